@@ -1,0 +1,18 @@
+#pragma once
+// Everything a page needs from the main window, handed over by reference when the page is made.
+
+class PortLink;
+struct SharedState;
+class UserDialogs;
+class ExchangeLock;
+namespace platform {
+class Pause;
+}
+
+struct PageContext {
+    PortLink& port;
+    SharedState& shared;
+    UserDialogs& dialogs;
+    platform::Pause& pause;
+    ExchangeLock& exchanges;
+};

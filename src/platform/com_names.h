@@ -1,0 +1,10 @@
+#pragma once
+// COMn is the device that the link dosdevices/comN in the settings directory points to, when that
+// link exists (lower-case, as Wine names its port links); otherwise /dev/ttyS{n-1}.
+#include <string>
+
+namespace platform {
+
+std::string comDevicePath(const std::string& settingsDirectory, int portNumber);
+
+} // namespace platform

@@ -1,0 +1,13 @@
+#include "platform/pause.h"
+
+#include <chrono>
+#include <thread>
+
+namespace platform {
+
+void SleepingPause::wait(int milliseconds) {
+    if (milliseconds > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+} // namespace platform
