@@ -1,0 +1,19 @@
+#include "app/AlarmApplication.h"
+
+#include "app/error_report.h"
+
+AlarmApplication::AlarmApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("alarmgsm"));
+    setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+}
+
+bool AlarmApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        if (!m_report)
+            throw;
+        m_report->report(error);
+        return false;
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// setting.ini: line 1 the chosen port ("COM1".."COM6" or a single space), line 2 the SMS-centre
+// number. No sections and no keys: the meaning of a line is its position.
+#include <string>
+
+inline constexpr const char* kDefaultSmscNumber = "+420603052000";
+
+struct StoredSettings {
+    int portNumber = 0; // 1..6, or 0 when line 1 names no port
+    std::string smscNumber;
+};
+
+class SettingsFile {
+public:
+    explicit SettingsFile(const std::string& directory);
+    const std::string& path() const { return m_path; }
+
+    // A missing file is created empty and reads as no port and the default centre number.
+    // Raises platform::IoError.
+    StoredSettings read() const;
+    // portNumber 0 writes the single space. The old file is replaced only once the new one is
+    // complete. Raises platform::IoError.
+    void write(int portNumber, const std::string& smscNumber) const;
+
+private:
+    std::string m_path;
+};
+
+// Exact, case-sensitive comparison with "COM1".."COM6".
+int portNumberOfLine(const std::string& line);
+std::string portLineOf(int portNumber);

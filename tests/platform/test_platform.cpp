@@ -1,0 +1,60 @@
+#include "platform/com_names.h"
+#include "platform/cp1250.h"
+#include "platform/settings_location.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cp1250RoundTripsEveryByte() {
+        std::string all;
+        for (int b = 1; b < 256; ++b)
+            all.push_back(char(b));
+        QCOMPARE(platform::utf16ToCp1250(platform::cp1250ToUtf16(all)), all);
+    }
+
+    void cp1250CzechLetters() {
+        const std::u16string czech = u"Čas příliš žluťoučký €";
+        const std::string bytes = platform::utf16ToCp1250(czech);
+        QCOMPARE(static_cast<unsigned char>(bytes[0]), 0xC8); // Č
+        QCOMPARE(static_cast<unsigned char>(bytes.back()), 0x80); // €
+        QCOMPARE(platform::cp1250ToUtf16(bytes), czech);
+    }
+
+    void cp1250UnmappableBecomesQuestionMark() {
+        QCOMPARE(platform::utf16ToCp1250(u"a\u4E2Db"), std::string("a?b"));
+    }
+
+    void settingsBesideAWritableExecutable() {
+        QCOMPARE(platform::chooseSettingsDirectory({"/opt/tool", true, "", "/home/u"}), std::string("/opt/tool"));
+    }
+
+    void settingsFallBackToTheUsersConfig_data() {
+        QTest::addColumn<QString>("xdg");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("xdg set") << "/x/cfg" << "/x/cfg/alarmgsm";
+        QTest::newRow("xdg unset") << "" << "/home/u/.config/alarmgsm";
+    }
+    void settingsFallBackToTheUsersConfig() {
+        QFETCH(QString, xdg);
+        QFETCH(QString, expected);
+        const auto chosen = platform::chooseSettingsDirectory({"/usr/bin", false, xdg.toStdString(), "/home/u"});
+        QCOMPARE(QString::fromStdString(chosen), expected);
+    }
+
+    void comNameFollowsItsLinkOrDefaultsToTtyS() {
+        QTemporaryDir dir;
+        const std::string settings = dir.path().toStdString();
+        QCOMPARE(platform::comDevicePath(settings, 3), std::string("/dev/ttyS2"));
+        QVERIFY(QDir(dir.path()).mkdir("dosdevices"));
+        // A dangling link still names the port, so a vanished device is reported as missing.
+        QVERIFY(QFile::link("/dev/pts/does-not-exist", dir.filePath("dosdevices/com3")));
+        QCOMPARE(platform::comDevicePath(settings, 3), settings + "/dosdevices/com3");
+        QCOMPARE(platform::comDevicePath(settings, 4), std::string("/dev/ttyS3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "test_platform.moc"

@@ -1,0 +1,135 @@
+#include "platform/text_file.h"
+
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+using platform::IoError;
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void spit(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+} // namespace
+
+class TextFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void splitsByTheLineRules_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("crlf lines") << QByteArray("a\r\nb\r\n") << 8 << QStringList{"a", "b"};
+        QTest::newRow("lone cr ends a line") << QByteArray("a\rb") << 8 << QStringList{"a", "b"};
+        QTest::newRow("lone lf does not end a line") << QByteArray("a\nb\nc") << 8 << QStringList{"a\nb\nc"};
+        QTest::newRow("ctrl-z ends the data") << QByteArray("a\r\nb\x1a\r\nc\r\n") << 8 << QStringList{"a", "b"};
+        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx") << 8 << QStringList{"", "", "x"};
+        QTest::newRow("only lines asked for") << QByteArray("1\r\n2\r\n3\r\n") << 2 << QStringList{"1", "2"};
+        QTest::newRow("empty file") << QByteArray() << 8 << QStringList{};
+    }
+    void splitsByTheLineRules() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, maxLines);
+        QFETCH(QStringList, lines);
+        const auto got = platform::splitTextLines(content.toStdString(), std::size_t(maxLines));
+        QStringList actual;
+        for (const auto& line : got)
+            actual << QString::fromStdString(line);
+        QCOMPARE(actual, lines);
+    }
+
+    void readsLongLinesWhole() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("long.txt").toStdString();
+        const std::string line(100000, 'x');
+        spit(path, line + "\r\nnext\r\n");
+        const auto lines = platform::readTextLines(path, 8);
+        QCOMPARE(lines.size(), std::size_t(2));
+        QCOMPARE(lines[0].size(), line.size());
+    }
+
+    void writesCrLfLines() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("out.par").toStdString();
+        platform::writeTextLines(path, {"+000000000000", "", "end"});
+        QCOMPARE(slurp(path), std::string("+000000000000\r\n\r\nend\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.par"});
+    }
+
+    void failedSaveKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("kept.num").toStdString();
+        spit(path, "old content\r\n");
+        // A file-size limit makes the write fail half-way, as a full disk would.
+        struct rlimit saved {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 8;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        bool failed = false;
+        try {
+            platform::writeTextLines(path, {"a new and much longer content"});
+        } catch (const IoError&) {
+            failed = true;
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(failed);
+        QCOMPARE(slurp(path), std::string("old content\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.num"});
+    }
+
+    void fullDiskReportsDiskFull() {
+        try {
+            platform::writeTextLines("/dev/full", {"+000000000000", "+000000000000"});
+            QFAIL("writing to /dev/full succeeded");
+        } catch (const IoError& error) {
+            QCOMPARE(std::string(error.what()), std::string("Disk full"));
+        }
+    }
+
+    void savingThroughALinkKeepsTheLink() {
+        QTemporaryDir dir;
+        const std::string target = dir.filePath("real.sms").toStdString();
+        const std::string link = dir.filePath("link.sms").toStdString();
+        spit(target, "old\r\n");
+        QVERIFY(QFile::link(QString::fromStdString(target), QString::fromStdString(link)));
+        platform::writeTextLines(link, {"new"});
+        QVERIFY(QFileInfo(QString::fromStdString(link)).isSymLink());
+        QCOMPARE(slurp(target), std::string("new\r\n"));
+    }
+
+    void errorTexts_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << ENOENT << "File not found";
+        QTest::newRow("permission") << EACCES << "File access denied";
+        QTest::newRow("read-only fs") << EROFS << "File access denied";
+        QTest::newRow("full") << ENOSPC << "Disk full";
+        QTest::newRow("other") << EIO << QString("I/O error %1").arg(EIO);
+    }
+    void errorTexts() {
+        QFETCH(int, error);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(platform::ioErrorText(error)), text);
+    }
+
+    void readingAMissingFileFails() {
+        QVERIFY_THROWS_EXCEPTION(IoError, platform::readTextLines("/nonexistent/file.par", 2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TextFileTest)
+#include "test_text_file.moc"
