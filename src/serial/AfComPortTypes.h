@@ -1,0 +1,133 @@
+#pragma once
+// The settings vocabulary of the serial port: enumerations whose numeric values are fixed by their
+// order, the 28-byte device-control block, the engine's event kinds and its error class.
+#include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+enum TAfBaudrate : int {
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000,
+    brUser
+};
+
+enum TAfDatabits : int { db4, db5, db6, db7, db8 };
+enum TAfParity : int { paNone, paOdd, paEven, paMark, paSpace };
+enum TAfStopbits : int { sbOne, sbOneAndHalf, sbTwo };
+enum TAfFlowControl : int { fwNone, fwXOnXOff, fwRtsCts, fwDtrDsr };
+enum TAfComOption : int { coParityCheck, coDsrSensitivity, coIgnoreXOff, coErrorChar, coStripNull };
+
+// A set of TAfComOption, one bit per element at the element's ordinal.
+class TAfComOptions {
+public:
+    constexpr TAfComOptions() = default;
+    constexpr TAfComOptions(std::initializer_list<TAfComOption> options) {
+        for (TAfComOption option : options)
+            m_bits |= bit(option);
+    }
+    constexpr bool contains(TAfComOption option) const { return (m_bits & bit(option)) != 0; }
+    constexpr TAfComOptions& operator<<(TAfComOption option) {
+        m_bits |= bit(option);
+        return *this;
+    }
+    constexpr TAfComOptions& operator>>(TAfComOption option) {
+        m_bits &= ~bit(option);
+        return *this;
+    }
+    constexpr bool empty() const { return m_bits == 0; }
+    constexpr std::uint8_t bits() const { return m_bits; }
+    friend constexpr bool operator==(TAfComOptions, TAfComOptions) = default;
+
+private:
+    static constexpr std::uint8_t bit(TAfComOption option) { return std::uint8_t(1u << option); }
+    std::uint8_t m_bits = 0;
+};
+
+// Linux lets an unprivileged process only lower a thread's priority, so the upper steps mostly
+// stay at the normal level (see serial/AfComPortThreads.cpp for the mapping).
+enum TThreadPriority : int { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+// The device-control block, laid out byte for byte as the 28-byte record that the port settings
+// have always been described with; the bit fields are kept as one word with named masks.
+struct DCB {
+    std::uint32_t DCBlength = 0;
+    std::uint32_t BaudRate = 0;
+    std::uint32_t Flags = 0;
+    std::uint16_t wReserved = 0;
+    std::uint16_t XonLim = 0;
+    std::uint16_t XoffLim = 0;
+    std::uint8_t ByteSize = 0;
+    std::uint8_t Parity = 0;
+    std::uint8_t StopBits = 0;
+    char XonChar = 0;
+    char XoffChar = 0;
+    char ErrorChar = 0;
+    char EofChar = 0;
+    char EvtChar = 0;
+    std::uint16_t wReserved1 = 0;
+
+    friend bool operator==(const DCB&, const DCB&) = default;
+};
+static_assert(sizeof(DCB) == 28, "the device-control block is a 28-byte record");
+
+// Flag bits of DCB::Flags.
+namespace dcb {
+constexpr std::uint32_t fBinary = 0x0001;
+constexpr std::uint32_t fParity = 0x0002;
+constexpr std::uint32_t fOutxCtsFlow = 0x0004;
+constexpr std::uint32_t fOutxDsrFlow = 0x0008;
+constexpr std::uint32_t fDtrControlEnable = 0x0010;
+constexpr std::uint32_t fDtrControlHandshake = 0x0020;
+constexpr std::uint32_t fDsrSensitivity = 0x0040;
+constexpr std::uint32_t fTXContinueOnXoff = 0x0080;
+constexpr std::uint32_t fOutX = 0x0100;
+constexpr std::uint32_t fInX = 0x0200;
+constexpr std::uint32_t fErrorChar = 0x0400;
+constexpr std::uint32_t fNull = 0x0800;
+constexpr std::uint32_t fRtsControlEnable = 0x1000;
+constexpr std::uint32_t fRtsControlHandshake = 0x2000;
+constexpr std::uint32_t fAbortOnError = 0x4000;
+
+constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4;
+constexpr std::uint8_t ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
+} // namespace dcb
+
+// Bits of the comm event mask carried by ckCommEvents.
+constexpr std::uint32_t EV_RXCHAR = 0x0001;
+constexpr std::uint32_t EV_CTS = 0x0008;
+constexpr std::uint32_t EV_DSR = 0x0010;
+constexpr std::uint32_t EV_RLSD = 0x0020;
+constexpr std::uint32_t EV_ERR = 0x0080;
+constexpr std::uint32_t EV_RING = 0x0100;
+
+// Line error flags, gathered by the engine and handed out by TakeLineErrors.
+constexpr std::uint32_t CE_RXOVER = 0x0001;
+constexpr std::uint32_t CE_OVERRUN = 0x0002;
+constexpr std::uint32_t CE_RXPARITY = 0x0004;
+constexpr std::uint32_t CE_FRAME = 0x0008;
+constexpr std::uint32_t CE_BREAK = 0x0010;
+
+// Line functions of EscapeLine.
+enum TAfLineFunction : int { SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6 };
+
+// What the receive thread reports to the engine's event callback.
+enum TAfCoreEventKind : int { ckOutputEmpty = 0, ckCommEvents = 1, ckDataWaiting = 2, ckThreadError = 3 };
+
+class EAfComPortCoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// Main-thread delivery: another thread hands a registered callback to the GUI thread and waits,
+// up to a time limit, until the GUI thread has run it. The GUI thread runs it from its event loop,
+// so also inside modal message boxes and dialogs, never during a plain blocking pause.
+// Create the object on the GUI thread; the application owns one and passes it by reference.
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+class QObject;
+
+class TAfSafeSync {
+public:
+    static constexpr int SlotCount = 64;
+    using Callback = std::function<void(int slotNumber)>;
+
+    TAfSafeSync();
+    ~TAfSafeSync();
+    TAfSafeSync(const TAfSafeSync&) = delete;
+    TAfSafeSync& operator=(const TAfSafeSync&) = delete;
+
+    // The new slot's identifier, disabled; 0 when all slots are in use.
+    std::uint32_t SyncRegister(Callback callback);
+    // Disabling also releases every SyncCall that waits on the slot at once.
+    bool SyncEnable(std::uint32_t id, bool enabled);
+    // True when the callback has run on the GUI thread and the slot is still registered and
+    // enabled. A call that times out before the GUI thread took it up is withdrawn: it never runs.
+    bool SyncCall(std::uint32_t id, int timeoutMs);
+    bool SyncUnregister(std::uint32_t id);
+
+private:
+    class Receiver;
+    enum class CallState { Posted, Running, Done, Withdrawn };
+    struct Slot {
+        Callback callback;
+        std::uint32_t id = 0;
+        bool enabled = false;
+    };
+
+    Slot* findSlot(std::uint32_t id);
+    void deliver(std::uint64_t token); // on the GUI thread
+    bool slotLive(std::uint32_t id);
+
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    Slot m_slots[SlotCount];
+    std::uint32_t m_lastId = 0;
+    std::uint64_t m_lastToken = 0;
+    std::map<std::uint64_t, CallState> m_calls;
+    std::unique_ptr<QObject> m_receiver;
+};
