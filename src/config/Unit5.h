@@ -1,13 +1,91 @@
 #pragma once
+// The configuration page: the alarm unit's seven options and two delay times, shown as the two
+// SIM codes, written to and read from SIM positions 5 and 6, saved to and loaded from a ".par" file.
+#include "config/setup_codes.h"
+#include "phone/exchange_view.h"
 #include "phone/page_context.h"
+#include "widgets/user_dialogs.h"
 
+#include <memory>
+#include <QTimer>
 #include <QWidget>
+#include <string>
+
+namespace Ui {
+class TForm5;
+}
+class QComboBox;
+class QRadioButton;
 
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
     TForm5(PageContext& context, QWidget* parent = nullptr);
+    ~TForm5() override;
+
+    // The displayed codes, as Windows-1250 text: exactly what a write or a save sends.
+    std::string staticText1() const;
+    std::string staticText2() const;
+
+    void aktualizace();
+    void aktualizace1();
+    // Switches on the options whose positions hold "1"; the others are left alone.
+    void Nastaveni_checku(std::string setupCode);
+    // Raises setup_codes::EConvertError at a position that is not a digit.
+    void Nastaveni_casu(std::string casyCode);
+    void Smaz_nastaveni();
+    void Zakaz_tlacitka();
+    void Povol_tlacitka();
+
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void RadioButton5Click();
+    void RadioButton6Click();
+    void RadioButton7Click();
+    void RadioButton8Click();
+    void RadioButton9Click();
+    void RadioButton10Click();
+    void RadioButton11Click();
+    void RadioButton12Click();
+    void RadioButton13Click();
+    void RadioButton14Click();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox3Change();
+    void ComboBox4Change();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void Button1Click();
+    void Timer1Timer();
+    void Timer2Timer();
+
+    const FileDialogSpec SaveDialog1{QStringLiteral("par"), QStringLiteral("*.par"), QStringLiteral("par")};
+    const FileDialogSpec OpenDialog1{QStringLiteral("*.par"), QStringLiteral("*.par"), QStringLiteral("par")};
 
 private:
+    void FormCreate();
+    void applyFonts();
+    void connectControls();
+    void setOption(setup_codes::Option option, char character);
+    QRadioButton& onChoice(setup_codes::Option option) const;
+    QRadioButton& offChoice(setup_codes::Option option) const;
+    QComboBox& timeList(setup_codes::TimeDigit digit) const;
+    void setTimeDigit(setup_codes::TimeDigit digit, char character);
+    void setStaticText1(const std::string& text);
+    void setStaticText2(const std::string& text);
+    void sendLine(const std::string& text);
+    // Back to idle: busy label empty, gauge hidden, buttons enabled, the phone free for others.
+    void endExchange();
+
     PageContext& m_context;
+    const std::unique_ptr<Ui::TForm5> m_ui;
+    QTimer Timer1;
+    QTimer Timer2;
+    std::unique_ptr<ExchangeView> m_view;
+    setup_codes::OptionChars m_options{};
+    setup_codes::TimeDigits m_times{};
 };
