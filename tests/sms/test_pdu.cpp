@@ -1,0 +1,483 @@
+// The PDU codec. PDUs are written out field by field in the data rows so a failing row shows
+// which octet went wrong.
+#include "platform/cp1250.h"
+#include "sms/PDU.h"
+
+#include <QtTest>
+
+using namespace PDU;
+
+namespace {
+
+constexpr int kVariant = 2;
+
+// The record the SMS page stores: SMS-SUBMIT, relative validity 4 (25 minutes), 7-bit text.
+TSMS_Record submitRecord(const std::string& centre, const std::string& destination,
+                         const std::string& text1250) {
+    TSMS_Record record;
+    record.SmscType = 1;
+    record.SmscAddress = centre;
+    record.FirstOctet = 16;
+    record.DestAddressType = 1;
+    record.DestAddress = destination;
+    record.ValidityPeriod[0] = 4;
+    record.MessageText = platform::cp1250ToUtf16(text1250);
+    return record;
+}
+
+// Every field set to a value no PDU in these tests carries, to see which ones decoding touched.
+TSMS_Record sentinelRecord(const QString& pdu) {
+    TSMS_Record record;
+    record.SmscType = 0xEE;
+    record.SmscAddress = "centre";
+    record.FirstOctet = 0xEE;
+    record.MessageRef = 0xEE;
+    record.OrigAddressType = 0xEE;
+    record.DestAddressType = 0xEE;
+    record.OrigAddress = "orig";
+    record.DestAddress = "dest";
+    record.ProtocolId = 0xEE;
+    record.DataCoding = 0xEE;
+    record.TimeStamp.fill(0xEE);
+    record.UserDataHeader = "EE";
+    record.MessageText = u"untouched";
+    record.PduText = pdu.toStdString();
+    return record;
+}
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString text8(const std::u16string& text) {
+    return qs(platform::utf16ToCp1250(text));
+}
+
+const QString kPoplachPdu = "0791246030500200"
+                            "11"
+                            "00"
+                            "0C91246030214365"
+                            "00"
+                            "00"
+                            "04"
+                            "07D0379C1D1EA301";
+
+} // namespace
+
+class TestPdu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void encodesSubmit_data();
+    void encodesSubmit();
+    void packsSeptets_data();
+    void packsSeptets();
+    void unpacksSeptetsLowestCodeWins_data();
+    void unpacksSeptetsLowestCodeWins();
+    void decodesWhatItEncodes_data();
+    void decodesWhatItEncodes();
+    void decodesDeliverIntoOriginFields();
+    void decodingLeavesAbsentFieldsAlone();
+    void cutsTextThatOneMessageCannotHold_data();
+    void cutsTextThatOneMessageCannotHold();
+    void survivesTruncatedPdus();
+    void readsInvalidDigitsAsZero_data();
+    void readsInvalidDigitsAsZero();
+    void readsNumbersDigitByDigit();
+    void bitsToByte_data();
+    void bitsToByte();
+};
+
+void TestPdu::encodesSubmit_data() {
+    QTest::addColumn<QString>("centre");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pdu");
+    QTest::addColumn<int>("tpduLength");
+
+    QTest::newRow("worked example Poplach") << "+420603052000"
+                                            << "+420603123456"
+                                            << "Poplach" << kPoplachPdu << 21;
+    QTest::newRow("OK2") << "+420603052000"
+                         << "+420603123456"
+                         << "OK2"
+                         << "0791246030500200"
+                            "11"
+                            "00"
+                            "0C91246030214365"
+                            "00"
+                            "00"
+                            "04"
+                            "03CFA50C"
+                         << 17;
+    QTest::newRow("empty centre is the single octet 00") << ""
+                                                         << "+420603123456"
+                                                         << "Poplach"
+                                                         << "00"
+                                                            "11"
+                                                            "00"
+                                                            "0C91246030214365"
+                                                            "00"
+                                                            "00"
+                                                            "04"
+                                                            "07D0379C1D1EA301"
+                                                         << 21;
+    QTest::newRow("eleven digits get an F filler") << "+420603052000"
+                                                   << "+42060312345"
+                                                   << "OK3"
+                                                   << "0791246030500200"
+                                                      "11"
+                                                      "00"
+                                                      "0B912460302143F5"
+                                                      "00"
+                                                      "00"
+                                                      "04"
+                                                      "03CFE50C"
+                                                   << 17;
+    QTest::newRow("no plus sign gives type 81") << "420603052000"
+                                                << "420603123456"
+                                                << "OK4"
+                                                << "0781246030500200"
+                                                   "11"
+                                                   "00"
+                                                   "0C81246030214365"
+                                                   "00"
+                                                   "00"
+                                                   "04"
+                                                   "03CF250D"
+                                                << 17;
+    QTest::newRow("odd centre") << "+4206030520001"
+                                << "+420603123456"
+                                << ""
+                                << "0891246030500200F1"
+                                   "11"
+                                   "00"
+                                   "0C91246030214365"
+                                   "00"
+                                   "00"
+                                   "04"
+                                   "00"
+                                << 14;
+}
+
+void TestPdu::encodesSubmit() {
+    QFETCH(QString, centre);
+    QFETCH(QString, destination);
+    QFETCH(QString, text);
+    QFETCH(QString, pdu);
+    QFETCH(int, tpduLength);
+
+    auto record = submitRecord(centre.toStdString(), destination.toStdString(), text.toStdString());
+    QCOMPARE(int(EncodeSms(record, kVariant)), tpduLength);
+    QCOMPARE(qs(record.PduText), pdu);
+}
+
+void TestPdu::packsSeptets_data() {
+    QTest::addColumn<QByteArray>("text"); // Windows-1250
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("field");
+
+    QTest::newRow("seven septets in seven octets") << QByteArray("1234567") << ""
+                                                   << "0731D98C56B3DD00";
+    QTest::newRow("eight septets in seven octets") << QByteArray("12345678") << ""
+                                                   << "0831D98C56B3DD70";
+    // Both count two in the length: escape plus the extension septet.
+    QTest::newRow("[ is escape and 3C") << QByteArray("[") << ""
+                                        << "021B1E";
+    QTest::newRow("euro code 128 is escape and 65") << QByteArray("\x80") << ""
+                                                    << "029B32";
+    QTest::newRow("s caron has no entry and goes as 7F") << QByteArray("\x9A") << ""
+                                                         << "017F";
+    QTest::newRow("c caron is looked up by its code, e grave") << QByteArray("\xE8") << ""
+                                                               << "0104";
+    // Seven header septets, then one fill bit before "A".
+    QTest::newRow("five-octet header, one fill bit") << QByteArray("A") << "0003AB0201"
+                                                     << "08050003AB020182";
+    // Four header septets, then four fill bits.
+    QTest::newRow("two-octet header, four fill bits") << QByteArray("A") << "0A0B"
+                                                      << "05020A0B1004";
+    QTest::newRow("empty text") << QByteArray() << ""
+                                << "00";
+}
+
+void TestPdu::packsSeptets() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, header);
+    QFETCH(QString, field);
+
+    const std::string packed =
+        ConvertUserData7(kVariant, Direction::Encode, header.toStdString(), text.toStdString());
+    QCOMPARE(qs(packed), field);
+}
+
+void TestPdu::unpacksSeptetsLowestCodeWins_data() {
+    QTest::addColumn<QByteArray>("septets");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("0A is line feed, not 16") << QByteArray("\x0A") << QByteArray("\x0A");
+    QTest::newRow("1B 0A is form feed, not 18") << QByteArray("\x1B\x0A") << QByteArray("\x0C");
+    QTest::newRow("60 is grave accent, not 191") << QByteArray("\x60") << QByteArray("`");
+    QTest::newRow("7F is 127, not 224") << QByteArray("\x7F") << QByteArray("\x7F");
+    QTest::newRow("greek delta 10 is dropped") << QByteArray("A\x10"
+                                                             "B")
+                                               << QByteArray("AB");
+    QTest::newRow("escape at the end is dropped") << QByteArray("A\x1B") << QByteArray("A");
+    QTest::newRow("escape 65 is the euro of code 128") << QByteArray("\x1B\x65") << QByteArray("\x80");
+    QTest::newRow("escape 3C is [") << QByteArray("\x1B\x3C") << QByteArray("[");
+    QTest::newRow("04 is code 232, c caron in 1250") << QByteArray("\x04") << QByteArray("\xE8");
+}
+
+void TestPdu::unpacksSeptetsLowestCodeWins() {
+    QFETCH(QByteArray, septets);
+    QFETCH(QByteArray, text);
+    QCOMPARE(QByteArray::fromStdString(SeptetsToText(kVariant, septets.toStdString())), text);
+}
+
+void TestPdu::decodesWhatItEncodes_data() {
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("coding");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("text"); // UTF-8 here, UTF-16 in the record
+    QTest::addColumn<QString>("decoded");
+    QTest::addColumn<QString>("decodedHeader");
+
+    QTest::newRow("plus and F filler restored") << "+42060312345" << 0 << ""
+                                                << "OK3"
+                                                << "OK3"
+                                                << "";
+    QTest::newRow("no plus stays without") << "420603123456" << 0 << ""
+                                           << "OK4"
+                                           << "OK4"
+                                           << "";
+    QTest::newRow("[ and euro come back") << "+420603123456" << 0 << ""
+                                          << "a[b€c"
+                                          << "a[b€c"
+                                          << "";
+    QTest::newRow("s caron comes back as 127") << "+420603123456" << 0 << ""
+                                               << "š" << QString(QChar(127)) << "";
+    QTest::newRow("c caron comes back") << "+420603123456" << 0 << ""
+                                        << "č"
+                                        << "č"
+                                        << "";
+    QTest::newRow("7-bit after a five-octet header") << "+420603123456" << 0 << "0003AB0201"
+                                                     << "Poplach"
+                                                     << "Poplach"
+                                                     << "0003AB0201";
+    QTest::newRow("7-bit after a two-octet header") << "+420603123456" << 0 << "0A0B"
+                                                    << "OK1"
+                                                    << "OK1"
+                                                    << "0A0B";
+    QTest::newRow("8-bit through the code page") << "+420603123456" << 4 << ""
+                                                 << "Žluťoučký kůň"
+                                                 << "Žluťoučký kůň"
+                                                 << "";
+    QTest::newRow("8-bit after a header") << "+420603123456" << 4 << "0A0B"
+                                          << "čau"
+                                          << "čau"
+                                          << "0A0B";
+    QTest::newRow("UCS2") << "+420603123456" << 8 << ""
+                          << "Ωmega ☎"
+                          << "Ωmega ☎"
+                          << "";
+    QTest::newRow("UCS2 after a header") << "+420603123456" << 8 << "0003AB0201"
+                                         << "ř"
+                                         << "ř"
+                                         << "0003AB0201";
+    QTest::newRow("reserved alphabet carries no text") << "+420603123456" << 12 << ""
+                                                       << "lost"
+                                                       << "untouched"
+                                                       << "EE";
+}
+
+void TestPdu::decodesWhatItEncodes() {
+    QFETCH(QString, destination);
+    QFETCH(int, coding);
+    QFETCH(QString, header);
+    QFETCH(QString, text);
+    QFETCH(QString, decoded);
+    QFETCH(QString, decodedHeader);
+
+    auto record = submitRecord("+420603052000", destination.toStdString(), "");
+    record.DataCoding = std::uint8_t(coding);
+    record.UserDataHeader = header.toStdString();
+    record.MessageText = text.toStdU16String();
+    EncodeSms(record, kVariant);
+
+    auto back = sentinelRecord(qs(record.PduText));
+    DecodeSms(back, kVariant);
+    QCOMPARE(qs(back.SmscAddress), QString("+420603052000"));
+    QCOMPARE(int(back.SmscType), 0x91);
+    QCOMPARE(qs(back.DestAddress), destination);
+    QCOMPARE(int(back.DestAddressType), destination.startsWith('+') ? 0x91 : 0x81);
+    QCOMPARE(int(back.FirstOctet), header.isEmpty() ? 0x11 : 0x51);
+    QCOMPARE(qs(back.UserDataHeader), decodedHeader);
+    QCOMPARE(QString::fromStdU16String(back.MessageText), decoded);
+    // Fields of the deliver layout are not in a submit PDU.
+    QCOMPARE(qs(back.OrigAddress), QString("orig"));
+    QCOMPARE(int(back.TimeStamp[0]), 0xEE);
+}
+
+void TestPdu::decodesDeliverIntoOriginFields() {
+    auto record = sentinelRecord("0791246030500200"
+                                 "04"               // deliver, nothing more to send
+                                 "0C91246030214365" // from +420603123456
+                                 "00"
+                                 "00"
+                                 "32507141035440" // 2023-05-17 14:30:45, zone 4
+                                 "02CF25");       // "OK"
+    DecodeSms(record, kVariant);
+
+    QCOMPARE(qs(record.OrigAddress), QString("+420603123456"));
+    QCOMPARE(int(record.OrigAddressType), 0x91);
+    const std::array<std::uint8_t, 7> stamp{23, 5, 17, 14, 30, 45, 4};
+    QVERIFY(record.TimeStamp == stamp);
+    QCOMPARE(text8(record.MessageText), QString("OK"));
+    QCOMPARE(int(record.FirstOctet), 4);
+    // A deliver PDU carries no reference and no destination.
+    QCOMPARE(qs(record.DestAddress), QString("dest"));
+    QCOMPARE(int(record.DestAddressType), 0xEE);
+    QCOMPARE(int(record.MessageRef), 0xEE);
+}
+
+void TestPdu::decodingLeavesAbsentFieldsAlone() {
+    // Centre length 00: the centre fields keep what they held; so does an empty address.
+    auto record = sentinelRecord("00"
+                                 "11"
+                                 "07"
+                                 "0091"
+                                 "00"
+                                 "00"
+                                 "04"
+                                 "00");
+    DecodeSms(record, kVariant);
+    QCOMPARE(qs(record.SmscAddress), QString("centre"));
+    QCOMPARE(int(record.SmscType), 0xEE);
+    QCOMPARE(qs(record.DestAddress), QString("dest"));
+    QCOMPARE(int(record.DestAddressType), 0x91);
+    QCOMPARE(int(record.MessageRef), 7);
+    QCOMPARE(text8(record.MessageText), QString());
+    QCOMPARE(qs(record.UserDataHeader), QString()); // no header indicator: emptied
+}
+
+void TestPdu::cutsTextThatOneMessageCannotHold_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("coding");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("characters");
+
+    QTest::newRow("7-bit stops at 160 septets") << QByteArray(200, 'A') << 0 << "" << 160;
+    QTest::newRow("an escape pair is never split") << QByteArray(159, 'A') + "[" << 0 << "" << 159;
+    QTest::newRow("7-bit header takes its septets") << QByteArray(200, 'A') << 0 << "0003AB0201" << 153;
+    QTest::newRow("8-bit stops at 140 octets") << QByteArray(150, 'x') << 4 << "" << 140;
+    QTest::newRow("UCS2 stops at 70 characters") << QByteArray(100, 'x') << 8 << "" << 70;
+    QTest::newRow("what fits is left alone") << QByteArray(160, 'A') << 0 << "" << 160;
+}
+
+void TestPdu::cutsTextThatOneMessageCannotHold() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, coding);
+    QFETCH(QString, header);
+    QFETCH(int, characters);
+
+    auto record = submitRecord("+420603052000", "+420603123456", text.toStdString());
+    record.DataCoding = std::uint8_t(coding);
+    record.UserDataHeader = header.toStdString();
+    const int tpdu = EncodeSms(record, kVariant);
+    QVERIFY(tpdu <= 14 + 140); // submit fields before the user data, then at most 140 octets
+
+    auto back = sentinelRecord(qs(record.PduText));
+    DecodeSms(back, kVariant);
+    QCOMPARE(int(back.MessageText.size()), characters);
+    QCOMPARE(back.MessageText, record.MessageText.substr(0, characters));
+}
+
+// A reply cut short (a late or partial answer) must never be read past its end, and must not
+// invent fields it does not hold.
+void TestPdu::survivesTruncatedPdus() {
+    const std::u16string full = u"Poplach";
+    for (int length = 0; length <= kPoplachPdu.size(); ++length) {
+        auto record = sentinelRecord(kPoplachPdu.left(length));
+        DecodeSms(record, kVariant);
+        const QString dest = qs(record.DestAddress);
+        QVERIFY2(dest == "dest" || dest == "+420603123456", qPrintable(dest));
+        if (length < 36)
+            QCOMPARE(dest, QString("dest"));
+        const bool untouched = record.MessageText == u"untouched";
+        QVERIFY2(untouched || full.starts_with(record.MessageText), qPrintable(QString::number(length)));
+        QCOMPARE(untouched, length < 44); // the text needs at least its length octet
+    }
+    // A length octet that claims more septets than the octets hold.
+    auto record = sentinelRecord("00110000910000040FD037");
+    DecodeSms(record, kVariant);
+    QCOMPARE(text8(record.MessageText), QString("Po"));
+    // The same for 8-bit and UCS2 counts, and a header longer than the text.
+    record = sentinelRecord("00110000910004040450C3");
+    DecodeSms(record, kVariant);
+    QCOMPARE(QString::fromStdU16String(record.MessageText), QString("PĂ"));
+    record = sentinelRecord("00110000910008040A01");
+    DecodeSms(record, kVariant);
+    QCOMPARE(QString::fromStdU16String(record.MessageText), QString());
+    record = sentinelRecord("005100009100000408050003");
+    DecodeSms(record, kVariant);
+    QCOMPARE(qs(record.UserDataHeader), QString("EE"));
+    QCOMPARE(text8(record.MessageText), QString("untouched"));
+}
+
+void TestPdu::readsInvalidDigitsAsZero_data() {
+    QTest::addColumn<QString>("pdu");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("text");
+
+    // "he" reads as 0E: a centre of 14 octets that the text does not hold, so nothing is set.
+    QTest::newRow("plain words") << "hello world"
+                                 << "dest"
+                                 << "untouched";
+    QTest::newRow("empty") << ""
+                           << "dest"
+                           << "untouched";
+    QTest::newRow("junk in the text octets") << "0011000491214300000407D0379C1D1EZZ01"
+                                             << "+1234"
+                                             << "Popla";
+    QTest::newRow("lower-case hex") << kPoplachPdu.toLower() << "+420603123456"
+                                    << "Poplach";
+}
+
+void TestPdu::readsInvalidDigitsAsZero() {
+    QFETCH(QString, pdu);
+    QFETCH(QString, destination);
+    QFETCH(QString, text);
+
+    auto record = sentinelRecord(pdu);
+    DecodeSms(record, kVariant);
+    QCOMPARE(qs(record.DestAddress), destination);
+    QCOMPARE(QString::fromStdU16String(record.MessageText).left(text.size()), text);
+}
+
+void TestPdu::readsNumbersDigitByDigit() {
+    QCOMPARE(HexToInt("G1"), 1u);
+    QCOMPARE(HexToInt("fF"), 255u);
+    QCOMPARE(HexToInt(""), 0u);
+    QCOMPARE(DecToInt("4x"), 40u);
+    QCOMPARE(DecToInt("A4"), 4u); // a negative time zone reads as its low digit
+    QCOMPARE(ByteToHex(10), std::string("0A"));
+}
+
+void TestPdu::bitsToByte_data() {
+    QTest::addColumn<QString>("bits");
+    QTest::addColumn<int>("octet");
+
+    QTest::newRow("validity format relative") << "00010000" << 16;
+    QTest::newRow("numbering plan 1") << "00000001" << 1;
+    QTest::newRow("two bits") << "00100001" << 33;
+    QTest::newRow("only the last eight count") << "1100000001" << 1;
+    QTest::newRow("anything but 1 leaves the bit clear") << "x1" << 1;
+    QTest::newRow("short text is the low bits") << "101" << 5;
+}
+
+void TestPdu::bitsToByte() {
+    QFETCH(QString, bits);
+    QFETCH(int, octet);
+    QCOMPARE(int(BitsToByte(bits.toStdString())), octet);
+}
+
+QTEST_GUILESS_MAIN(TestPdu)
+#include "test_pdu.moc"
