@@ -2,6 +2,7 @@
 // The serial port engine: opens COM port n (through a resolver that names its device), sets it up,
 // runs a receive thread that reports port events and a write thread that sends the write queue.
 // Bytes that arrive stay in the device's input queue until ReadBytes takes them.
+#include "platform/serial_device.h"
 #include "serial/AfComPortTypes.h"
 
 #include <atomic>
@@ -9,14 +10,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class TAfCircularBuffer;
+class TAfSignal;
 class TAfComPortEventThread;
 class TAfComPortWriteThread;
-namespace platform {
-class SerialDevice;
-}
 
 using ComDeviceResolver = std::function<std::string(int portNumber)>;
 
@@ -94,9 +94,10 @@ private:
 
     std::mutex m_statusLock; // device status, reads, line errors, the device's closing
     std::uint32_t m_lineErrors = 0;
-    std::mutex m_writeLock; // the ring buffer's positions
+    std::optional<platform::LineCounters> m_lineCounters; // last seen; none where unsupported
+    std::mutex m_writeLock;                               // the ring buffer's positions
     std::unique_ptr<TAfCircularBuffer> m_ring;
-    int m_outputEmptyFd = -1; // eventfd: the write queue has been sent
+    std::unique_ptr<TAfSignal> m_outputEmpty; // the write queue has been sent
     std::mutex m_errorLock;
     std::exception_ptr m_threadError;
 

@@ -33,7 +33,14 @@ public:
 
 private:
     class Receiver;
-    enum class CallState { Posted, Running, Done, Withdrawn };
+    // A hand-over in flight. Only the waiting SyncCall removes it, except one it has left while the
+    // callback was running (Abandoned), which the GUI side removes when the callback returns.
+    // A call that is no longer in the table was withdrawn and never runs.
+    enum class CallState { Posted, Running, Ran, Skipped, Abandoned };
+    struct Call {
+        std::uint32_t id;
+        CallState state;
+    };
     struct Slot {
         Callback callback;
         std::uint32_t id = 0;
@@ -49,6 +56,6 @@ private:
     Slot m_slots[SlotCount];
     std::uint32_t m_lastId = 0;
     std::uint64_t m_lastToken = 0;
-    std::map<std::uint64_t, CallState> m_calls;
+    std::map<std::uint64_t, Call> m_calls;
     std::unique_ptr<QObject> m_receiver;
 };
