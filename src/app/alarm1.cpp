@@ -1,23 +1,67 @@
 #include "app/alarm1.h"
 
+#include "app/error_report.h"
+#include "app/settings_file.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
+#include "platform/com_names.h"
+#include "platform/pause.h"
 #include "sms/Unit4.h"
 #include "ui_alarm1.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPortCount = 6;
+constexpr int kReplySettleMs = 250; // lets the rest of a reply arrive before it is taken whole
+
+} // namespace
 
 TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_environment(std::move(environment)),
+      m_port("AfComPort1", m_environment.delivery,
+             [directory = m_environment.settingsDirectory](int portNumber) {
+                 return platform::comDevicePath(directory, portNumber);
+             }),
       m_pageContext{*this, m_shared, m_environment.dialogs, m_environment.pause, m_exchanges} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    FormCreate();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_port.setBaudRate(br19200);
+    m_port.setEventThreadPriority(tpTimeCritical);
+    m_port.setInBufSize(8192);
+    m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) { AfComPort1DataRecived(sender, count); };
+    connectMenu();
+    FormCreate();
 }
 
-TForm1::~TForm1() = default;
+// The pages hold references into this window; they go before its members do.
+TForm1::~TForm1() {
+    m_port.Close();
+    delete m_form4;
+    delete m_form5;
+    delete m_form6;
+}
+
+QAction& TForm1::portItem(int portNumber) const {
+    QAction* const items[kPortCount] = {m_ui->COM11, m_ui->COM21, m_ui->COM31,
+                                        m_ui->COM41, m_ui->COM51, m_ui->COM61};
+    return *items[portNumber - 1];
+}
+
+void TForm1::connectMenu() {
+    for (int n = 1; n <= kPortCount; ++n) {
+        QAction* item = &portItem(n);
+        connect(item, &QAction::triggered, this, [this, item, n] {
+            // The check marks follow successful opens only, not the click itself.
+            item->setChecked(!item->isChecked());
+            choosePort(n);
+        });
+    }
+}
 
 void TForm1::FormCreate() {
     m_form5 = new TForm5(m_pageContext, this);
@@ -26,6 +70,7 @@ void TForm1::FormCreate() {
     embedPage(*m_form5, *m_ui->TabSheet1);
     embedPage(*m_form6, *m_ui->TabSheet2);
     embedPage(*m_form4, *m_ui->TabSheet3);
+    NactiIni();
 }
 
 void TForm1::embedPage(QWidget& page, QWidget& tab) {
@@ -35,6 +80,66 @@ void TForm1::embedPage(QWidget& page, QWidget& tab) {
     page.setVisible(true);
 }
 
-bool TForm1::IsOpen() const { return false; }
+void TForm1::choosePort(int portNumber) {
+    m_port.Close();
+    m_port.setComNumber(static_cast<std::uint16_t>(portNumber));
+    m_port.Open();
+    Smazni_oznaceni();
+    portItem(portNumber).setChecked(true);
+}
 
-void TForm1::SendText(const std::string&) {}
+void TForm1::Smazni_oznaceni() {
+    for (int n = 1; n <= kPortCount; ++n)
+        portItem(n).setChecked(false);
+}
+
+void TForm1::AfComPort1DataRecived(TAfComPort&, std::int32_t) {
+    m_environment.pause.wait(kReplySettleMs);
+    m_shared.LastReceived = m_port.ReadAllText();
+    if (!m_shared.LastReceived.empty())
+        m_shared.ReplyBuffer = m_shared.LastReceived;
+}
+
+// Both lines are read before the port is opened: a port that fails to open must not cost the
+// user's SMS-centre number (it would be written back empty at exit and replaced by the default).
+void TForm1::NactiIni() {
+    StoredSettings settings;
+    try {
+        settings = SettingsFile(m_environment.settingsDirectory).read();
+    } catch (const std::exception& error) {
+        m_environment.errors.report(error);
+        return;
+    }
+    m_shared.SmscNumber = settings.smscNumber;
+    if (settings.portNumber == 0)
+        return;
+    try {
+        choosePort(settings.portNumber);
+    } catch (const std::exception& error) {
+        m_environment.errors.report(error);
+    }
+}
+
+void TForm1::UlozIni() {
+    int checked = 0;
+    for (int n = kPortCount; n >= 1 && checked == 0; --n)
+        if (portItem(n).isChecked())
+            checked = n;
+    SettingsFile(m_environment.settingsDirectory).write(checked, m_shared.SmscNumber);
+}
+
+// The program always closes: a settings file that cannot be written is reported, then the
+// window goes all the same.
+void TForm1::closeEvent(QCloseEvent* event) {
+    m_port.Close();
+    try {
+        UlozIni();
+    } catch (const std::exception& error) {
+        m_environment.errors.report(error);
+    }
+    event->accept();
+}
+
+bool TForm1::IsOpen() const { return m_port.IsOpen(); }
+
+void TForm1::SendText(const std::string& text) { m_port.SendText(text); }

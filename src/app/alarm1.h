@@ -1,9 +1,11 @@
 #pragma once
-// The main window: three tabs hosting the editor pages, the port menu, the About/help menu.
+// The main window: three tabs hosting the editor pages, the port menu, the About/help menu, the
+// handler that takes the phone's replies, and the settings file at start and exit.
 #include "phone/exchange_lock.h"
 #include "phone/page_context.h"
 #include "phone/port_link.h"
 #include "phone/shared_state.h"
+#include "serial/AfComPort.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -11,6 +13,8 @@
 namespace Ui {
 class TForm1;
 }
+class ErrorReport;
+class QAction;
 class TForm4;
 class TForm5;
 class TForm6;
@@ -22,7 +26,9 @@ class Pause;
 struct MainWindowEnvironment {
     std::string settingsDirectory; // setting.ini and the dosdevices links
     UserDialogs& dialogs;
+    ErrorReport& errors;
     platform::Pause& pause;
+    TAfSafeSync& delivery;
 };
 
 class TForm1 : public QMainWindow, private PortLink {
@@ -32,9 +38,17 @@ public:
     ~TForm1() override;
 
     SharedState& shared() { return m_shared; }
+    TAfComPort& AfComPort1() { return m_port; }
     TForm5& configurationPage() { return *m_form5; }
     TForm6& numbersPage() { return *m_form6; }
     TForm4& smsPage() { return *m_form4; }
+    QAction& portItem(int portNumber) const;
+
+    // The port menu's handlers (COM11Click .. COM61Click): close, choose, open, check the item.
+    void choosePort(int portNumber);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool IsOpen() const override;
@@ -42,11 +56,17 @@ private:
 
     void FormCreate();
     void embedPage(QWidget& page, QWidget& tab);
+    void connectMenu();
+    void Smazni_oznaceni();
+    void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
+    void NactiIni();
+    void UlozIni();
 
     const std::unique_ptr<Ui::TForm1> m_ui;
     MainWindowEnvironment m_environment;
     SharedState m_shared;
     ExchangeLock m_exchanges;
+    TAfComPort m_port;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;
     TForm4* m_form4 = nullptr;

@@ -1,17 +1,20 @@
+#include "app/AlarmApplication.h"
 #include "app/alarm1.h"
+#include "app/error_report.h"
 #include "platform/pause.h"
 #include "platform/settings_location.h"
+#include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QString());
+    AlarmApplication application(argc, argv);
     QtUserDialogs dialogs;
+    ErrorReport errors(dialogs);
+    application.setErrorReport(&errors);
     platform::SleepingPause pause;
-    TForm1 window({platform::settingsDirectory(), dialogs, pause});
+    TAfSafeSync delivery;
+    TForm1 window({platform::settingsDirectory(), dialogs, errors, pause, delivery});
     dialogs.setParent(&window);
     window.show();
-    return QApplication::exec();
+    return AlarmApplication::exec();
 }
