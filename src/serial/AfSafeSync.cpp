@@ -89,6 +89,15 @@ bool TAfSafeSync::SyncUnregister(std::uint32_t id) {
     return true;
 }
 
+std::size_t TAfSafeSync::PendingCalls() {
+    std::lock_guard lock(m_lock);
+    std::size_t waiting = 0;
+    for (const auto& [token, call] : m_calls)
+        if (call.state == CallState::Posted || call.state == CallState::Running)
+            ++waiting;
+    return waiting;
+}
+
 bool TAfSafeSync::SyncCall(std::uint32_t id, int timeoutMs) {
     std::unique_lock lock(m_lock);
     Slot* slot = findSlot(id);

@@ -4,6 +4,7 @@
 // so also inside modal message boxes and dialogs, never during a plain blocking pause.
 // Create the object on the GUI thread; the application owns one and passes it by reference.
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -30,6 +31,8 @@ public:
     // enabled. A call that times out before the GUI thread took it up is withdrawn: it never runs.
     bool SyncCall(std::uint32_t id, int timeoutMs);
     bool SyncUnregister(std::uint32_t id);
+    // Hand-overs that another thread waits on right now.
+    std::size_t PendingCalls();
 
 private:
     class Receiver;
