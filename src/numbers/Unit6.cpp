@@ -1,3 +1,280 @@
 #include "numbers/Unit6.h"
 
-TForm6::TForm6(PageContext& context, QWidget* parent) : QWidget(parent), m_context(context) {}
+#include "phone/exchange_lock.h"
+#include "phone/phone_messages.h"
+#include "phone/port_link.h"
+#include "phone/reply.h"
+#include "phone/shared_state.h"
+#include "platform/pause.h"
+#include "ui_Unit6.h"
+#include "widgets/page_files.h"
+
+#include <utility>
+
+using number_list::kPositions;
+
+namespace {
+
+constexpr int kTickMs = 300;
+// The phone needs this long to store one SIM entry before it takes the next command.
+constexpr int kWriteStepMs = 1500;
+constexpr int kTypedNumberLimit = 13;
+
+constexpr std::int32_t kStepProbe = 0;
+constexpr std::int32_t kStepLastPosition = 4;
+constexpr std::int32_t kStepWrite = 10;
+
+constexpr int kReadProgress[] = {25, 50, 75};
+constexpr int kWriteProgress[] = {30, 60, 90};
+
+template <typename F> class OnExit {
+public:
+    explicit OnExit(F action) : m_action(std::move(action)) {}
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+    ~OnExit() { m_action(); }
+
+private:
+    F m_action;
+};
+
+} // namespace
+
+TForm6::TForm6(PageContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TForm6>()), Timer2(this) {
+    m_ui->setupUi(this);
+    applyLook();
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setInterval(kTickMs);
+    m_view = std::make_unique<ExchangeView>(
+        *m_ui->VrLabel1, *m_ui->Gauge1,
+        QList<QAbstractButton*>{m_ui->BitBtn1, m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn2});
+    m_context.exchanges.addPhoneButton(m_ui->Button1);
+    m_context.exchanges.addPhoneButton(m_ui->Button2);
+    connectControls();
+}
+
+// A page that goes while its exchange runs must not leave the phone locked for the others.
+TForm6::~TForm6() {
+    m_context.exchanges.release(this);
+}
+
+// The designer's fonts are given in pixels, which the .ui format cannot hold.
+void TForm6::applyLook() {
+    QFont page = font();
+    page.setPixelSize(11);
+    // The sans fonts here run wider than the designer's, and the texts must fit the given boxes.
+    page.setStretch(QFont::Condensed);
+    setFont(page);
+
+    QFont heading = page;
+    heading.setPixelSize(13);
+    heading.setBold(true);
+    m_ui->Label1->setFont(heading);
+    m_ui->Label2->setFont(heading);
+
+    QFont busy = heading;
+    m_ui->VrLabel1->setFont(busy);
+    QPalette red = m_ui->VrLabel1->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_ui->VrLabel1->setPalette(red);
+
+    for (int position = 1; position <= kPositions; ++position) {
+        numberField(position).setTypedLimit(kTypedNumberLimit);
+        for (VrStrEdit* field : {&numberField(position), &nameField(position)}) {
+            QPalette silver = field->palette();
+            silver.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
+            field->setPalette(silver);
+        }
+    }
+
+    // A line along the bottom of its box; the box overlaps the write button, which must stay clickable.
+    m_ui->Bevel2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_ui->Bevel2->setStyleSheet(
+        QStringLiteral("QFrame#Bevel2 { border: none; border-bottom: 2px groove palette(mid); }"));
+}
+
+void TForm6::connectControls() {
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TForm6::BitBtn1Click);
+    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TForm6::BitBtn2Click);
+    connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TForm6::BitBtn3Click);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    connect(m_ui->Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    connect(&Timer2, &QTimer::timeout, this, &TForm6::Timer2Timer);
+}
+
+VrStrEdit& TForm6::numberField(int position) const {
+    return *fieldsInOrder().at(std::size_t(2 * (position - 1)));
+}
+
+VrStrEdit& TForm6::nameField(int position) const {
+    return *fieldsInOrder().at(std::size_t(2 * (position - 1) + 1));
+}
+
+std::array<VrStrEdit*, 2 * kPositions> TForm6::fieldsInOrder() const {
+    return {m_ui->VrStrEdit1, m_ui->VrStrEdit2, m_ui->VrStrEdit3, m_ui->VrStrEdit4,
+            m_ui->VrStrEdit5, m_ui->VrStrEdit6, m_ui->VrStrEdit7, m_ui->VrStrEdit8};
+}
+
+void TForm6::clearFields() {
+    for (VrStrEdit* field : fieldsInOrder())
+        field->setText1250(std::string());
+}
+
+bool TForm6::Kontrola() const {
+    std::array<std::string, kPositions> numbers;
+    for (int position = 1; position <= kPositions; ++position)
+        numbers[std::size_t(position - 1)] = numberField(position).text1250();
+    return number_list::allNumbersAcceptable(numbers);
+}
+
+void TForm6::Zakaz_tlacitka() {
+    for (QAbstractButton* button :
+         {m_ui->BitBtn1, m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn2})
+        button->setEnabled(false);
+}
+
+void TForm6::Povol_tlacitka() {
+    for (QAbstractButton* button :
+         {m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn1, m_ui->BitBtn2})
+        button->setEnabled(true);
+}
+
+// Clears the page only; the phone keeps what it has.
+void TForm6::BitBtn1Click() {
+    clearFields();
+}
+
+void TForm6::BitBtn3Click() {
+    std::vector<std::string> lines;
+    for (const VrStrEdit* field : fieldsInOrder())
+        lines.push_back(field->text1250());
+    saveLinesToChosenFile(m_context.dialogs, SaveDialog1, lines);
+}
+
+// The whole file is read before any field changes, so a failed read leaves the page as it was.
+void TForm6::BitBtn2Click() {
+    const auto fields = fieldsInOrder();
+    const auto lines = loadLinesFromChosenFile(m_context.dialogs, OpenDialog1, fields.size());
+    if (!lines)
+        return;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i]->setText1250(lines->at(i));
+}
+
+void TForm6::sendLine(const std::string& text) {
+    m_context.port.SendText(text);
+}
+
+void TForm6::endExchange() {
+    m_view->setBusyText(QString());
+    m_view->setProgress(100);
+    Povol_tlacitka();
+    m_view->hideGauge();
+    m_context.exchanges.release(this);
+}
+
+// The probe; the buttons stay enabled until the phone has answered it.
+bool TForm6::startExchange(std::int32_t firstStep) {
+    if (!m_context.port.IsOpen()) {
+        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
+        return false;
+    }
+    if (!m_context.exchanges.tryAcquire(this))
+        return false;
+    // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
+    const OnExit idleUnlessArmed([this] {
+        if (!Timer2.isActive())
+            endExchange();
+    });
+    m_context.shared.ReplyBuffer = " ";
+    sendLine(reply::kProbe);
+    m_context.shared.StepState = firstStep;
+    Timer2.start();
+    return true;
+}
+
+void TForm6::Button1Click() {
+    startExchange(kStepProbe);
+}
+
+void TForm6::Button2Click() {
+    if (!Kontrola()) {
+        m_context.dialogs.error(QString::fromUtf8(phone_messages::kNumbersMalformed));
+        return;
+    }
+    startExchange(kStepWrite);
+}
+
+void TForm6::Timer2Timer() {
+    Timer2.stop();
+    const std::int32_t step = m_context.shared.StepState;
+    const bool readingPosition = step >= 1 && step <= kStepLastPosition;
+    if (step != kStepProbe && step != kStepWrite && !readingPosition)
+        return;
+    // Every way out that arms no further tick (last step, silent phone, an error) ends the exchange.
+    const OnExit idleUnlessArmed([this] {
+        if (!Timer2.isActive())
+            endExchange();
+    });
+    if (readingPosition) {
+        readPositionStep(step);
+        return;
+    }
+    if (!reply::phoneAnswers(m_context.shared.ReplyBuffer)) {
+        m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
+        return;
+    }
+    if (step == kStepProbe)
+        readProbeStep();
+    else
+        writeStep();
+}
+
+// The fields are emptied only now that the phone has answered, so a failed probe loses nothing.
+void TForm6::readProbeStep() {
+    Zakaz_tlacitka();
+    sendLine(number_list::readCommand(1));
+    m_context.shared.StepState = 1;
+    Timer2.start();
+    clearFields();
+    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    m_view->showGauge();
+    m_view->setProgress(0);
+}
+
+// A reply without an entry line for this position (empty SIM position, an error, no answer in
+// time) leaves the position empty, as the probe step left it.
+void TForm6::readPositionStep(int position) {
+    auto& shared = m_context.shared;
+    if (const auto entry = number_list::storedEntry(shared.ReplyBuffer, position)) {
+        numberField(position).setText1250(entry->number);
+        nameField(position).setText1250(entry->name);
+    }
+    if (position == kStepLastPosition) {
+        shared.ReplyBuffer = " ";
+        return;
+    }
+    m_view->setProgress(kReadProgress[position - 1]);
+    shared.ReplyBuffer = " ";
+    sendLine(number_list::readCommand(position + 1));
+    shared.StepState = position + 1;
+    Timer2.start();
+}
+
+// The phone's answers are not waited for: it needs the fixed pauses between the entries, and the
+// answers land in ReplyBuffer after this handler returns.
+void TForm6::writeStep() {
+    Zakaz_tlacitka();
+    m_view->showGauge();
+    m_view->setProgress(0);
+    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    for (int position = 1; position <= kPositions; ++position) {
+        sendLine(number_list::writeCommand(position, numberField(position).text1250(),
+                                           nameField(position).text1250()));
+        if (position < kPositions) {
+            m_view->setProgress(kWriteProgress[position - 1]);
+            m_context.pause.wait(kWriteStepMs);
+        }
+    }
+}

@@ -1,13 +1,63 @@
 #pragma once
+// The phone-number page: the four numbers the alarm unit calls, each with a name, checked for the
+// international form, written to and read from SIM positions 1 to 4, saved to and loaded from a
+// ".num" file.
+#include "numbers/number_list.h"
+#include "phone/exchange_view.h"
 #include "phone/page_context.h"
+#include "widgets/user_dialogs.h"
 
+#include <array>
+#include <memory>
+#include <QTimer>
 #include <QWidget>
+#include <string>
+
+namespace Ui {
+class TForm6;
+}
+class VrStrEdit;
 
 class TForm6 : public QWidget {
     Q_OBJECT
 public:
     TForm6(PageContext& context, QWidget* parent = nullptr);
+    ~TForm6() override;
+
+    // True when every number is empty or in the international form; names are not looked at.
+    bool Kontrola() const;
+    void Zakaz_tlacitka();
+    void Povol_tlacitka();
+
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void Button1Click();
+    void Button2Click();
+    void Timer2Timer();
+
+    const FileDialogSpec OpenDialog1{QStringLiteral("*.num"), QStringLiteral("*.num"), QStringLiteral("num")};
+    const FileDialogSpec SaveDialog1{QStringLiteral("num"), QStringLiteral("*.num"), QStringLiteral("num")};
 
 private:
+    void applyLook();
+    void connectControls();
+    // Position 1 to 4.
+    VrStrEdit& numberField(int position) const;
+    VrStrEdit& nameField(int position) const;
+    // Number 1, name 1, number 2, ... name 4: the file's line order and the clearing order.
+    std::array<VrStrEdit*, 2 * number_list::kPositions> fieldsInOrder() const;
+    void clearFields();
+    void sendLine(const std::string& text);
+    bool startExchange(std::int32_t firstStep);
+    void readProbeStep();
+    void readPositionStep(int position);
+    void writeStep();
+    // Back to rest: busy label empty, gauge hidden, buttons enabled, the phone free for others.
+    void endExchange();
+
     PageContext& m_context;
+    const std::unique_ptr<Ui::TForm6> m_ui;
+    QTimer Timer2;
+    std::unique_ptr<ExchangeView> m_view;
 };
