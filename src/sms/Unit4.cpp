@@ -1,3 +1,361 @@
 #include "sms/Unit4.h"
 
-TForm4::TForm4(PageContext& context, QWidget* parent) : QWidget(parent), m_context(context) {}
+#include "numbers/number_format.h"
+#include "phone/exchange_lock.h"
+#include "phone/phone_messages.h"
+#include "phone/port_link.h"
+#include "phone/reply.h"
+#include "phone/shared_state.h"
+#include "platform/cp1250.h"
+#include "platform/pause.h"
+#include "ui_Unit4.h"
+#include "widgets/page_files.h"
+#include "widgets/VrStrEdit.h"
+
+#include <utility>
+
+namespace {
+
+constexpr int kReadTickMs = 300;
+constexpr int kStepPauseMs = 500;
+constexpr int kPositions = 4;
+constexpr int kNumberTypedLimit = 13;
+constexpr int kTextTypedLimit = 50;
+constexpr int kCharTableVariant = 2;
+
+constexpr std::int32_t kStepProbe = 18;
+constexpr std::int32_t kStepFirstRead = 11; // 11 to 14: position 1 to 4 requested
+constexpr std::int32_t kStepLastRead = 14;
+
+constexpr int kStoreProgressStep = 12;
+
+const QString kDeleting = QStringLiteral("Mažu pozice na SIM");
+const QString kStoring = QStringLiteral("Ukládám na pozice na SIM");
+const QString kIdle = QStringLiteral(" ");
+
+template <typename F> class OnExit {
+public:
+    explicit OnExit(F action) : m_action(std::move(action)) {}
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+    ~OnExit() { m_action(); }
+
+private:
+    F m_action;
+};
+
+std::string command(const char* name, int value) {
+    return name + std::to_string(value) + reply::kCR;
+}
+
+} // namespace
+
+TForm4::TForm4(PageContext& context, QWidget* parent)
+    : QWidget(parent), Timer1(this), m_context(context), m_ui(std::make_unique<Ui::TForm4>()) {
+    m_ui->setupUi(this);
+    applyLook();
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(kReadTickMs);
+    m_view = std::make_unique<ExchangeView>(
+        *m_ui->VrLabel1, *m_ui->Gauge1,
+        QList<QAbstractButton*>{m_ui->Button1, m_ui->Button3, m_ui->Button4, m_ui->Button2, m_ui->Button5});
+    m_ui->VrLabel1->setText(kIdle); // at rest the label holds a single space, which .ui text cannot keep
+    for (QAbstractButton* phoneButton : {m_ui->Button1, m_ui->Button3, m_ui->Button4})
+        m_context.exchanges.addPhoneButton(phoneButton);
+    for (int position = 1; position <= kPositions; ++position) {
+        numberField(position).setTypedLimit(kNumberTypedLimit);
+        textField(position).setTypedLimit(kTextTypedLimit);
+    }
+    m_ui->VrStrEdit19->setTypedLimit(kNumberTypedLimit);
+    connectControls();
+}
+
+// A page that goes while its exchange runs must not leave the phone locked for the others.
+TForm4::~TForm4() {
+    m_context.exchanges.release(this);
+}
+
+// The designer's fonts are given in pixels, which the .ui format cannot hold. The default sans
+// face is wider than the one the layout was drawn for: condensed, the centre number fits its
+// field and the longest note its line.
+void TForm4::applyLook() {
+    QFont page = font();
+    page.setPixelSize(11);
+    page.setStretch(QFont::Condensed);
+    setFont(page);
+
+    const QList<VrStrEdit*> edits = findChildren<VrStrEdit*>();
+    for (VrStrEdit* edit : edits) {
+        QPalette silver = edit->palette();
+        silver.setColor(QPalette::Base, QColor(192, 192, 192));
+        edit->setPalette(silver);
+    }
+
+    QFont headings = page;
+    headings.setPixelSize(16);
+    m_ui->Label10->setFont(headings);
+    m_ui->Label11->setFont(headings);
+
+    QFont busy(QStringLiteral("Arial"));
+    busy.setPixelSize(13);
+    busy.setBold(true);
+    m_ui->VrLabel1->setFont(busy);
+    QPalette red = m_ui->VrLabel1->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_ui->VrLabel1->setPalette(red);
+
+    m_ui->Gauge1->setForeColor(Qt::yellow);
+    m_ui->Gauge1->setBackColor(palette().color(QPalette::Link));
+}
+
+void TForm4::connectControls() {
+    connect(m_ui->VrStrEdit19, &QLineEdit::textChanged, this, &TForm4::VrStrEdit19Change);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connect(m_ui->Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+    connect(m_ui->Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
+    connect(m_ui->Button4, &QPushButton::clicked, this, &TForm4::Button4Click);
+    connect(m_ui->Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
+    connect(&Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
+}
+
+VrStrEdit& TForm4::numberField(int position) const {
+    VrStrEdit* const fields[] = {m_ui->VrStrEdit1, m_ui->VrStrEdit3, m_ui->VrStrEdit5, m_ui->VrStrEdit7};
+    return *fields[position - 1];
+}
+
+VrStrEdit& TForm4::textField(int position) const {
+    VrStrEdit* const fields[] = {m_ui->VrStrEdit2, m_ui->VrStrEdit4, m_ui->VrStrEdit6, m_ui->VrStrEdit8};
+    return *fields[position - 1];
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+// The settings file is read after the page is made, so the centre number comes in on showing.
+void TForm4::FormShow() {
+    m_ui->VrStrEdit19->setText1250(m_context.shared.SmscNumber);
+}
+
+// Copied at once, so the settings file written at exit holds what the user typed even when nothing
+// was stored in the phone.
+void TForm4::VrStrEdit19Change() {
+    m_context.shared.SmscNumber = m_ui->VrStrEdit19->text1250();
+}
+
+bool TForm4::Kontrola() const {
+    if (!hasInternationalFormat(m_ui->VrStrEdit19->text1250()))
+        return false;
+    for (int position = 1; position <= kPositions; ++position)
+        if (!hasInternationalFormat(numberField(position).text1250()))
+            return false;
+    return true;
+}
+
+void TForm4::Button2Click() {
+    std::vector<std::string> lines;
+    for (int position = 1; position <= kPositions; ++position) {
+        lines.push_back(numberField(position).text1250());
+        lines.push_back(textField(position).text1250());
+    }
+    saveLinesToChosenFile(m_context.dialogs, SaveDialog1, lines);
+}
+
+void TForm4::Button5Click() {
+    const auto lines = loadLinesFromChosenFile(m_context.dialogs, OpenDialog1, 2 * kPositions);
+    if (!lines)
+        return;
+    for (int position = 1; position <= kPositions; ++position) {
+        numberField(position).setText1250(lines->at(2 * position - 2));
+        textField(position).setText1250(lines->at(2 * position - 1));
+    }
+}
+
+void TForm4::emptyRows() {
+    for (int position = 1; position <= kPositions; ++position) {
+        numberField(position).clear();
+        textField(position).clear();
+    }
+}
+
+void TForm4::endExchange() {
+    m_view->setBusyText(kIdle);
+    m_view->hideGauge();
+    m_view->setButtonsEnabled(true);
+    m_context.exchanges.release(this);
+}
+
+void TForm4::Button1Click() {
+    if (!m_context.port.IsOpen()) {
+        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
+        return;
+    }
+    if (!m_context.exchanges.tryAcquire(this))
+        return;
+    // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
+    const OnExit idleUnlessArmed([this] {
+        if (!Timer1.isActive())
+            endExchange();
+    });
+    m_context.shared.ReplyBuffer = " ";
+    m_view->setButtonsEnabled(false);
+    m_context.shared.StepState = kStepProbe;
+    m_context.port.SendText(reply::kProbe);
+    Timer1.start();
+    // The rows are emptied only once the phone has answered: a switched-off phone must not wipe
+    // messages the user has not saved anywhere.
+}
+
+void TForm4::Timer1Timer() {
+    Timer1.stop();
+    // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
+    const OnExit idleUnlessArmed([this] {
+        if (!Timer1.isActive())
+            endExchange();
+    });
+    auto& shared = m_context.shared;
+    if (shared.StepState != kStepProbe &&
+        (shared.StepState < kStepFirstRead || shared.StepState > kStepLastRead))
+        return;
+
+    if (shared.StepState == kStepProbe) {
+        if (!reply::phoneAnswers(shared.ReplyBuffer)) {
+            m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
+            return;
+        }
+        emptyRows();
+        m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+        m_context.pause.wait(kStepPauseMs);
+        m_context.port.SendText(command("AT+CMGR=", 1));
+        shared.StepState = kStepFirstRead;
+        Timer1.start();
+        return;
+    }
+
+    const int position = shared.StepState - kStepFirstRead + 1;
+    Retezec();
+    if (!SmsText.empty())
+        showDecodedRow(position);
+    if (position == kPositions) {
+        m_view->setProgress(100);
+        return;
+    }
+    shared.StepState += 1;
+    m_view->setProgress(25 * position);
+    m_context.pause.wait(kStepPauseMs);
+    m_context.port.SendText(command("AT+CMGR=", position + 1));
+    Timer1.start();
+}
+
+// A fresh record for every message, so a field the PDU does not carry never shows a value left
+// from another position. A received message carries no destination; its sender is shown instead.
+void TForm4::showDecodedRow(int position) {
+    DecodeRecord = PDU::TSMS_Record{};
+    DecodeRecord.PduText = SmsText;
+    PDU::DecodeSms(DecodeRecord, kCharTableVariant);
+    const bool submitted = DecodeRecord.FirstOctet & 1;
+    numberField(position).setText1250(submitted ? DecodeRecord.DestAddress : DecodeRecord.OrigAddress);
+    textField(position).setText1250(platform::utf16ToCp1250(DecodeRecord.MessageText));
+}
+
+// The PDU is the line after the one with the "+CMGR:" keyword. Without its carriage return the
+// line was cut short (the rest of the reply came after the tick), so nothing is taken from it.
+void TForm4::Retezec() {
+    SmsText.clear();
+    const std::string& buffer = m_context.shared.ReplyBuffer;
+    const auto colon = buffer.find(':');
+    if (colon == std::string::npos)
+        return;
+    const auto lineFeed = buffer.find('\n', colon);
+    if (lineFeed == std::string::npos)
+        return;
+    const auto carriageReturn = buffer.find('\r', lineFeed + 1);
+    if (carriageReturn == std::string::npos)
+        return;
+    SmsText = buffer.substr(lineFeed + 1, carriageReturn - lineFeed - 1);
+}
+
+void TForm4::Koduj() {
+    EncodeRecord.SmscType = PDU::BitsToByte("00000001");
+    EncodeRecord.SmscAddress = m_ui->VrStrEdit19->text1250();
+    EncodeRecord.FirstOctet = PDU::BitsToByte("00010000");
+    EncodeRecord.MessageRef = 0;
+    EncodeRecord.DestAddressType = PDU::BitsToByte("00000001");
+    EncodeRecord.DestAddress = SmsNumber;
+    EncodeRecord.ProtocolId = PDU::BitsToByte("00000000");
+    EncodeRecord.DataCoding = PDU::BitsToByte("00000000");
+    EncodeRecord.ValidityPeriod[0] = 4; // relative: 25 minutes
+    EncodeRecord.MessageText = platform::cp1250ToUtf16(SmsText);
+    PduLength = PDU::EncodeSms(EncodeRecord, kCharTableVariant);
+    SmsText = EncodeRecord.PduText;
+}
+
+void TForm4::Gauge_increment() {
+    m_view->setProgress(m_ui->Gauge1->progress() + kStoreProgressStep);
+}
+
+// The phone's answers are never looked at; deleting first makes the phone store the messages in
+// positions 1 to 4 in order, as each goes into the first free position.
+void TForm4::deletePositions() {
+    m_view->showBusy(kDeleting);
+    for (int position = 1; position <= kPositions; ++position) {
+        m_view->setProgress(25 * position);
+        m_context.port.SendText(command("AT+CMGD=", position));
+        m_context.pause.wait(kStepPauseMs);
+    }
+}
+
+void TForm4::Button3Click() {
+    if (!Kontrola()) {
+        m_context.dialogs.error(QString::fromUtf8(phone_messages::kNumbersMalformed));
+        return;
+    }
+    if (!m_context.port.IsOpen()) {
+        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
+        return;
+    }
+    if (!m_context.exchanges.tryAcquire(this))
+        return;
+    const OnExit idle([this] { endExchange(); });
+    m_context.shared.ReplyBuffer = " ";
+    m_view->setButtonsEnabled(false);
+    deletePositions();
+    m_view->setBusyText(kIdle);
+    m_view->setProgress(0);
+    m_view->setBusyText(kStoring);
+
+    for (int position = 1; position <= kPositions; ++position) {
+        SmsNumber = numberField(position).text1250();
+        SmsText = textField(position).text1250();
+        Koduj();
+        m_context.shared.ReplyBuffer = " ";
+        if (position == 1)
+            m_view->setProgress(kStoreProgressStep);
+        else
+            Gauge_increment();
+        m_context.port.SendText("AT+CMGW=" + std::to_string(PduLength) + reply::kCR);
+        m_context.pause.wait(kStepPauseMs);
+        if (position < kPositions)
+            Gauge_increment();
+        else
+            m_view->setProgress(100);
+        m_context.port.SendText(SmsText + reply::kCtrlZ);
+        m_context.pause.wait(kStepPauseMs);
+    }
+}
+
+void TForm4::Button4Click() {
+    if (!m_context.port.IsOpen())
+        return;
+    if (!m_context.exchanges.tryAcquire(this))
+        return;
+    const OnExit idle([this] { endExchange(); });
+    m_context.shared.ReplyBuffer = " ";
+    m_view->setButtonsEnabled(false);
+    deletePositions();
+    m_view->hideGauge();
+    m_view->setBusyText(kIdle);
+    m_view->setProgress(0);
+    emptyRows();
+}

@@ -1,13 +1,69 @@
 #pragma once
+// The SMS page: the four alarm messages with their destination numbers and the SMS-centre number,
+// saved to and loaded from a ".sms" file, stored in, read from and deleted in SIM SMS positions 1
+// to 4 of the phone in PDU mode.
+#include "phone/exchange_view.h"
 #include "phone/page_context.h"
+#include "sms/PDU.h"
+#include "widgets/user_dialogs.h"
 
+#include <cstdint>
+#include <memory>
+#include <QTimer>
 #include <QWidget>
+#include <string>
+
+namespace Ui {
+class TForm4;
+}
+class VrStrEdit;
 
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
     TForm4(PageContext& context, QWidget* parent = nullptr);
+    ~TForm4() override;
+
+    void FormShow();
+    void VrStrEdit19Change();
+    // The SMS-centre number and the four numbers in the form the alarm unit expects.
+    bool Kontrola() const;
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Timer1Timer();
+    void Retezec();
+    void Koduj();
+    void Gauge_increment();
+
+    const FileDialogSpec OpenDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
+    const FileDialogSpec SaveDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
+
+    QTimer Timer1;
+
+    std::string SmsText;
+    std::string SmsNumber;
+    PDU::TSMS_Record EncodeRecord;
+    PDU::TSMS_Record DecodeRecord;
+    std::uint16_t PduLength = 0;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void applyLook();
+    void connectControls();
+    VrStrEdit& numberField(int position) const;
+    VrStrEdit& textField(int position) const;
+    void emptyRows();
+    void showDecodedRow(int position);
+    void deletePositions();
+    // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.
+    void endExchange();
+
     PageContext& m_context;
+    const std::unique_ptr<Ui::TForm4> m_ui;
+    std::unique_ptr<ExchangeView> m_view;
 };

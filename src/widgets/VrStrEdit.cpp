@@ -3,9 +3,14 @@
 #include "platform/cp1250.h"
 
 VrStrEdit::VrStrEdit(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (m_typedLimit == 0 || text.size() <= m_typedLimit || !isModified())
-            m_acceptedText = text;
+    // Qt 6 emits textEdited before textChanged, so by the time textChanged arrives an over-long edit
+    // may already be undone: look at the current text, not the signal's.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (m_reverting)
+            return;
+        const QString current = text();
+        if (m_typedLimit == 0 || current.size() <= m_typedLimit || !isModified())
+            m_acceptedText = current;
     });
     connect(this, &QLineEdit::textEdited, this, &VrStrEdit::keepWithinLimit);
 }
@@ -20,7 +25,9 @@ void VrStrEdit::keepWithinLimit(const QString& edited) {
         return;
     }
     const int cursor = cursorPosition() - (edited.size() - m_acceptedText.size());
+    m_reverting = true;
     setText(m_acceptedText);
+    m_reverting = false;
     setCursorPosition(std::max(0, cursor));
 }
 

@@ -20,4 +20,5 @@ private:
 
     int m_typedLimit = 0;
     QString m_acceptedText;
+    bool m_reverting = false;
 };
