@@ -79,6 +79,7 @@ private slots:
     void decodingLeavesAbsentFieldsAlone();
     void cutsTextThatOneMessageCannotHold_data();
     void cutsTextThatOneMessageCannotHold();
+    void headerIndicatorFollowsTheHeader();
     void survivesTruncatedPdus();
     void readsInvalidDigitsAsZero_data();
     void readsInvalidDigitsAsZero();
@@ -359,26 +360,28 @@ void TestPdu::decodingLeavesAbsentFieldsAlone() {
 }
 
 void TestPdu::cutsTextThatOneMessageCannotHold_data() {
-    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("coding");
     QTest::addColumn<QString>("header");
     QTest::addColumn<int>("characters");
 
-    QTest::newRow("7-bit stops at 160 septets") << QByteArray(200, 'A') << 0 << "" << 160;
-    QTest::newRow("an escape pair is never split") << QByteArray(159, 'A') + "[" << 0 << "" << 159;
-    QTest::newRow("7-bit header takes its septets") << QByteArray(200, 'A') << 0 << "0003AB0201" << 153;
-    QTest::newRow("8-bit stops at 140 octets") << QByteArray(150, 'x') << 4 << "" << 140;
-    QTest::newRow("UCS2 stops at 70 characters") << QByteArray(100, 'x') << 8 << "" << 70;
-    QTest::newRow("what fits is left alone") << QByteArray(160, 'A') << 0 << "" << 160;
+    QTest::newRow("7-bit stops at 160 septets") << QString(200, 'A') << 0 << "" << 160;
+    QTest::newRow("an escape pair is never split") << QString(159, 'A') + "[" << 0 << "" << 159;
+    QTest::newRow("7-bit header takes its septets") << QString(200, 'A') << 0 << "0003AB0201" << 153;
+    QTest::newRow("8-bit stops at 140 octets") << QString(150, 'x') << 4 << "" << 140;
+    QTest::newRow("UCS2 stops at 70 characters") << QString(100, 'x') << 8 << "" << 70;
+    QTest::newRow("UCS2 never keeps half a surrogate pair") << QString(69, 'x') + "😀" << 8 << "" << 69;
+    QTest::newRow("what fits is left alone") << QString(160, 'A') << 0 << "" << 160;
 }
 
 void TestPdu::cutsTextThatOneMessageCannotHold() {
-    QFETCH(QByteArray, text);
+    QFETCH(QString, text);
     QFETCH(int, coding);
     QFETCH(QString, header);
     QFETCH(int, characters);
 
-    auto record = submitRecord("+420603052000", "+420603123456", text.toStdString());
+    auto record = submitRecord("+420603052000", "+420603123456", "");
+    record.MessageText = text.toStdU16String();
     record.DataCoding = std::uint8_t(coding);
     record.UserDataHeader = header.toStdString();
     const int tpdu = EncodeSms(record, kVariant);
@@ -388,6 +391,19 @@ void TestPdu::cutsTextThatOneMessageCannotHold() {
     DecodeSms(back, kVariant);
     QCOMPARE(int(back.MessageText.size()), characters);
     QCOMPARE(back.MessageText, record.MessageText.substr(0, characters));
+}
+
+// The indicator says whether a header follows, whatever the caller left in the first octet: a
+// reader would otherwise take text for header octets.
+void TestPdu::headerIndicatorFollowsTheHeader() {
+    auto record = submitRecord("", "+420603123456", "A");
+    record.FirstOctet = 16 | 64;
+    EncodeSms(record, kVariant);
+    QCOMPARE(qs(record.PduText).mid(2, 2), QString("11"));
+    record.FirstOctet = 16;
+    record.UserDataHeader = "0A0B";
+    EncodeSms(record, kVariant);
+    QCOMPARE(qs(record.PduText).mid(2, 2), QString("51"));
 }
 
 // A reply cut short (a late or partial answer) must never be read past its end, and must not
