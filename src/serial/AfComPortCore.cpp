@@ -96,6 +96,14 @@ void settingsIntoDcb(const platform::SerialSettings& settings, DCB& block) {
     block.XoffChar = settings.xoffChar;
 }
 
+// DTR and RTS as the block asks, where no handshake drives them. A pty has neither line.
+void applyControlLines(platform::SerialDevice& device, const DCB& block) {
+    if (!(block.Flags & dcb::fDtrControlHandshake))
+        device.setDtr((block.Flags & dcb::fDtrControlEnable) != 0);
+    if (!(block.Flags & dcb::fRtsControlHandshake))
+        device.setRts((block.Flags & dcb::fRtsControlEnable) != 0);
+}
+
 std::uint32_t lineErrorFlags(const platform::LineCounters& before, const platform::LineCounters& now) {
     std::uint32_t flags = 0;
     if (now.frame != before.frame)
@@ -146,6 +154,7 @@ void TAfComPortCore::OpenPort(int portNumber) {
             settingsIntoDcb(m_device->current(), m_dcb);
             throw EAfComPortCoreError("Error setting parameters from DCB");
         }
+        applyControlLines(*m_device, m_dcb);
         {
             std::lock_guard lock(m_statusLock);
             m_lineErrors = 0;
@@ -213,6 +222,7 @@ void TAfComPortCore::ApplyDcb(const DCB& block) {
         settingsIntoDcb(m_device->current(), m_dcb);
         throw EAfComPortCoreError("Error setting parameters from DCB");
     }
+    applyControlLines(*m_device, m_dcb);
 }
 
 TAfLineStatus TAfComPortCore::GetStatus() {
