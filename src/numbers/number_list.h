@@ -25,6 +25,7 @@ std::string writeCommand(int position, const std::string& number, const std::str
 struct StoredEntry {
     std::string number;
     std::string name;
+    bool operator==(const StoredEntry&) const = default;
 };
 
 // The entry in the reply to readCommand(position), or nothing when the SIM position is empty or the
