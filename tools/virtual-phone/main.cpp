@@ -1,1 +1,485 @@
-int main() { return 0; }
+// alarmgsm-phone: a GSM phone on a pseudo-terminal, for the demo and for end-to-end tests.
+// Prints the device path as its first line, then serves until SIGTERM or SIGINT.
+#include "phone.h"
+#include "sim.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+struct Options {
+    std::string link;
+    std::string state;
+    std::string log;
+    bool off = false;
+    bool echo = true;
+    bool emptyError = false;
+    int delayMs = 0;
+    int splitMs = 0;
+    std::string urc;
+    int urcEveryMs = 1000;
+    bool paced = false;
+};
+
+const char usage[] =
+    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
+    "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
+    "                      [--paced]\n";
+
+[[noreturn]] void die(const std::string& what) {
+    std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
+    std::exit(1);
+}
+
+[[noreturn]] void dieErrno(const std::string& what) {
+    die(what + ": " + std::strerror(errno));
+}
+
+int parseMs(const std::string& option, const std::string& text) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < 0 || value > 600000) {
+        std::fprintf(stderr, "alarmgsm-phone: %s wants milliseconds from 0 to 600000\n%s", option.c_str(),
+                     usage);
+        std::exit(2);
+    }
+    return int(value);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool inlineValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inlineValue = true;
+        }
+        const auto takeValue = [&]() -> std::string {
+            if (inlineValue)
+                return value;
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "alarmgsm-phone: %s needs a value\n%s", arg.c_str(), usage);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--link")
+            options.link = takeValue();
+        else if (arg == "--state")
+            options.state = takeValue();
+        else if (arg == "--log")
+            options.log = takeValue();
+        else if (arg == "--off")
+            options.off = true;
+        else if (arg == "--no-echo")
+            options.echo = false;
+        else if (arg == "--empty-error")
+            options.emptyError = true;
+        else if (arg == "--delay")
+            options.delayMs = parseMs(arg, takeValue());
+        else if (arg == "--split")
+            options.splitMs = parseMs(arg, takeValue());
+        else if (arg == "--urc")
+            options.urc = takeValue();
+        else if (arg == "--urc-every")
+            options.urcEveryMs = std::max(1, parseMs(arg, takeValue()));
+        else if (arg == "--paced")
+            options.paced = true;
+        else if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        } else {
+            std::fprintf(stderr, "alarmgsm-phone: unknown option %s\n%s", arg.c_str(), usage);
+            std::exit(2);
+        }
+    }
+    return options;
+}
+
+// One line per chunk, with CR, LF, Ctrl-Z and every other control visible.
+class ByteLog {
+public:
+    ByteLog(const std::string& path, Clock::time_point start) : m_start(start) {
+        if (path.empty())
+            return;
+        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_fd < 0)
+            dieErrno(path);
+    }
+    ~ByteLog() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ByteLog(const ByteLog&) = delete;
+    ByteLog& operator=(const ByteLog&) = delete;
+
+    void note(const std::string& text) { put("# " + text + "\n"); }
+
+    void chunk(const char* direction, const char* data, std::size_t size) {
+        if (m_fd < 0)
+            return;
+        char stamp[32];
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
+        std::snprintf(stamp, sizeof stamp, "%.3f ", ms);
+        std::string line = stamp;
+        line += direction;
+        line += ' ';
+        for (std::size_t i = 0; i < size; ++i) {
+            const unsigned char c = static_cast<unsigned char>(data[i]);
+            if (c == '\r')
+                line += "\\r";
+            else if (c == '\n')
+                line += "\\n";
+            else if (c == '\\')
+                line += "\\\\";
+            else if (c < 0x20 || c >= 0x7F) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                line += hex;
+            } else
+                line += char(c);
+        }
+        put(line + "\n");
+    }
+
+private:
+    void put(const std::string& line) {
+        if (m_fd < 0)
+            return;
+        // One write per line, so a test reading the file never sees half a line.
+        while (::write(m_fd, line.data(), line.size()) < 0 && errno == EINTR) {
+        }
+    }
+
+    Clock::time_point m_start;
+    int m_fd = -1;
+};
+
+int makeTimer() {
+    const int fd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (fd < 0)
+        dieErrno("timerfd_create");
+    return fd;
+}
+
+void armTimer(int fd, Clock::duration first, Clock::duration interval = {}) {
+    const auto toSpec = [](Clock::duration d) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+        return timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
+    };
+    itimerspec spec{};
+    spec.it_value = toSpec(std::max<Clock::duration>(first, 1ns)); // zero would disarm
+    spec.it_interval = toSpec(interval);
+    ::timerfd_settime(fd, 0, &spec, nullptr);
+}
+
+void disarmTimer(int fd) {
+    itimerspec spec{};
+    ::timerfd_settime(fd, 0, &spec, nullptr);
+}
+
+std::uint64_t drainTimer(int fd) {
+    std::uint64_t expirations = 0;
+    if (::read(fd, &expirations, sizeof expirations) != sizeof expirations)
+        return 0;
+    return expirations;
+}
+
+class VirtualPhone {
+public:
+    VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
+        : m_options(options), m_log(log), m_master(master),
+          m_phone(sim, vphone::PhoneOptions{options.echo, options.emptyError},
+                  [this, &sim] { saveSim(sim); }) {
+        m_replyTimer = makeTimer();
+        m_paceTimer = makeTimer();
+        m_urcTimer = makeTimer();
+        if (!options.urc.empty() && !options.off)
+            armTimer(m_urcTimer, std::chrono::milliseconds(options.urcEveryMs),
+                     std::chrono::milliseconds(options.urcEveryMs));
+    }
+
+    // Serves until a signal arrives on signalFd.
+    void run(int signalFd) {
+        while (true) {
+            pollfd fds[5] = {
+                {m_master, short(POLLIN | (m_writeBlocked ? POLLOUT : 0)), 0},
+                {signalFd, POLLIN, 0},
+                {m_replyTimer, POLLIN, 0},
+                {m_paceTimer, POLLIN, 0},
+                {m_urcTimer, POLLIN, 0},
+            };
+            if (::poll(fds, 5, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                dieErrno("poll");
+            }
+            if (fds[1].revents & POLLIN)
+                return;
+            if (fds[0].revents & POLLOUT)
+                m_writeBlocked = false;
+            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
+                readMaster();
+            if (fds[2].revents & POLLIN) {
+                drainTimer(m_replyTimer);
+                releaseDuePieces();
+            }
+            if (fds[3].revents & POLLIN)
+                m_paceCredit += drainTimer(m_paceTimer);
+            if (fds[4].revents & POLLIN) {
+                drainTimer(m_urcTimer);
+                m_urcDue = true;
+            }
+            pump();
+        }
+    }
+
+private:
+    void saveSim(const vphone::Sim& sim) {
+        if (m_options.state.empty())
+            return;
+        try {
+            vphone::saveState(sim, m_options.state);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "alarmgsm-phone: the SIM was not saved: %s\n", error.what());
+        }
+    }
+
+    void readMaster() {
+        char buffer[4096];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        // The phone holds the slave open itself, so end of file or EIO means the pty is gone.
+        if (n <= 0)
+            die(std::string("the pseudo-terminal failed: ") + (n < 0 ? std::strerror(errno) : "closed"));
+        m_log.chunk("in", buffer, std::size_t(n));
+        if (!m_options.off)
+            m_input.append(buffer, std::size_t(n));
+    }
+
+    // Commands are taken one at a time: while a reply is held back (delay, split), later input waits,
+    // as in a phone that is busy with the previous command.
+    void pump() {
+        std::size_t used = 0;
+        while (m_pieces.empty() && used < m_input.size()) {
+            vphone::PhoneOutput out;
+            m_phone.receive(m_input[used++], out);
+            m_wire += out.echo;
+            if (out.hasResponse)
+                scheduleReply(out.response);
+        }
+        m_input.erase(0, used);
+        // Unsolicited codes only between commands, and not piled up while nobody reads the port.
+        if (m_urcDue && m_pieces.empty() && m_input.empty() && !m_phone.midCommand()) {
+            m_urcDue = false;
+            if (m_wire.size() < 4096)
+                m_wire += "\r\n" + m_options.urc + "\r\n";
+        }
+        flushWire();
+    }
+
+    void scheduleReply(const std::string& reply) {
+        if (m_options.delayMs == 0 && m_options.splitMs == 0) {
+            m_wire += reply;
+            return;
+        }
+        const auto due = Clock::now() + std::chrono::milliseconds(m_options.delayMs);
+        if (m_options.splitMs > 0 && reply.size() >= 2) {
+            const std::size_t half = reply.size() / 2;
+            m_pieces.push_back({due, reply.substr(0, half)});
+            m_pieces.push_back({due + std::chrono::milliseconds(m_options.splitMs), reply.substr(half)});
+        } else {
+            m_pieces.push_back({due, reply});
+        }
+        releaseDuePieces();
+    }
+
+    void releaseDuePieces() {
+        const auto now = Clock::now();
+        while (!m_pieces.empty() && m_pieces.front().due <= now) {
+            m_wire += m_pieces.front().bytes;
+            m_pieces.pop_front();
+        }
+        if (m_pieces.empty())
+            disarmTimer(m_replyTimer);
+        else
+            armTimer(m_replyTimer, m_pieces.front().due - now);
+    }
+
+    void flushWire() {
+        while (!m_wire.empty() && !m_writeBlocked) {
+            std::size_t allowed = m_wire.size();
+            if (m_options.paced) {
+                if (!m_pacing) {
+                    // 10 bits a character at 19200 baud; the first byte goes at once.
+                    const auto byteTime = std::chrono::nanoseconds(1000000000LL * 10 / 19200);
+                    armTimer(m_paceTimer, byteTime, byteTime);
+                    m_pacing = true;
+                    m_paceCredit = 1;
+                }
+                allowed = std::min<std::size_t>(allowed, m_paceCredit);
+                if (allowed == 0)
+                    return;
+            }
+            const ssize_t n = ::write(m_master, m_wire.data(), allowed);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                if (errno == EAGAIN) {
+                    m_writeBlocked = true;
+                    return;
+                }
+                dieErrno("write to the pseudo-terminal");
+            }
+            m_log.chunk("out", m_wire.data(), std::size_t(n));
+            m_wire.erase(0, std::size_t(n));
+            if (m_options.paced)
+                m_paceCredit -= std::uint64_t(n);
+        }
+        if (m_wire.empty() && m_pacing) {
+            disarmTimer(m_paceTimer);
+            m_pacing = false;
+            m_paceCredit = 0;
+        }
+    }
+
+    struct Piece {
+        Clock::time_point due;
+        std::string bytes;
+    };
+
+    const Options& m_options;
+    ByteLog& m_log;
+    int m_master;
+    vphone::Phone m_phone;
+    int m_replyTimer = -1;
+    int m_paceTimer = -1;
+    int m_urcTimer = -1;
+
+    std::string m_input;
+    std::deque<Piece> m_pieces;
+    std::string m_wire;
+    bool m_writeBlocked = false;
+    bool m_pacing = false;
+    std::uint64_t m_paceCredit = 0;
+    bool m_urcDue = false;
+};
+
+// The slave stays open in this process as well: when the tool closes the port, the master would
+// otherwise see a hang-up that poll() reports for ever, and the line settings would be lost.
+int openSlave(const char* path) {
+    const int slave = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0)
+        dieErrno(path);
+    termios tio{};
+    if (::tcgetattr(slave, &tio) == 0) {
+        // Raw from the start, so a client that does not set the line up itself gets no line editing.
+        ::cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        ::cfsetispeed(&tio, B19200);
+        ::cfsetospeed(&tio, B19200);
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    return slave;
+}
+
+void makeLink(const std::string& link, const std::string& device) {
+    std::error_code error;
+    const std::filesystem::path path(link);
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), error);
+    struct stat info {};
+    if (::lstat(link.c_str(), &info) == 0) {
+        // A stale link from an earlier run is replaced; anything else is the user's and stays.
+        if (!S_ISLNK(info.st_mode))
+            die(link + " exists and is not a symbolic link");
+        if (::unlink(link.c_str()) != 0)
+            dieErrno(link);
+    }
+    if (::symlink(device.c_str(), link.c_str()) != 0)
+        dieErrno(link);
+}
+
+void removeLink(const std::string& link, const std::string& device) {
+    char target[4096];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n > 0 && std::string(target, std::size_t(n)) == device)
+        ::unlink(link.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    const auto start = Clock::now();
+
+    vphone::Sim sim;
+    if (!options.state.empty()) {
+        try {
+            sim = vphone::loadState(options.state);
+        } catch (const std::exception& error) {
+            die(error.what());
+        }
+    }
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0)
+        dieErrno("signalfd");
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        dieErrno("posix_openpt");
+    char name[256];
+    if (::ptsname_r(master, name, sizeof name) != 0)
+        dieErrno("ptsname");
+    const std::string device = name;
+    const int slave = openSlave(name);
+
+    if (!options.link.empty())
+        makeLink(options.link, device);
+
+    ByteLog log(options.log, start);
+    log.note("alarmgsm-phone on " + device);
+
+    std::printf("%s\n", device.c_str());
+    std::fflush(stdout);
+
+    VirtualPhone phone(options, sim, log, master);
+    phone.run(signalFd);
+
+    if (!options.link.empty())
+        removeLink(options.link, device);
+    ::close(slave);
+    ::close(master);
+    return 0;
+}

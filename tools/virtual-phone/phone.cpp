@@ -1,0 +1,795 @@
+#include "phone.h"
+
+#include "charset.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+namespace vphone {
+
+namespace {
+
+constexpr char ctrlZ = 26;
+constexpr char escape = 27;
+constexpr std::size_t maxLine = 1024;
+// A TPDU is at most 164 octets and the SMSC part 12; anything longer is not a PDU.
+constexpr std::size_t maxPduHex = 2 * (164 + 12);
+
+using Param = Phone::Param;
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Blanks outside string constants are dropped and letters there upper-cased, as a modem's command
+// parser does; string constants keep their bytes (with \HH escapes still in them).
+std::string normaliseCommandLine(const std::string& line) {
+    std::string out;
+    bool inString = false;
+    for (char c : line) {
+        if (c == '"')
+            inString = !inString;
+        if (!inString && c == ' ')
+            continue;
+        out += inString ? c : char(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::optional<std::vector<Param>> parseParams(const std::string& args) {
+    std::vector<Param> params;
+    std::size_t pos = 0;
+    while (true) {
+        Param param;
+        if (pos < args.size() && args[pos] == '"') {
+            const std::size_t close = args.find('"', pos + 1);
+            if (close == std::string::npos)
+                return std::nullopt;
+            param.present = param.quoted = true;
+            // V.250 string constants carry any byte as a backslash and two hex digits.
+            for (std::size_t i = pos + 1; i < close; ++i) {
+                if (args[i] == '\\' && i + 2 < close && hexValue(args[i + 1]) >= 0 &&
+                    hexValue(args[i + 2]) >= 0) {
+                    param.value += char(hexValue(args[i + 1]) * 16 + hexValue(args[i + 2]));
+                    i += 2;
+                } else {
+                    param.value += args[i];
+                }
+            }
+            pos = close + 1;
+            if (pos < args.size() && args[pos] != ',')
+                return std::nullopt;
+        } else {
+            const std::size_t comma = args.find(',', pos);
+            const std::size_t end = comma == std::string::npos ? args.size() : comma;
+            param.value = args.substr(pos, end - pos);
+            param.present = !param.value.empty();
+            if (param.value.find('"') != std::string::npos)
+                return std::nullopt;
+            pos = end;
+        }
+        params.push_back(param);
+        if (pos >= args.size())
+            break;
+        ++pos; // the comma
+        if (pos == args.size()) {
+            params.push_back(Param{});
+            break;
+        }
+    }
+    return params;
+}
+
+// An unquoted decimal parameter in [low, high]; an absent one gives the fallback.
+std::optional<int> intParam(const std::vector<Param>& params, std::size_t i, int low, int high,
+                            std::optional<int> fallback = std::nullopt) {
+    if (i >= params.size() || !params[i].present)
+        return fallback;
+    const Param& p = params[i];
+    if (p.quoted || p.value.size() > 6)
+        return std::nullopt;
+    int value = 0;
+    for (char c : p.value) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> stringParam(const std::vector<Param>& params, std::size_t i) {
+    if (i >= params.size() || !params[i].present || !params[i].quoted)
+        return std::nullopt;
+    return params[i].value;
+}
+
+// Numbers cannot hold a quote, but a backslash or quote in a name is escaped the V.250 way so
+// the reply line stays parseable.
+std::string quoteRaw(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += "\\22";
+        else if (c == '\\')
+            out += "\\5C";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+const char* cmeText(int code) {
+    switch (code) {
+    case 3:
+        return "operation not allowed";
+    case 4:
+        return "operation not supported";
+    case 20:
+        return "memory full";
+    case 21:
+        return "invalid index";
+    case 22:
+        return "not found";
+    case 24:
+        return "text string too long";
+    case 25:
+        return "invalid characters in text string";
+    case 26:
+        return "dial string too long";
+    case 27:
+        return "invalid characters in dial string";
+    default:
+        return "unknown";
+    }
+}
+
+int usedCount(const auto& map) {
+    return int(map.size());
+}
+
+} // namespace
+
+Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
+    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo) {}
+
+void Phone::receive(char c, PhoneOutput& out) {
+    if (m_mode == Mode::Pdu) {
+        if (c == ctrlZ || c == escape) {
+            finishPdu(c == escape, out);
+            return;
+        }
+        if (m_echo)
+            out.echo += c;
+        if (m_pdu.size() <= maxPduHex)
+            m_pdu += c;
+        return;
+    }
+
+    if (m_echo)
+        out.echo += c;
+    if (c == '\r') {
+        m_inString = false;
+        executeLine(out);
+        return;
+    }
+    // In the "GSM" character set a name may hold any byte but CR, so only outside string constants
+    // are controls line editing or noise: LF after CR, a stray Ctrl-Z from a PDU sent blindly.
+    if (!m_inString) {
+        if (c == '\b' || c == 127) {
+            if (!m_line.empty())
+                m_line.pop_back();
+            return;
+        }
+        if (static_cast<unsigned char>(c) < 0x20)
+            return;
+    }
+    if (c == '"')
+        m_inString = !m_inString;
+    if (m_line.size() < maxLine)
+        m_line += c;
+    else
+        m_lineOverflow = true;
+}
+
+std::string Phone::frame(const Result& final) {
+    std::string text;
+    for (const auto& line : m_info)
+        text += "\r\n" + line;
+    if (!m_info.empty())
+        text += "\r\n";
+    m_info.clear();
+    if (final.kind == Result::Prompt)
+        return text + "\r\n> ";
+    return text + "\r\n" + final.text + "\r\n";
+}
+
+Phone::Result Phone::cme(int code) const {
+    if (m_cmee == 0)
+        return {Result::Fail, "ERROR"};
+    if (m_cmee == 1)
+        return {Result::Fail, "+CME ERROR: " + std::to_string(code)};
+    return {Result::Fail, std::string("+CME ERROR: ") + cmeText(code)};
+}
+
+// 27.005 defines only numeric SMS error codes, so AT+CMEE=2 still gives the number.
+Phone::Result Phone::cms(int code) const {
+    if (m_cmee == 0)
+        return {Result::Fail, "ERROR"};
+    return {Result::Fail, "+CMS ERROR: " + std::to_string(code)};
+}
+
+void Phone::executeLine(PhoneOutput& out) {
+    const std::string raw = std::move(m_line);
+    m_line.clear();
+    const bool overflow = m_lineOverflow;
+    m_lineOverflow = false;
+
+    // Anything before "AT" is line noise (or the tail of a PDU the phone refused); a line without
+    // "AT" gets no answer at all, as on a modem.
+    std::size_t start = std::string::npos;
+    for (std::size_t i = 0; i + 1 < raw.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(raw[i])) == 'A' &&
+            std::toupper(static_cast<unsigned char>(raw[i + 1])) == 'T') {
+            start = i;
+            break;
+        }
+    }
+    if (start == std::string::npos)
+        return;
+
+    out.hasResponse = true;
+    if (overflow) {
+        out.response = frame({Result::Fail, "ERROR"});
+        return;
+    }
+    const std::string body = normaliseCommandLine(raw.substr(start + 2));
+    Result result;
+    std::size_t pos = 0;
+    while (pos < body.size() && result.kind == Result::Ok) {
+        const char c = body[pos];
+        if (c == ';') {
+            ++pos;
+            continue;
+        }
+        if (c == '+') {
+            std::size_t end = pos + 1;
+            while (end < body.size() &&
+                   (std::isalnum(static_cast<unsigned char>(body[end])) || body[end] == '_'))
+                ++end;
+            const std::string name = body.substr(pos, end - pos);
+            Kind kind = Kind::Action;
+            std::string args;
+            std::size_t next = end;
+            if (body.compare(end, 2, "=?") == 0) {
+                kind = Kind::Test;
+                next = end + 2;
+            } else if (end < body.size() && body[end] == '?') {
+                kind = Kind::Query;
+                next = end + 1;
+            } else if (end < body.size() && body[end] == '=') {
+                kind = Kind::Set;
+                bool inString = false;
+                next = end + 1;
+                while (next < body.size() && (inString || body[next] != ';')) {
+                    if (body[next] == '"')
+                        inString = !inString;
+                    ++next;
+                }
+                args = body.substr(end + 1, next - end - 1);
+            }
+            if (next < body.size() && body[next] != ';') {
+                result = {Result::Fail, "ERROR"};
+                break;
+            }
+            result = extended(name, kind, args);
+            pos = next;
+            continue;
+        }
+        char name = c;
+        ++pos;
+        if (c == '&') {
+            if (pos >= body.size()) {
+                result = {Result::Fail, "ERROR"};
+                break;
+            }
+            name = char(std::tolower(static_cast<unsigned char>(body[pos++])));
+        }
+        int value = 0;
+        while (pos < body.size() && std::isdigit(static_cast<unsigned char>(body[pos])) && value < 1000)
+            value = value * 10 + (body[pos++] - '0');
+        result = basic(name, value);
+    }
+    if (result.kind == Result::Prompt)
+        m_mode = Mode::Pdu;
+    out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
+}
+
+// Basic commands; "&F" arrives as the lower-case letter f.
+Phone::Result Phone::basic(char name, int value) {
+    switch (name) {
+    case 'E':
+        if (value > 1)
+            break;
+        m_echo = value == 1;
+        return {};
+    case 'V':
+        return value == 1 ? Result{} : Result{Result::Fail, "ERROR"}; // numeric result codes not offered
+    case 'Q':
+        return value == 0 ? Result{} : Result{Result::Fail, "ERROR"};
+    case 'Z':
+    case 'f':
+        if (value != 0)
+            break;
+        m_echo = name == 'Z' ? m_options.echo : true;
+        m_cmee = 0;
+        m_cregMode = 0;
+        m_charset = "IRA";
+        return {};
+    case 'I':
+        if (value != 0)
+            break;
+        m_info.push_back("AlarmGSM virtual phone");
+        return {};
+    default:
+        break;
+    }
+    return {Result::Fail, "ERROR"};
+}
+
+Phone::Result Phone::identity(Kind kind, const char* text) {
+    if (kind == Kind::Test)
+        return {};
+    if (kind != Kind::Action)
+        return {Result::Fail, "ERROR"};
+    m_info.push_back(text);
+    return {};
+}
+
+Phone::Result Phone::extended(const std::string& name, Kind kind, const std::string& args) {
+    std::vector<Param> params;
+    if (kind == Kind::Set) {
+        auto parsed = parseParams(args);
+        if (!parsed)
+            return {Result::Fail, "ERROR"};
+        params = std::move(*parsed);
+    }
+    const Result syntax{Result::Fail, "ERROR"};
+
+    if (name == "+CGMI")
+        return identity(kind, "AlarmGSM");
+    if (name == "+CGMM")
+        return identity(kind, "Virtual phone");
+    if (name == "+CGMR")
+        return identity(kind, "1.0");
+    if (name == "+CGSN")
+        return identity(kind, "350000000000006");
+    if (name == "+CIMI")
+        return identity(kind, "230019999999999");
+
+    if (name == "+CPIN") {
+        if (kind == Kind::Query)
+            m_info.push_back("+CPIN: READY");
+        else if (kind == Kind::Set)
+            return cme(3); // no PIN is asked for
+        else if (kind != Kind::Test)
+            return syntax;
+        return {};
+    }
+    if (name == "+CFUN") {
+        // Always fully on; switching the radio off is not offered.
+        if (kind == Kind::Query)
+            m_info.push_back("+CFUN: 1");
+        else if (kind == Kind::Test)
+            m_info.push_back("+CFUN: (1)");
+        else if (kind != Kind::Set || params.empty() || params.size() > 2 || !intParam(params, 0, 0, 99))
+            return syntax;
+        else if (intParam(params, 0, 0, 99) != 1)
+            return cme(3);
+        return {};
+    }
+    if (name == "+CSQ") {
+        if (kind == Kind::Action)
+            m_info.push_back("+CSQ: 20,99");
+        else if (kind == Kind::Test)
+            m_info.push_back("+CSQ: (0-31,99),(0-7,99)");
+        else
+            return syntax;
+        return {};
+    }
+    if (name == "+CREG") {
+        if (kind == Kind::Query) {
+            m_info.push_back("+CREG: " + std::to_string(m_cregMode) + ",1" +
+                             (m_cregMode == 2 ? ",\"0001\",\"0001\"" : ""));
+        } else if (kind == Kind::Test) {
+            m_info.push_back("+CREG: (0-2)");
+        } else if (kind == Kind::Set && params.size() == 1) {
+            const auto mode = intParam(params, 0, 0, 2, 0);
+            if (!mode)
+                return syntax;
+            m_cregMode = *mode;
+        } else {
+            return syntax;
+        }
+        return {};
+    }
+    if (name == "+CMEE") {
+        if (kind == Kind::Query) {
+            m_info.push_back("+CMEE: " + std::to_string(m_cmee));
+        } else if (kind == Kind::Test) {
+            m_info.push_back("+CMEE: (0-2)");
+        } else if (kind == Kind::Set && params.size() == 1) {
+            const auto mode = intParam(params, 0, 0, 2, 0);
+            if (!mode)
+                return syntax;
+            m_cmee = *mode;
+        } else {
+            return syntax;
+        }
+        return {};
+    }
+    if (name == "+CSCS")
+        return cscs(kind, params);
+    if (name == "+CSCA")
+        return csca(kind, params);
+    if (name == "+CPBS") {
+        if (kind == Kind::Query) {
+            m_info.push_back("+CPBS: \"SM\"," + std::to_string(usedCount(m_sim.phonebook)) + "," +
+                             std::to_string(Sim::phonebookSize));
+        } else if (kind == Kind::Test) {
+            m_info.push_back("+CPBS: (\"SM\")");
+        } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
+            if (params[0].value != "SM")
+                return cme(3);
+        } else {
+            return syntax;
+        }
+        return {};
+    }
+    if (name == "+CPBR")
+        return cpbr(kind, params);
+    if (name == "+CPBW")
+        return cpbw(kind, params);
+    if (name == "+CMGF") {
+        if (kind == Kind::Query) {
+            m_info.push_back("+CMGF: 0");
+        } else if (kind == Kind::Test) {
+            m_info.push_back("+CMGF: (0)");
+        } else if (kind != Kind::Set || params.size() != 1 || intParam(params, 0, 0, 0, 0) != 0) {
+            return syntax; // PDU mode only
+        }
+        return {};
+    }
+    if (name == "+CPMS")
+        return cpms(kind, params);
+    if (name == "+CMGW")
+        return cmgw(kind, params);
+    if (name == "+CMGR")
+        return cmgr(kind, params);
+    if (name == "+CMGD")
+        return cmgd(kind, params);
+    if (name == "+CMGL")
+        return cmgl(kind, params);
+    return syntax;
+}
+
+std::string Phone::quoteText(const std::string& text) const {
+    return quoteRaw(m_charset == "GSM" ? cp1250ToGsm(text) : text);
+}
+
+// "IRA" is taken 8-bit clean: the tool sends its Windows-1250 names unchanged and reads them back.
+bool Phone::decodeText(const std::string& text, std::string& out) const {
+    if (m_charset != "GSM") {
+        out = text;
+        return true;
+    }
+    const auto decoded = gsmToCp1250(text);
+    if (!decoded)
+        return false;
+    out = *decoded;
+    return true;
+}
+
+Phone::Result Phone::cscs(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Query) {
+        m_info.push_back("+CSCS: \"" + m_charset + "\"");
+    } else if (kind == Kind::Test) {
+        m_info.push_back("+CSCS: (\"IRA\",\"GSM\")");
+    } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
+        if (params[0].value != "IRA" && params[0].value != "GSM")
+            return cme(4);
+        m_charset = params[0].value;
+    } else {
+        return {Result::Fail, "ERROR"};
+    }
+    return {};
+}
+
+Phone::Result Phone::csca(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Query) {
+        m_info.push_back("+CSCA: " + quoteRaw(m_sim.centre) + "," + std::to_string(m_sim.centreType));
+        return {};
+    }
+    if (kind == Kind::Test)
+        return {};
+    const auto number = stringParam(params, 0);
+    if (kind != Kind::Set || !number || params.size() > 2)
+        return {Result::Fail, "ERROR"};
+    const auto type = intParam(params, 1, 128, 255, defaultNumberType(*number));
+    if (!type)
+        return {Result::Fail, "ERROR"};
+    switch (checkNumber(*number)) {
+    case NumberCheck::TooLong:
+        return cms(304);
+    case NumberCheck::BadCharacter:
+        return cms(304);
+    case NumberCheck::Ok:
+        break;
+    }
+    m_sim.centre = *number;
+    m_sim.centreType = *type;
+    changed();
+    return {};
+}
+
+Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        m_info.push_back("+CPBR: (1-" + std::to_string(Sim::phonebookSize) + ")," +
+                         std::to_string(Sim::maxNumberDigits) + "," + std::to_string(Sim::maxNameLength));
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 2 || !params[0].present)
+        return {Result::Fail, "ERROR"};
+    const auto first = intParam(params, 0, 0, 99999);
+    const auto last = intParam(params, 1, 0, 99999, first);
+    if (!first || !last)
+        return {Result::Fail, "ERROR"};
+    if (*first < 1 || *last > Sim::phonebookSize || *first > *last)
+        return cme(21);
+    bool any = false;
+    for (auto it = m_sim.phonebook.lower_bound(*first); it != m_sim.phonebook.end() && it->first <= *last;
+         ++it) {
+        const auto& [index, entry] = *it;
+        m_info.push_back("+CPBR: " + std::to_string(index) + "," + quoteRaw(entry.number) + "," +
+                         std::to_string(entry.type) + "," + quoteText(entry.name));
+        any = true;
+    }
+    // The tool reads "OK" right after the echo as an empty position, so that is the default.
+    if (!any && m_options.emptyError)
+        return cme(22);
+    return {};
+}
+
+Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        m_info.push_back("+CPBW: (1-" + std::to_string(Sim::phonebookSize) + ")," +
+                         std::to_string(Sim::maxNumberDigits) + ",(129,145,161)," +
+                         std::to_string(Sim::maxNameLength));
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 4)
+        return {Result::Fail, "ERROR"};
+    const auto index = intParam(params, 0, 0, 99999, 0);
+    if (!index)
+        return {Result::Fail, "ERROR"};
+    if (params[0].present && (*index < 1 || *index > Sim::phonebookSize))
+        return cme(21);
+
+    if (params.size() == 1) {
+        if (!params[0].present)
+            return {Result::Fail, "ERROR"};
+        if (m_sim.phonebook.erase(*index))
+            changed();
+        return {};
+    }
+    const auto number = stringParam(params, 1);
+    if (!number)
+        return {Result::Fail, "ERROR"};
+    // An empty type field, as the tool sends it, lets the number decide.
+    const auto type = intParam(params, 2, 128, 255, defaultNumberType(*number));
+    if (!type)
+        return {Result::Fail, "ERROR"};
+    std::string name;
+    if (params.size() == 4 && params[3].present) {
+        const auto text = stringParam(params, 3);
+        if (!text)
+            return {Result::Fail, "ERROR"};
+        if (!decodeText(*text, name))
+            return cme(25);
+    }
+    switch (checkNumber(*number)) {
+    case NumberCheck::TooLong:
+        return cme(26);
+    case NumberCheck::BadCharacter:
+        return cme(27);
+    case NumberCheck::Ok:
+        break;
+    }
+    if (name.size() > std::size_t(Sim::maxNameLength))
+        return cme(24);
+    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        return cme(25);
+
+    int target = *index;
+    if (!params[0].present) {
+        target = 0;
+        for (int i = 1; i <= Sim::phonebookSize && target == 0; ++i)
+            if (!m_sim.phonebook.count(i))
+                target = i;
+        if (target == 0)
+            return cme(20);
+    }
+    m_sim.phonebook[target] = PhonebookEntry{*number, *type, name};
+    changed();
+    return {};
+}
+
+Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
+    const std::string used = std::to_string(usedCount(m_sim.messages));
+    const std::string total = std::to_string(Sim::messageSlots);
+    const std::string counts = used + "," + total;
+    if (kind == Kind::Query) {
+        m_info.push_back("+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," + counts);
+        return {};
+    }
+    if (kind == Kind::Test) {
+        m_info.push_back("+CPMS: (\"SM\"),(\"SM\"),(\"SM\")");
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 3)
+        return {Result::Fail, "ERROR"};
+    for (const auto& param : params) {
+        if (!param.present)
+            continue;
+        if (!param.quoted)
+            return {Result::Fail, "ERROR"};
+        if (param.value != "SM")
+            return cms(302);
+    }
+    m_info.push_back("+CPMS: " + counts + "," + counts + "," + counts);
+    return {};
+}
+
+Phone::Result Phone::cmgw(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test)
+        return {};
+    // In PDU mode the TPDU length is mandatory.
+    if (kind != Kind::Set || params.size() > 2)
+        return {Result::Fail, "ERROR"};
+    const auto length = intParam(params, 0, 1, 164);
+    const auto status = intParam(params, 1, 0, 3, int(StoUnsent));
+    if (!length || !status)
+        return {Result::Fail, "ERROR"};
+    m_pdu.clear();
+    m_pduLength = *length;
+    m_pduStatus = *status;
+    return {Result::Prompt, {}};
+}
+
+void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
+    m_mode = Mode::Command;
+    out.hasResponse = true;
+    if (cancelled) {
+        out.response = frame({Result::Ok, "OK"});
+        return;
+    }
+    const std::string pdu = normalisePdu(m_pdu);
+    if (pdu.empty() || m_pdu.size() > maxPduHex || tpduLength(pdu) != m_pduLength) {
+        out.response = frame(cms(304));
+        return;
+    }
+    // Full is told only after the PDU, so a sender that does not wait for the prompt stays in step.
+    int index = 0;
+    for (int i = 1; i <= Sim::messageSlots && index == 0; ++i)
+        if (!m_sim.messages.count(i))
+            index = i;
+    if (index == 0) {
+        out.response = frame(cms(322));
+        return;
+    }
+    m_sim.messages[index] = StoredMessage{m_pduStatus, pdu};
+    changed();
+    m_info.push_back("+CMGW: " + std::to_string(index));
+    out.response = frame({Result::Ok, "OK"});
+}
+
+std::string Phone::messageLines(int index, const StoredMessage& message) const {
+    const std::string length = std::to_string(tpduLength(message.pdu));
+    if (index == 0)
+        return "+CMGR: " + std::to_string(message.status) + ",," + length;
+    return "+CMGL: " + std::to_string(index) + "," + std::to_string(message.status) + ",," + length;
+}
+
+Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test)
+        return {};
+    if (kind != Kind::Set || params.size() != 1)
+        return {Result::Fail, "ERROR"};
+    const auto index = intParam(params, 0, 0, 99999);
+    if (!index)
+        return {Result::Fail, "ERROR"};
+    if (*index < 1 || *index > Sim::messageSlots)
+        return cms(321);
+    const auto it = m_sim.messages.find(*index);
+    if (it == m_sim.messages.end())
+        return m_options.emptyError ? cms(321) : Result{};
+    m_info.push_back(messageLines(0, it->second));
+    m_info.push_back(it->second.pdu);
+    if (it->second.status == RecUnread) {
+        it->second.status = RecRead;
+        changed();
+    }
+    return {};
+}
+
+Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        std::string used;
+        for (const auto& [index, message] : m_sim.messages)
+            used += (used.empty() ? "" : ",") + std::to_string(index);
+        m_info.push_back("+CMGD: (" + used + "),(0-4)");
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 2)
+        return {Result::Fail, "ERROR"};
+    const auto index = intParam(params, 0, 0, 99999, 0);
+    const auto flag = intParam(params, 1, 0, 4, 0);
+    if (!index || !flag)
+        return {Result::Fail, "ERROR"};
+    if (*flag == 0) {
+        if (*index < 1 || *index > Sim::messageSlots)
+            return cms(321);
+        if (m_sim.messages.erase(*index))
+            changed();
+        return {};
+    }
+    // 1: read; 2: read and sent; 3: read, sent and unsent; 4: all.
+    const int level = *flag;
+    const auto doomed = [level](int status) {
+        return level == 4 || status == RecRead || (level >= 2 && status == StoSent) ||
+               (level >= 3 && status == StoUnsent);
+    };
+    const auto before = m_sim.messages.size();
+    std::erase_if(m_sim.messages, [&](const auto& item) { return doomed(item.second.status); });
+    if (m_sim.messages.size() != before)
+        changed();
+    return {};
+}
+
+Phone::Result Phone::cmgl(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        m_info.push_back("+CMGL: (0-4)");
+        return {};
+    }
+    if (kind == Kind::Set && params.size() != 1)
+        return {Result::Fail, "ERROR"};
+    if (kind != Kind::Set && kind != Kind::Action)
+        return {Result::Fail, "ERROR"};
+    const auto status = intParam(params, 0, 0, 4, int(RecUnread));
+    if (!status)
+        return {Result::Fail, "ERROR"};
+    bool marked = false;
+    for (auto& [index, message] : m_sim.messages) {
+        if (*status != 4 && message.status != *status)
+            continue;
+        m_info.push_back(messageLines(index, message));
+        m_info.push_back(message.pdu);
+        if (message.status == RecUnread) {
+            message.status = RecRead;
+            marked = true;
+        }
+    }
+    if (marked)
+        changed();
+    return {};
+}
+
+} // namespace vphone

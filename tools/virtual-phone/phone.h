@@ -1,0 +1,92 @@
+#pragma once
+// The command side of the virtual phone: takes received bytes one at a time and gives back the echo
+// and the response as a phone on a serial line would (command echo, CR LF framing, verbose
+// result codes, "SM" phonebook and "SM" message store in PDU mode). No timing and no I/O here.
+#include "sim.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vphone {
+
+struct PhoneOptions {
+    bool echo = true;        // the stored profile; ATZ returns to it, AT&F to echo on
+    bool emptyError = false; // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+};
+
+struct PhoneOutput {
+    std::string echo;     // to send at once
+    std::string response; // the answer to a completed command line (or a PDU), to send as one reply
+    bool hasResponse = false;
+};
+
+class Phone {
+public:
+    Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged);
+
+    void receive(char c, PhoneOutput& out);
+
+    // A command line is partly typed or a PDU is being entered: no unsolicited code fits in now.
+    bool midCommand() const { return !m_line.empty() || m_mode == Mode::Pdu; }
+
+    struct Param {
+        bool present = false;
+        bool quoted = false;
+        std::string value;
+    };
+
+private:
+    enum class Mode { Command, Pdu };
+    enum class Kind { Action, Query, Test, Set };
+    struct Result {
+        enum { Ok, Fail, Prompt } kind = Ok;
+        std::string text;
+    };
+
+    void executeLine(PhoneOutput& out);
+    void finishPdu(bool cancelled, PhoneOutput& out);
+    std::string frame(const Result& final);
+
+    Result basic(char name, int value);
+    Result extended(const std::string& name, Kind kind, const std::string& args);
+
+    Result identity(Kind kind, const char* text);
+    Result cpbr(Kind kind, const std::vector<Param>& params);
+    Result cpbw(Kind kind, const std::vector<Param>& params);
+    Result cpms(Kind kind, const std::vector<Param>& params);
+    Result cmgw(Kind kind, const std::vector<Param>& params);
+    Result cmgr(Kind kind, const std::vector<Param>& params);
+    Result cmgd(Kind kind, const std::vector<Param>& params);
+    Result cmgl(Kind kind, const std::vector<Param>& params);
+    Result cscs(Kind kind, const std::vector<Param>& params);
+    Result csca(Kind kind, const std::vector<Param>& params);
+
+    Result cme(int code) const;
+    Result cms(int code) const;
+    void changed() { m_simChanged(); }
+    std::string quoteText(const std::string& text) const;
+    bool decodeText(const std::string& text, std::string& out) const;
+    std::string messageLines(int index, const StoredMessage& message) const;
+
+    Sim& m_sim;
+    const PhoneOptions m_options;
+    std::function<void()> m_simChanged;
+
+    Mode m_mode = Mode::Command;
+    std::string m_line;
+    bool m_inString = false;
+    bool m_lineOverflow = false;
+    std::vector<std::string> m_info;
+
+    std::string m_pdu;
+    int m_pduLength = 0;
+    int m_pduStatus = StoUnsent;
+
+    bool m_echo;
+    int m_cmee = 0;
+    int m_cregMode = 0;
+    std::string m_charset = "IRA";
+};
+
+} // namespace vphone
