@@ -1,0 +1,103 @@
+#pragma once
+// End-to-end fixture: the virtual phone on a pseudo-terminal, linked as COM1 in a temporary
+// settings directory, and the whole main window with COM1 open on it. Dialogs are scripted and the
+// blocking pause is recorded (and really waited, so the phone's replies keep their timing).
+#include "app/alarm1.h"
+#include "app/error_report.h"
+#include "serial/AfSafeSync.h"
+#include "support/recording_pause.h"
+#include "support/scripted_dialogs.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+class LivePhone {
+public:
+    // Extra options of the virtual phone, such as "--off", "--no-echo", "--empty-error".
+    explicit LivePhone(const QStringList& options = {}) { start(options); }
+    ~LivePhone() { stop(); }
+
+    QString settingsDirectory() const { return m_dir.path(); }
+    QString statePath() const { return m_dir.filePath("sim.txt"); }
+    QString logPath() const { return m_dir.filePath("phone.log"); }
+    QByteArray log() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QByteArray state() const {
+        QFile file(statePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void preloadState(const QByteArray& content) {
+        stop();
+        QFile file(statePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        start(m_options);
+    }
+
+    // The same SIM, with other fault options (the port link is made again).
+    void restart(const QStringList& options) {
+        stop();
+        start(options);
+    }
+
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    void start(const QStringList& options) {
+        m_options = options;
+        const QString program = qEnvironmentVariable("ALARMGSM_PHONE");
+        QVERIFY2(!program.isEmpty(), "ALARMGSM_PHONE names the virtual phone");
+        QDir(m_dir.path()).mkpath("dosdevices");
+        m_process.setProgram(program);
+        m_process.setArguments(QStringList{"--link", m_dir.filePath("dosdevices/com1"), "--state", statePath(),
+                                           "--log", logPath()} +
+                               options);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        QVERIFY(m_process.waitForStarted(5000));
+        while (!m_process.canReadLine())
+            QVERIFY2(m_process.waitForReadyRead(5000), "the virtual phone prints its device");
+        m_device = QString::fromUtf8(m_process.readLine()).trimmed();
+        QTRY_VERIFY(QFileInfo::exists(m_dir.filePath("dosdevices/com1")));
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QStringList m_options;
+    QString m_device;
+};
+
+class LiveWindow {
+public:
+    explicit LiveWindow(LivePhone& phone, bool openCom1 = true)
+        : errors(dialogs),
+          window(std::make_unique<TForm1>(
+              MainWindowEnvironment{phone.settingsDirectory().toStdString(), dialogs, errors, pause, delivery})) {
+        if (openCom1)
+            window->choosePort(1);
+    }
+
+    // The reply to a command typed into the phone by hand, as a test sees it in ReplyBuffer.
+    void waitForReply(const std::string& containing, int timeoutMs = 3000) {
+        QTRY_VERIFY_WITH_TIMEOUT(window->shared().ReplyBuffer.find(containing) != std::string::npos, timeoutMs);
+    }
+
+    ScriptedDialogs dialogs;
+    ErrorReport errors;
+    RecordingPause pause;
+    TAfSafeSync delivery;
+    std::unique_ptr<TForm1> window;
+};
