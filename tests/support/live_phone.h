@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <signal.h>
+#include <sys/prctl.h>
 
 class LivePhone {
 public:
@@ -66,6 +68,8 @@ private:
                                            "--log", logPath()} +
                                options);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A test that dies must not leave its phone behind.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start();
         QVERIFY(m_process.waitForStarted(5000));
         while (!m_process.canReadLine())
