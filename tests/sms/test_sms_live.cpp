@@ -1,0 +1,141 @@
+// The SMS page in the whole main window, on a pseudo-terminal against the virtual phone: real
+// timers, real pauses, real replies. What the phone keeps is read back with python3-gammu, an
+// independent PDU decoder.
+#include "sms/Unit4.h"
+#include "support/live_phone.h"
+#include "widgets/TGauge.h"
+#include "widgets/VrLabel.h"
+#include "widgets/VrStrEdit.h"
+
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+// Prints "index<TAB>centre<TAB>number<TAB>text" for each message of the phone's state file.
+const char* const kDecodeState = R"(
+import binascii, sys, gammu
+for line in open(sys.argv[1], encoding="ascii"):
+    words = line.split()
+    if len(words) == 4 and words[0] == "message":
+        sms = gammu.DecodePDU(binascii.unhexlify(words[3]), SMSC=True)
+        print("\t".join([words[1], sms["SMSC"]["Number"], sms["Number"], sms["Text"]]))
+)";
+
+QStringList decodedByGammu(const QString& statePath) {
+    const QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"});
+    QProcess process;
+    process.start(python, {"-c", kDecodeState, statePath});
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return {"gammu failed: " + QString::fromUtf8(process.readAllStandardError())};
+    return QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+struct LivePage {
+    explicit LivePage(LiveWindow& live) : form(live.window->smsPage()) {}
+    TForm4& form;
+
+    template <typename T> T& get(const QString& name) {
+        T* child = form.findChild<T*>(name);
+        if (!child)
+            qFatal("no control %s", qPrintable(name));
+        return *child;
+    }
+    VrStrEdit& edit(int index) { return get<VrStrEdit>(QStringLiteral("VrStrEdit%1").arg(index)); }
+    void click(int button) {
+        QTest::mouseClick(&get<QPushButton>(QStringLiteral("Button%1").arg(button)), Qt::LeftButton);
+    }
+    QStringList rows() {
+        QStringList values;
+        for (int index = 1; index <= 8; ++index)
+            values << edit(index).text();
+        return values;
+    }
+    void setRows(const QStringList& values) {
+        for (int index = 1; index <= 8; ++index)
+            edit(index).setText(values[index - 1]);
+    }
+    bool idle() {
+        for (int button = 1; button <= 5; ++button)
+            if (!get<QPushButton>(QStringLiteral("Button%1").arg(button)).isEnabled())
+                return false;
+        return !form.Timer1.isActive() && get<VrLabel>("VrLabel1").text() == " " &&
+               get<TGauge>("Gauge1").isHidden();
+    }
+};
+
+const QStringList kDefaults = {"+420603123456", "OK2", "+420603123456", "OK3",
+                               "+420603123456", "OK4", "+420603123456", "Poplach"};
+
+} // namespace
+
+class TestSmsLive : public QObject {
+    Q_OBJECT
+private slots:
+    void storeReadBackDelete_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("gammuTexts");
+
+        QTest::newRow("defaults") << kDefaults << QStringList{"OK2", "OK3", "OK4", "Poplach"};
+        // č is looked up by its Windows-1250 code, which the table gives the GSM letter è.
+        QStringList withCaron = kDefaults;
+        withCaron[3] = QString::fromUtf8("Vstup č. 3");
+        withCaron[4] = "+420777000111";
+        QTest::newRow("c caron") << withCaron
+                                 << QStringList{"OK2", QString::fromUtf8("Vstup è. 3"), "OK4", "Poplach"};
+    }
+
+    void storeReadBackDelete() {
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, gammuTexts);
+
+        LivePhone phone;
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.setRows(rows);
+
+        page.click(3); // blocks through its twelve pauses
+        QVERIFY(page.idle());
+        QTRY_VERIFY_WITH_TIMEOUT(phone.state().contains("\nmessage 4 "), 5000);
+        QVERIFY2(live.dialogs.shown.empty(), qPrintable(live.dialogs.texts().join(" | ")));
+        QStringList expected;
+        for (int position = 1; position <= 4; ++position)
+            expected << QStringLiteral("%1\t+420603052000\t%2\t%3")
+                            .arg(position)
+                            .arg(rows[2 * position - 2], gammuTexts[position - 1]);
+        QCOMPARE(decodedByGammu(phone.statePath()), expected);
+
+        // The answers to the store are taken in after it, as they are before any user's next click.
+        live.waitForReply("+CMGW: 4");
+        page.setRows(QStringList(8, "x"));
+        page.click(1);
+        QVERIFY(!page.idle());
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 10000);
+        QVERIFY2(live.dialogs.shown.empty(), qPrintable(live.dialogs.texts().join(" | ")));
+        QCOMPARE(page.rows(), rows);
+
+        page.click(4);
+        QVERIFY(page.idle());
+        QCOMPARE(page.rows(), QStringList(8, QString()));
+        QTRY_VERIFY_WITH_TIMEOUT(!phone.state().contains("\nmessage "), 5000);
+    }
+
+    // A phone that does not answer must not cost the user the messages on the page.
+    void readWithPhoneSwitchedOffKeepsRows() {
+        LivePhone phone({"--off"});
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.setRows(
+            {"+420111111111", "a", "+420222222222", "b", "+420333333333", "c", "+420444444444", "d"});
+        const QStringList before = page.rows();
+        page.click(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!live.dialogs.shown.empty(), 5000);
+        QCOMPARE(live.dialogs.texts(), QStringList{QString::fromUtf8("POZOR - telefon nekomunikuje !")});
+        QVERIFY(page.idle());
+        QCOMPARE(page.rows(), before);
+    }
+};
+
+QTEST_MAIN(TestSmsLive)
+#include "test_sms_live.moc"
