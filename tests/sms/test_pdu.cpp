@@ -95,69 +95,20 @@ void TestPdu::encodesSubmit_data() {
     QTest::addColumn<QString>("pdu");
     QTest::addColumn<int>("tpduLength");
 
-    QTest::newRow("worked example Poplach") << "+420603052000"
-                                            << "+420603123456"
-                                            << "Poplach" << kPoplachPdu << 21;
-    QTest::newRow("OK2") << "+420603052000"
-                         << "+420603123456"
-                         << "OK2"
-                         << "0791246030500200"
-                            "11"
-                            "00"
-                            "0C91246030214365"
-                            "00"
-                            "00"
-                            "04"
-                            "03CFA50C"
-                         << 17;
-    QTest::newRow("empty centre is the single octet 00") << ""
-                                                         << "+420603123456"
-                                                         << "Poplach"
-                                                         << "00"
-                                                            "11"
-                                                            "00"
-                                                            "0C91246030214365"
-                                                            "00"
-                                                            "00"
-                                                            "04"
-                                                            "07D0379C1D1EA301"
-                                                         << 21;
-    QTest::newRow("eleven digits get an F filler") << "+420603052000"
-                                                   << "+42060312345"
-                                                   << "OK3"
-                                                   << "0791246030500200"
-                                                      "11"
-                                                      "00"
-                                                      "0B912460302143F5"
-                                                      "00"
-                                                      "00"
-                                                      "04"
-                                                      "03CFE50C"
-                                                   << 17;
-    QTest::newRow("no plus sign gives type 81") << "420603052000"
-                                                << "420603123456"
-                                                << "OK4"
-                                                << "0781246030500200"
-                                                   "11"
-                                                   "00"
-                                                   "0C81246030214365"
-                                                   "00"
-                                                   "00"
-                                                   "04"
-                                                   "03CF250D"
-                                                << 17;
-    QTest::newRow("odd centre") << "+4206030520001"
-                                << "+420603123456"
-                                << ""
-                                << "0891246030500200F1"
-                                   "11"
-                                   "00"
-                                   "0C91246030214365"
-                                   "00"
-                                   "00"
-                                   "04"
-                                   "00"
-                                << 14;
+    // clang-format off
+    // centre | first octet, reference | destination | protocol, coding | validity | user data
+    QTest::newRow("worked example Poplach") << "+420603052000" << "+420603123456" << "Poplach" << kPoplachPdu << 21;
+    QTest::newRow("OK2") << "+420603052000" << "+420603123456" << "OK2"
+        << "0791246030500200" "1100" "0C91246030214365" "0000" "04" "03CFA50C" << 17;
+    QTest::newRow("empty centre is the single octet 00") << "" << "+420603123456" << "Poplach"
+        << "00" "1100" "0C91246030214365" "0000" "04" "07D0379C1D1EA301" << 21;
+    QTest::newRow("eleven digits get an F filler") << "+420603052000" << "+42060312345" << "OK3"
+        << "0791246030500200" "1100" "0B912460302143F5" "0000" "04" "03CFE50C" << 17;
+    QTest::newRow("no plus sign gives type 81") << "420603052000" << "420603123456" << "OK4"
+        << "0781246030500200" "1100" "0C81246030214365" "0000" "04" "03CF250D" << 17;
+    QTest::newRow("odd centre") << "+4206030520001" << "+420603123456" << ""
+        << "0891246030500200F1" "1100" "0C91246030214365" "0000" "04" "00" << 14;
+    // clang-format on
 }
 
 void TestPdu::encodesSubmit() {

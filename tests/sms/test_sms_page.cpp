@@ -191,10 +191,6 @@ void TestSmsPage::fieldsTakeTypedInputWithinLimits() {
     QCOMPARE(page.text(4).text(), QString(50, 'x'));
     QTest::keyClicks(&page.centre(), "7");
     QCOMPARE(page.centre().text(), QString::fromStdString(kCentre));
-
-    for (int index : {1, 2, 3, 4, 5, 6, 7, 8, 19})
-        QVERIFY2(!page.edit(index).accessibleName().isEmpty(), qPrintable(QString::number(index)));
-    QCOMPARE(page.text(4).accessibleName(), QString::fromUtf8("Vstup OK1 - text SMS"));
 }
 
 // Typing in the centre field reaches SmscNumber at once, so the settings file written at exit
