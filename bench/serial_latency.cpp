@@ -1,7 +1,7 @@
 // Time from the phone side writing a reply on a pty to the data-received handler running on the
 // GUI thread, for the tool's port component and for QSerialPort, side by side; then the CPU an
 // open port costs while idle and while received bytes stay unread.
-//   bench_serial_latency [rounds per peer, default 400]
+//   bench_serial_latency [rounds per peer, default 1000]
 #include "pty_pair.h"
 #include "serial/AfComPort.h"
 
@@ -198,11 +198,11 @@ double percentile(std::vector<double> values, double p) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    const int rounds = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
+    const int rounds = argc > 1 ? std::max(20, std::atoi(argv[1])) : 1000;
 
     Peer ours{"AfComPort", {}}, qt{"QSerialPort", {}};
     // Alternating blocks, so that a change in the machine's load hits both peers alike.
-    const int blocks = 4;
+    const int blocks = 20;
     for (int block = 0; block < blocks; ++block) {
         latencyOurs(ours, rounds / blocks);
         latencyQt(qt, rounds / blocks);

@@ -94,6 +94,20 @@ private slots:
         QCOMPARE(ranSlot, 1);
     }
 
+    // A modal message box or dialog spins a loop of its own; the hand-over must run inside it.
+    void handOverRunsInsideANestedEventLoop() {
+        TAfSafeSync sync;
+        QEventLoop modal;
+        const std::uint32_t id = sync.SyncRegister([&](int) { modal.quit(); });
+        sync.SyncEnable(id, true);
+        std::atomic<bool> result{false};
+        std::thread caller([&] { result = sync.SyncCall(id, 2000); });
+        QTimer::singleShot(5000, &modal, [&] { modal.exit(1); });
+        QCOMPARE(modal.exec(), 0);
+        caller.join();
+        QVERIFY(result);
+    }
+
     void slotsThatCannotRunReturnAtOnce_data() {
         QTest::addColumn<QString>("state");
         QTest::newRow("never enabled") << "registered";
