@@ -104,8 +104,9 @@ void TAfComPortCoreThread::Stop() {
 
 void TAfComPortCoreThread::run() {
     m_threadId = ::gettid();
-    m_started.Set();
     try {
+        Setup();
+        m_started.Set();
         Execute();
     } catch (...) {
         HandleException(std::current_exception());
@@ -190,9 +191,14 @@ std::uint32_t TAfComPortEventThread::modemLineEvents() {
     return mask;
 }
 
-void TAfComPortEventThread::Execute() {
+// Before the port counts as open: a write may complete as soon as OpenPort has returned, and its
+// output-empty signal must not be taken for a stale one.
+void TAfComPortEventThread::Setup() {
     m_core.m_outputEmpty->Reset();
     m_lastLines = m_device.modemLines().value_or(-1);
+}
+
+void TAfComPortEventThread::Execute() {
     // Bytes of the input queue already reported; a poll for POLLIN is armed only while there may
     // be more, since poll is level-triggered and would report unread bytes over and over.
     int reported = 0;

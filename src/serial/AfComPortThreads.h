@@ -48,6 +48,8 @@ public:
     virtual void Stop();
 
 protected:
+    // Runs on the new thread before Start() returns.
+    virtual void Setup() {}
     virtual void Execute() = 0;
     virtual void HandleException(std::exception_ptr error);
     bool Terminated() const { return m_terminated.load(); }
@@ -78,6 +80,7 @@ public:
     void Stop() override;
 
 protected:
+    void Setup() override;
     void Execute() override;
     void HandleException(std::exception_ptr error) override;
 
