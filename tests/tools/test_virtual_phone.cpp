@@ -461,6 +461,8 @@ private slots:
         phone.command("AT+CMGW=21");
         phone.send(pdu + "\x1a");
         phone.readReply();
+        // A chunk is logged once written, so its line may come a moment after the bytes.
+        QTRY_VERIFY(phone.log().contains("OK\\r\\n\n"));
         const QList<QByteArray> lines = phone.log().split('\n');
         QList<QByteArray> traffic;
         double last = -1;
