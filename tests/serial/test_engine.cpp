@@ -190,6 +190,27 @@ private slots:
         QCOMPARE(pty.receive(1, 100), std::string()); // nothing sent twice
     }
 
+    // The pty takes a few kilobytes at a time: the rest goes out in short writes, each of which
+    // must remove exactly what the line took.
+    void aQueueLargerThanTheLineTakesArrivesWholeAndOnce() {
+        PtyPair pty;
+        Recorder recorder;
+        TAfComPortCore core(resolverFor(pty));
+        core.SetEventCallback(recorder.callback());
+        core.SetOutQueueSize(65536);
+        core.ApplyDcb(block(19200));
+        core.OpenPort(1);
+        std::string pattern;
+        for (int i = 0; i < 60000; ++i)
+            pattern.push_back(char(i % 251));
+        QVERIFY(core.WriteBytes(pattern.data(), int(pattern.size())));
+        const std::string got = pty.receive(pattern.size(), 5000);
+        QCOMPARE(got.size(), pattern.size());
+        QVERIFY(got == pattern);
+        QCOMPARE(pty.receive(1, 100), std::string());
+        QVERIFY(recorder.waitFor([](auto& e) { return count(e, ckOutputEmpty) == 1; }));
+    }
+
     void writesThatDoNotFitAreRefusedWhole() {
         PtyPair pty;
         TAfComPortCore core(resolverFor(pty));
