@@ -191,8 +191,8 @@ std::uint32_t TAfComPortEventThread::modemLineEvents() {
     return mask;
 }
 
-// Before the port counts as open: a write may complete as soon as OpenPort has returned, and its
-// output-empty signal must not be taken for a stale one.
+// Before the port counts as open: a write can complete as soon as OpenPort returns, and a reset
+// after that would swallow its output-empty signal.
 void TAfComPortEventThread::Setup() {
     m_core.m_outputEmpty->Reset();
     m_lastLines = m_device.modemLines().value_or(-1);
@@ -213,6 +213,8 @@ void TAfComPortEventThread::Execute() {
             {hungUp ? -1 : m_device.fd(), short(watchInput ? POLLIN : 0), 0},
         };
         const int ready = pollRetrying(fds, 3, kStatusPollMs);
+        if (ready < 0)
+            throw std::system_error(errno, std::generic_category(), "poll");
         if (Terminated())
             break;
         if (readable(fds[0])) {
