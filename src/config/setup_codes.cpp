@@ -8,11 +8,14 @@
 namespace setup_codes {
 namespace {
 
-// Exception texts are UTF-8, the codes Windows-1250.
+// Exception texts are UTF-8, the codes Windows-1250. A NUL byte (a damaged file or line noise)
+// shows as "?": inside what() it would end the message at the opening quote.
 std::string cp1250ToUtf8(std::string_view text) {
     std::string result;
     for (const char16_t unit : platform::cp1250ToUtf16(text)) {
-        if (unit < 0x80) {
+        if (unit == 0) {
+            result += '?';
+        } else if (unit < 0x80) {
             result += char(unit);
         } else if (unit < 0x800) {
             result += char(0xC0 | (unit >> 6));

@@ -8,6 +8,7 @@
 #include "phone/shared_state.h"
 #include "platform/cp1250.h"
 #include "platform/pause.h"
+#include "sms/read_reply.h"
 #include "ui_Unit4.h"
 #include "widgets/page_files.h"
 #include "widgets/VrStrEdit.h"
@@ -259,21 +260,8 @@ void TForm4::showDecodedRow(int position) {
     textField(position).setText1250(platform::utf16ToCp1250(DecodeRecord.MessageText));
 }
 
-// The PDU is the line after the one with the "+CMGR:" keyword. Without its carriage return the
-// line was cut short (the rest of the reply came after the tick), so nothing is taken from it.
 void TForm4::Retezec() {
-    SmsText.clear();
-    const std::string& buffer = m_context.shared.ReplyBuffer;
-    const auto colon = buffer.find(':');
-    if (colon == std::string::npos)
-        return;
-    const auto lineFeed = buffer.find('\n', colon);
-    if (lineFeed == std::string::npos)
-        return;
-    const auto carriageReturn = buffer.find('\r', lineFeed + 1);
-    if (carriageReturn == std::string::npos)
-        return;
-    SmsText = buffer.substr(lineFeed + 1, carriageReturn - lineFeed - 1);
+    SmsText = sms_read::pduTextOfReply(m_context.shared.ReplyBuffer);
 }
 
 void TForm4::Koduj() {

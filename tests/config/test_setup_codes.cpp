@@ -109,6 +109,10 @@ private slots:
             << std::string("+00000000\xE8"
                            "123")
             << "13=3 12=2 11=1" << QString::fromUtf8("'č' is not a valid integer value");
+        // Regression (found by fuzzing): a NUL ended the exception text at the quote, so the error
+        // box showed only "'".
+        QTest::newRow("NUL byte at 13") << std::string("+00000000123\0", 13) << ""
+                                        << "'?' is not a valid integer value";
         QTest::newRow("short text misses 13") << std::string("+00000000123") << ""
                                               << "'' is not a valid integer value";
         QTest::newRow("empty text") << std::string() << ""
