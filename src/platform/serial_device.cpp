@@ -230,6 +230,9 @@ void SerialDevice::close() {
         return;
     if (m_saved)
         ::tcsetattr(m_fd, TCSANOW, m_saved.get());
+    // The exclusive flag outlives this descriptor while the other side keeps the terminal open
+    // (a pseudo-terminal), and would then refuse the next open by an ordinary user.
+    ::ioctl(m_fd, TIOCNXCL);
     ::flock(m_fd, LOCK_UN);
     ::close(m_fd);
     m_fd = -1;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/ioctl.h>
 #include <thread>
 #include <vector>
 
@@ -104,6 +105,11 @@ private slots:
             QCOMPARE(core.OutputFree(), core.OutQueueSize());
             core.ClosePort();
             QVERIFY(!core.IsOpen());
+            // The terminal outlives the port here (the phone keeps its side open), so an exclusive
+            // flag left behind would lock an ordinary user out of the next open.
+            int exclusive = -1;
+            QCOMPARE(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
+            QCOMPARE(exclusive, 0);
         }
     }
 
