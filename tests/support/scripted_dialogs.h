@@ -47,10 +47,10 @@ public:
 
 private:
     template <typename T> static T take(std::deque<T>& queue, T fallback) {
-        if (queue.empty())
-            return fallback;
-        T value = queue.front();
-        queue.pop_front();
-        return value;
+        if (!queue.empty()) {
+            fallback = std::move(queue.front());
+            queue.pop_front();
+        }
+        return fallback;
     }
 };
