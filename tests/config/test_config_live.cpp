@@ -1,0 +1,175 @@
+// The configuration page in the whole main window, on a pseudo-terminal against the virtual phone:
+// real timers, real pauses, real replies.
+#include "config/Unit5.h"
+#include "support/live_phone.h"
+#include "widgets/TGauge.h"
+#include "widgets/VrLabel.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+// Phone log lines read "<ms> in|out <bytes escaped>"; the time at which the phone had received
+// the whole of a command, or -1.
+double receivedAt(const QByteArray& log, const QByteArray& command) {
+    QByteArray stream;
+    QList<double> times; // per byte of stream
+    for (const QByteArray& line : log.split('\n')) {
+        const int first = line.indexOf(' ');
+        if (first < 0 || line.mid(first + 1, 3) != "in ")
+            continue;
+        const double ms = line.left(first).toDouble();
+        const QByteArray data = line.mid(first + 4);
+        for (int i = 0; i < data.size(); ++i) {
+            char c = data[i];
+            if (c == '\\' && i + 1 < data.size()) {
+                const char next = data[++i];
+                if (next == 'r')
+                    c = '\r';
+                else if (next == 'n')
+                    c = '\n';
+                else if (next == 'x' && i + 2 < data.size()) {
+                    c = char(data.mid(i + 1, 2).toInt(nullptr, 16));
+                    i += 2;
+                } else
+                    c = next;
+            }
+            stream += c;
+            times << ms;
+        }
+    }
+    const int at = stream.indexOf(command);
+    return at < 0 ? -1 : times[at + command.size() - 1];
+}
+
+struct LivePage {
+    explicit LivePage(LiveWindow& live) : form(live.window->configurationPage()) {}
+    TForm5& form;
+
+    template <typename T> T& get(const QString& name) {
+        T* child = form.findChild<T*>(name);
+        if (!child)
+            qFatal("no control %s", qPrintable(name));
+        return *child;
+    }
+    QRadioButton& radio(int n) { return get<QRadioButton>(QStringLiteral("RadioButton%1").arg(n)); }
+    QComboBox& list(int n) { return get<QComboBox>(QStringLiteral("ComboBox%1").arg(n)); }
+    void click(const char* name) {
+        QTest::mouseClick(&get<QPushButton>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    void pick(int n, int index) {
+        list(n).setCurrentIndex(index);
+        emit list(n).activated(index);
+    }
+    QString optionsOn() {
+        QStringList on;
+        for (int n : {1, 4, 6, 8, 10, 12, 14})
+            if (radio(n).isChecked())
+                on << QString::number(n);
+        return on.join(' ');
+    }
+    QString lists() {
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(list(1).currentText(), list(2).currentText(), list(3).currentText(), list(4).currentText());
+    }
+    bool idle() {
+        for (const char* name : {"BitBtn1", "Button1", "BitBtn3", "BitBtn4", "BitBtn2"})
+            if (!get<QPushButton>(QString::fromLatin1(name)).isEnabled())
+                return false;
+        return !get<QTimer>("Timer1").isActive() && !get<QTimer>("Timer2").isActive() &&
+               get<VrLabel>("VrLabel1").text().isEmpty() && get<TGauge>("Gauge1").isHidden();
+    }
+};
+
+} // namespace
+
+class TestConfigLive : public QObject {
+    Q_OBJECT
+private slots:
+    void writeThenReadBack() {
+        LivePhone phone;
+        LiveWindow live(phone);
+        LivePage page(live);
+        for (int n : {1, 4, 8, 12, 14})
+            page.radio(n).setChecked(true);
+        page.pick(1, 1);
+        page.pick(2, 2);
+        page.pick(3, 3);
+        page.pick(4, 5);
+        QCOMPARE(page.form.staticText1(), std::string("+000001101011"));
+        QCOMPARE(page.form.staticText2(), std::string("+000000001235"));
+
+        page.click("BitBtn3");
+        QVERIFY(!page.idle());
+        QTRY_VERIFY_WITH_TIMEOUT(phone.state().contains("entry 6"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+        QVERIFY(live.dialogs.shown.empty());
+
+        const QByteArray state = phone.state();
+        QVERIFY2(state.contains("entry 5 \"+000001101011\" 145 \"Setup\""), state.constData());
+        QVERIFY2(state.contains("entry 6 \"+000000001235\" 145 \"Casy\""), state.constData());
+
+        const QByteArray log = phone.log();
+        const double probe = receivedAt(log, "AT\r");
+        const double setup = receivedAt(log, "AT+CPBW=5,\"+000001101011\",,\"Setup\"\r");
+        const double casy = receivedAt(log, "AT+CPBW=6,\"+000000001235\",,\"Casy\"\r");
+        QVERIFY2(probe >= 0 && setup >= 0 && casy >= 0, log.constData());
+        qInfo("position 5 written %.0f ms after the probe, position 6 %.0f ms after position 5",
+              setup - probe, casy - setup);
+        // The write tick comes 500 ms after the probe; three 500 ms pauses separate the two writes.
+        QVERIFY2(setup - probe >= 450 && setup - probe < 1500, qPrintable(QString::number(setup - probe)));
+        QVERIFY2(casy - setup >= 1450 && casy - setup < 2500, qPrintable(QString::number(casy - setup)));
+
+        page.click("BitBtn1");
+        QCOMPARE(page.optionsOn(), QString());
+        QCOMPARE(page.lists(), QStringLiteral("0 0 0 0"));
+
+        page.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(receivedAt(phone.log(), "AT+CPBR=6\r") >= 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+        QVERIFY(live.dialogs.shown.empty());
+        QCOMPARE(page.optionsOn(), QStringLiteral("1 4 8 12 14"));
+        QCOMPARE(page.lists(), QStringLiteral("1 20 3 50"));
+        QCOMPARE(page.form.staticText1(), std::string("+000001101011"));
+        QCOMPARE(page.form.staticText2(), std::string("+000000001235"));
+    }
+
+    // Empty positions leave the page alone, whether the phone answers them with OK or an error.
+    void readEmptySim_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("empty positions answered OK") << QStringList{};
+        QTest::newRow("empty positions answered with an error") << QStringList{"--empty-error"};
+    }
+    void readEmptySim() {
+        QFETCH(QStringList, options);
+        LivePhone phone(options);
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.radio(10).setChecked(true);
+        page.pick(3, 3);
+        page.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(receivedAt(phone.log(), "AT+CPBR=6\r") >= 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+        QVERIFY(live.dialogs.shown.empty());
+        QCOMPARE(page.optionsOn(), QStringLiteral("10"));
+        QCOMPARE(page.form.staticText1(), std::string("+000000010000"));
+        QCOMPARE(page.form.staticText2(), std::string("+000000000030"));
+    }
+
+    void phoneSwitchedOff() {
+        LivePhone phone({"--off"});
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.click("BitBtn3");
+        QTRY_VERIFY_WITH_TIMEOUT(!live.dialogs.shown.empty(), 5000);
+        QCOMPARE(live.dialogs.texts(), QStringList{QString::fromUtf8("POZOR - telefon nekomunikuje !")});
+        QVERIFY(page.idle());
+        QVERIFY(!phone.state().contains("entry"));
+    }
+};
+
+QTEST_MAIN(TestConfigLive)
+#include "test_config_live.moc"
