@@ -119,8 +119,9 @@ private slots:
         QVERIFY2(probe >= 0 && setup >= 0 && casy >= 0, log.constData());
         qInfo("position 5 written %.0f ms after the probe, position 6 %.0f ms after position 5",
               setup - probe, casy - setup);
-        // The write tick comes 500 ms after the probe; three 500 ms pauses separate the two writes.
-        QVERIFY2(setup - probe >= 450 && setup - probe < 1500, qPrintable(QString::number(setup - probe)));
+        // The write tick comes 500 ms after the probe (a coarse timer may fire a little early); three
+        // 500 ms pauses separate the two writes.
+        QVERIFY2(setup - probe >= 400 && setup - probe < 1500, qPrintable(QString::number(setup - probe)));
         QVERIFY2(casy - setup >= 1450 && casy - setup < 2500, qPrintable(QString::number(casy - setup)));
 
         page.click("BitBtn1");
