@@ -1,5 +1,7 @@
 #include "app/alarm1.h"
 
+#include "app/Unit2.h"
+#include "app/Unit3.h"
 #include "app/error_report.h"
 #include "app/settings_file.h"
 #include "config/Unit5.h"
@@ -36,11 +38,15 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) { AfComPort1DataRecived(sender, count); };
     connectMenu();
     FormCreate();
+    m_form2 = new TForm2(this);
+    m_form3 = new TForm3(this);
 }
 
 // The pages hold references into this window; they go before its members do.
 TForm1::~TForm1() {
     m_port.Close();
+    delete m_form2;
+    delete m_form3;
     delete m_form4;
     delete m_form5;
     delete m_form6;
@@ -61,6 +67,8 @@ void TForm1::connectMenu() {
             choosePort(n);
         });
     }
+    connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
+    connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
 
 void TForm1::FormCreate() {
@@ -137,9 +145,15 @@ void TForm1::closeEvent(QCloseEvent* event) {
     } catch (const std::exception& error) {
         m_environment.errors.report(error);
     }
+    m_form2->hide();
+    m_form3->hide();
     event->accept();
 }
 
 bool TForm1::IsOpen() const { return m_port.IsOpen(); }
 
 void TForm1::SendText(const std::string& text) { m_port.SendText(text); }
+
+void TForm1::Oaplikaci2Click() { m_form2->showCentred(); }
+
+void TForm1::N8pov2da1Click() { m_form3->showCentred(); }

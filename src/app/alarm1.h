@@ -15,6 +15,8 @@ class TForm1;
 }
 class ErrorReport;
 class QAction;
+class TForm2;
+class TForm3;
 class TForm4;
 class TForm5;
 class TForm6;
@@ -42,6 +44,8 @@ public:
     TForm5& configurationPage() { return *m_form5; }
     TForm6& numbersPage() { return *m_form6; }
     TForm4& smsPage() { return *m_form4; }
+    TForm2& aboutWindow() { return *m_form2; }
+    TForm3& helpWindow() { return *m_form3; }
     QAction& portItem(int portNumber) const;
 
     // The port menu's handlers (COM11Click .. COM61Click): close, choose, open, check the item.
@@ -61,6 +65,8 @@ private:
     void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
     void NactiIni();
     void UlozIni();
+    void Oaplikaci2Click();
+    void N8pov2da1Click();
 
     const std::unique_ptr<Ui::TForm1> m_ui;
     MainWindowEnvironment m_environment;
@@ -71,4 +77,6 @@ private:
     TForm5* m_form5 = nullptr;
     TForm4* m_form4 = nullptr;
     TForm6* m_form6 = nullptr;
+    TForm2* m_form2 = nullptr;
+    TForm3* m_form3 = nullptr;
 };

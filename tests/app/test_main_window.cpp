@@ -1,4 +1,6 @@
 #include "app/AlarmApplication.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
 #include "app/alarm1.h"
 #include "app/error_report.h"
 #include "serial/AfSafeSync.h"
@@ -207,6 +209,24 @@ private slots:
             tool.window.close();
         }
         QCOMPARE(slurp(dir.filePath("setting.ini")), std::string(" \r\n+420777000111\r\n"));
+    }
+
+    void aboutAndHelpAreSingleWindowsThatCloseWithTheMainWindow() {
+        QTemporaryDir dir;
+        Tool tool(dir.path());
+        tool.window.show();
+        auto* about = tool.window.findChild<QAction*>("Oaplikaci2");
+        auto* help = tool.window.findChild<QAction*>("N8pov2da1");
+        about->trigger();
+        about->trigger();
+        help->trigger();
+        QVERIFY(tool.window.aboutWindow().isVisible());
+        QVERIFY(tool.window.helpWindow().isVisible());
+        QVERIFY(!tool.window.aboutWindow().isModal());
+        QCOMPARE(tool.window.findChildren<TForm2*>().size(), 1);
+        QVERIFY(tool.window.close());
+        QVERIFY(!tool.window.aboutWindow().isVisible());
+        QVERIFY(!tool.window.helpWindow().isVisible());
     }
 
     void aFailedSettingsWriteIsReportedAndTheWindowStillCloses() {
