@@ -1,5 +1,6 @@
 #include "config/Unit5.h"
 
+#include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
@@ -31,17 +32,6 @@ constexpr std::int32_t kStepCasy = 6;
 constexpr Option kResetOrder[] = {Option::Authentication, Option::Relay2Pulse,   Option::RepeatCall,
                                   Option::AlarmSms,       Option::CreditKeeping, Option::TwoControlNumbers,
                                   Option::OptocouplerTest};
-
-template <typename F> class OnExit {
-public:
-    explicit OnExit(F action) : m_action(std::move(action)) {}
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-    ~OnExit() { m_action(); }
-
-private:
-    F m_action;
-};
 
 QString fromCp1250(const std::string& text) {
     return QString::fromStdU16String(platform::cp1250ToUtf16(text));
@@ -333,11 +323,7 @@ void TForm5::endExchange() {
 }
 
 void TForm5::BitBtn3Click() {
-    if (!m_context.port.IsOpen()) {
-        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
-        return;
-    }
-    if (!m_context.exchanges.tryAcquire(this))
+    if (!beginExchange(m_context, this))
         return;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
     const OnExit idleUnlessArmed([this] {
@@ -376,11 +362,7 @@ void TForm5::Timer1Timer() {
 }
 
 void TForm5::Button1Click() {
-    if (!m_context.port.IsOpen()) {
-        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
-        return;
-    }
-    if (!m_context.exchanges.tryAcquire(this))
+    if (!beginExchange(m_context, this))
         return;
     const OnExit idleUnlessArmed([this] {
         if (!Timer2.isActive())

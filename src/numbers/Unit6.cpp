@@ -1,5 +1,6 @@
 #include "numbers/Unit6.h"
 
+#include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
@@ -26,17 +27,6 @@ constexpr std::int32_t kStepWrite = 10;
 
 constexpr int kReadProgress[] = {25, 50, 75};
 constexpr int kWriteProgress[] = {30, 60, 90};
-
-template <typename F> class OnExit {
-public:
-    explicit OnExit(F action) : m_action(std::move(action)) {}
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-    ~OnExit() { m_action(); }
-
-private:
-    F m_action;
-};
 
 } // namespace
 
@@ -176,11 +166,7 @@ void TForm6::endExchange() {
 
 // The probe; the buttons stay enabled until the phone has answered it.
 bool TForm6::startExchange(std::int32_t firstStep) {
-    if (!m_context.port.IsOpen()) {
-        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
-        return false;
-    }
-    if (!m_context.exchanges.tryAcquire(this))
+    if (!beginExchange(m_context, this))
         return false;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
     const OnExit idleUnlessArmed([this] {

@@ -1,6 +1,7 @@
 #include "sms/Unit4.h"
 
 #include "numbers/number_format.h"
+#include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
@@ -33,17 +34,6 @@ constexpr int kStoreProgressStep = 12;
 const QString kDeleting = QStringLiteral("Mažu pozice na SIM");
 const QString kStoring = QStringLiteral("Ukládám na pozice na SIM");
 const QString kIdle = QStringLiteral(" ");
-
-template <typename F> class OnExit {
-public:
-    explicit OnExit(F action) : m_action(std::move(action)) {}
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-    ~OnExit() { m_action(); }
-
-private:
-    F m_action;
-};
 
 std::string command(const char* name, int value) {
     return name + std::to_string(value) + reply::kCR;
@@ -188,11 +178,7 @@ void TForm4::endExchange() {
 }
 
 void TForm4::Button1Click() {
-    if (!m_context.port.IsOpen()) {
-        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
-        return;
-    }
-    if (!m_context.exchanges.tryAcquire(this))
+    if (!beginExchange(m_context, this))
         return;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
     const OnExit idleUnlessArmed([this] {
@@ -299,11 +285,7 @@ void TForm4::Button3Click() {
         m_context.dialogs.error(QString::fromUtf8(phone_messages::kNumbersMalformed));
         return;
     }
-    if (!m_context.port.IsOpen()) {
-        m_context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
-        return;
-    }
-    if (!m_context.exchanges.tryAcquire(this))
+    if (!beginExchange(m_context, this))
         return;
     const OnExit idle([this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
