@@ -12,6 +12,8 @@
 #include "ui_alarm1.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,6 +42,7 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     FormCreate();
     m_form2 = new TForm2(this);
     m_form3 = new TForm3(this);
+    centreOnDesktop();
 }
 
 // The pages hold references into this window; they go before its members do.
@@ -79,6 +82,12 @@ void TForm1::FormCreate() {
     embedPage(*m_form6, *m_ui->TabSheet2);
     embedPage(*m_form4, *m_ui->TabSheet3);
     NactiIni();
+}
+
+void TForm1::centreOnDesktop() {
+    adjustSize();
+    if (const QScreen* desktop = QGuiApplication::primaryScreen())
+        move(desktop->availableGeometry().center() - rect().center());
 }
 
 void TForm1::embedPage(QWidget& page, QWidget& tab) {

@@ -60,6 +60,7 @@ private:
 
     void FormCreate();
     void embedPage(QWidget& page, QWidget& tab);
+    void centreOnDesktop();
     void connectMenu();
     void Smazni_oznaceni();
     void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
