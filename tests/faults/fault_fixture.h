@@ -1,0 +1,286 @@
+#pragma once
+// Faults, end to end: the whole main window against the virtual phone or a bare pseudo-terminal,
+// with a pause that can pull the cable at a chosen wait, measures of CPU, memory and event-loop
+// liveness, and the pages' idle state.
+#include "app/alarm1.h"
+#include "app/error_report.h"
+#include "config/Unit5.h"
+#include "numbers/Unit6.h"
+#include "platform/pause.h"
+#include "serial/AfSafeSync.h"
+#include "sms/Unit4.h"
+#include "support/scripted_dialogs.h"
+#include "widgets/TGauge.h"
+#include "widgets/VrLabel.h"
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <poll.h>
+#include <pty.h>
+#include <QPushButton>
+#include <QtTest>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+// Really waits, so the phone keeps its timing; runs a hook at the n-th wait of a given length
+// (the data-received handler's 250 ms waits are told apart from the pages' own).
+class HookedPause final : public platform::Pause {
+public:
+    void armAt(int milliseconds, int occurrence, std::function<void()> hook) {
+        m_length = milliseconds;
+        m_left = occurrence;
+        m_hook = std::move(hook);
+    }
+    bool fired() const { return m_fired; }
+
+    void wait(int milliseconds) override {
+        if (m_hook && milliseconds == m_length && --m_left == 0) {
+            m_fired = true;
+            std::exchange(m_hook, nullptr)();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+
+private:
+    int m_length = 0;
+    int m_left = 0;
+    bool m_fired = false;
+    std::function<void()> m_hook;
+};
+
+struct Tool {
+    explicit Tool(const QString& settingsDirectory)
+        : errors(dialogs), window(std::make_unique<TForm1>(MainWindowEnvironment{
+                               settingsDirectory.toStdString(), dialogs, errors, pause, delivery})) {}
+
+    // A port handler as the menu runs it: its error goes to the report.
+    bool choosePort(int portNumber) {
+        try {
+            window->choosePort(portNumber);
+            return true;
+        } catch (const std::exception& error) {
+            errors.report(error);
+            return false;
+        }
+    }
+
+    ScriptedDialogs dialogs;
+    ErrorReport errors;
+    HookedPause pause;
+    TAfSafeSync delivery;
+    std::unique_ptr<TForm1> window;
+};
+
+// One page's buttons and busy indication, found by their designer names.
+class PageProbe {
+public:
+    PageProbe(QWidget& page, QStringList buttons, QStringList timers, QString blankLabel)
+        : m_page(page), m_buttons(std::move(buttons)), m_timers(std::move(timers)),
+          m_blank(std::move(blankLabel)) {}
+
+    static PageProbe configuration(TForm1& w) {
+        return {w.configurationPage(),
+                {"BitBtn1", "Button1", "BitBtn3", "BitBtn4", "BitBtn2"},
+                {"Timer1", "Timer2"},
+                ""};
+    }
+    static PageProbe numbers(TForm1& w) {
+        return {w.numbersPage(), {"BitBtn1", "BitBtn2", "BitBtn3", "Button1", "Button2"}, {"Timer2"}, ""};
+    }
+    static PageProbe sms(TForm1& w) {
+        return {w.smsPage(), {"Button1", "Button2", "Button3", "Button4", "Button5"}, {"Timer1"}, " "};
+    }
+
+    QPushButton& button(const QString& name) const { return child<QPushButton>(name); }
+    void click(const QString& name) const { QTest::mouseClick(&button(name), Qt::LeftButton); }
+    // Through the event dispatch, where the application reports what escapes a handler.
+    void clickQueued(const QString& name) const {
+        QMetaObject::invokeMethod(&button(name), &QPushButton::click, Qt::QueuedConnection);
+    }
+
+    bool idle() const {
+        for (const QString& name : m_buttons)
+            if (!button(name).isEnabled())
+                return false;
+        for (const QString& name : m_timers)
+            if (timer(name).isActive())
+                return false;
+        return child<VrLabel>("VrLabel1").text() == m_blank && child<TGauge>("Gauge1").isHidden();
+    }
+
+private:
+    const QTimer& timer(const QString& name) const {
+        // The SMS page keeps its timer as a plain member.
+        if (auto* sms = qobject_cast<TForm4*>(&m_page))
+            return sms->Timer1;
+        return child<QTimer>(name);
+    }
+    template <typename T> T& child(const QString& name) const {
+        T* found = m_page.findChild<T*>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return *found;
+    }
+
+    QWidget& m_page;
+    QStringList m_buttons;
+    QStringList m_timers;
+    QString m_blank;
+};
+
+// What the process spent and how lively its event loop was while it idled for a while.
+struct IdleMeasure {
+    double cpuMs = 0;
+    int timerTicks = 0; // of a 20 ms timer
+    int expectedTicks = 0;
+};
+
+inline double processCpuMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+inline IdleMeasure idleFor(int milliseconds) {
+    IdleMeasure measure;
+    QTimer tick;
+    tick.setInterval(20);
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++measure.timerTicks; });
+    const double before = processCpuMs();
+    tick.start();
+    QTest::qWait(milliseconds);
+    measure.cpuMs = processCpuMs() - before;
+    measure.expectedTicks = milliseconds / 20;
+    return measure;
+}
+
+// Counts the paint events a widget gets, to see that the window still repaints.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget& widget, int& count) : m_count(count) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    int& m_count;
+};
+
+inline long residentKb() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+// The phone's end of a bare pseudo-terminal, linked as COMn: for faults the virtual phone cannot
+// make (raw floods, a device that vanishes). A thread answers "AT" and "AT+CPBR=n" like a phone
+// with an empty SIM, optionally with junk after every answer.
+class BarePhone {
+public:
+    BarePhone(const QString& settingsDirectory, int portNumber) {
+        char name[256] = {};
+        QVERIFY(::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0);
+        ::fcntl(m_master, F_SETFL, O_NONBLOCK); // a stopped flood must never hang in write
+        m_link = QDir(settingsDirectory).filePath(QStringLiteral("dosdevices/com%1").arg(portNumber));
+        QDir(settingsDirectory).mkpath("dosdevices");
+        QVERIFY(QFile::link(QString::fromLatin1(name), m_link));
+    }
+    ~BarePhone() {
+        stopAnswering();
+        vanish();
+    }
+
+    // Writes bytes from a thread of its own (the tool must keep reading for them to go).
+    void flood(std::string bytes) {
+        join();
+        m_stop = false;
+        m_flooding = true;
+        m_worker = std::thread([this, bytes = std::move(bytes)] {
+            std::size_t done = 0;
+            while (done < bytes.size() && !m_stop) {
+                pollfd fd{m_master, POLLOUT, 0};
+                if (::poll(&fd, 1, 50) <= 0)
+                    continue;
+                const ssize_t n =
+                    ::write(m_master, bytes.data() + done, std::min<std::size_t>(4096, bytes.size() - done));
+                if (n > 0)
+                    done += std::size_t(n);
+                else if (n < 0 && errno != EINTR && errno != EAGAIN)
+                    break;
+            }
+            m_flooding = false;
+        });
+    }
+    bool flooding() const { return m_flooding; }
+    // Bytes on the line the tool has not read yet (the slave end kept here shares its queue).
+    int unreadByTool() const {
+        int waiting = 0;
+        return ::ioctl(m_slave, FIONREAD, &waiting) == 0 ? waiting : -1;
+    }
+    void join() {
+        m_stop = true;
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+
+    void answer(std::string junkAfterEachReply = {}) {
+        join();
+        m_stop = false;
+        m_worker = std::thread([this, junk = std::move(junkAfterEachReply)] {
+            std::string pending;
+            while (!m_stop) {
+                pollfd fd{m_master, POLLIN, 0};
+                if (::poll(&fd, 1, 50) <= 0)
+                    continue;
+                char buffer[256];
+                const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                pending.append(buffer, std::size_t(n));
+                for (std::size_t cr; (cr = pending.find('\r')) != std::string::npos;) {
+                    const std::string command = pending.substr(0, cr + 1);
+                    pending.erase(0, cr + 1);
+                    const std::string reply = command + "\r\nOK\r\n" + junk;
+                    (void)!::write(m_master, reply.data(), reply.size());
+                }
+            }
+        });
+    }
+    void stopAnswering() { join(); }
+
+    // The cable and its adapter gone: the terminal closes under the tool and its link disappears.
+    void vanish() {
+        stopAnswering();
+        if (m_master >= 0)
+            ::close(std::exchange(m_master, -1));
+        if (m_slave >= 0)
+            ::close(std::exchange(m_slave, -1));
+        QFile::remove(m_link);
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_link;
+    std::thread m_worker;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_flooding{false};
+};
+
+// Fault tally: each test row is one fault tried; a row that passes survived it.
+struct FaultTally {
+    int tried = 0;
+    int survived = 0;
+    int userDataLost = 0;
+};

@@ -1,0 +1,459 @@
+// Faults on the line and on disk, through the whole main window: a cable pulled mid-transfer, a
+// device that vanishes, floods, phone quirks, a second copy on the port, an unusable settings file
+// and saves that fail. Every case must leave the tool responsive, idle and with the user's data;
+// the last line sums them up.
+#include "app/AlarmApplication.h"
+#include "fault_fixture.h"
+#include "support/live_phone.h"
+#include "widgets/VrStrEdit.h"
+
+#include <csignal>
+#include <cstdio>
+#include <QRandomGenerator>
+
+using namespace std::string_literals;
+
+namespace {
+
+const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !");
+
+// A fault must never cost data the user has on a page; counted apart from other failures.
+#define KEEPS_USER_DATA(condition, shown)                                                                    \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            ++m_tally.userDataLost;                                                                          \
+            QFAIL(qPrintable(QStringLiteral("user data lost: %1").arg(shown)));                              \
+        }                                                                                                    \
+    } while (0)
+
+QStringList fieldsOf(QWidget& page) {
+    QStringList texts;
+    for (int n = 1; n <= 8; ++n)
+        texts << page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->text();
+    return texts;
+}
+void setFields(QWidget& page, const QStringList& texts) {
+    for (int n = 1; n <= 8; ++n)
+        page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->setText(texts.at(n - 1));
+}
+QString codesOf(TForm1& window) {
+    return QString::fromStdString(window.configurationPage().staticText1() + " " +
+                                  window.configurationPage().staticText2());
+}
+
+// Each field as the user left it, as the SIM holds it, or blank (a read empties its page once the
+// phone has answered the probe): nothing cut, shifted or invented.
+bool eachFieldFrom(const QStringList& now, const QStringList& before, const QStringList& sim) {
+    for (int i = 0; i < now.size(); ++i)
+        if (now[i] != before[i] && now[i] != sim[i] && !now[i].isEmpty())
+            return false;
+    return true;
+}
+
+bool onlyPhoneSilentWarnings(const ScriptedDialogs& dialogs) {
+    for (const auto& box : dialogs.shown)
+        if (box.kind != "warning" || box.text != kPhoneSilent)
+            return false;
+    return true;
+}
+
+QString describe(const IdleMeasure& m) {
+    return QStringLiteral("CPU %1 ms, %2 of %3 timer ticks")
+        .arg(m.cpuMs, 0, 'f', 1)
+        .arg(m.timerTicks)
+        .arg(m.expectedTicks);
+}
+
+// Idle after a fault: the event loop keeps its pace and the engine does not spin. The receive
+// thread wakes every 200 ms; a spinning one would eat a whole core.
+#define VERIFY_QUIET_AND_RESPONSIVE()                                                                        \
+    do {                                                                                                     \
+        const IdleMeasure measure = idleFor(1000);                                                           \
+        QVERIFY2(measure.cpuMs < 150, qPrintable(describe(measure)));                                        \
+        QVERIFY2(measure.timerTicks >= measure.expectedTicks / 2, qPrintable(describe(measure)));            \
+    } while (0)
+
+const QByteArray kSimWithData = "entry 1 \"+420603123456\" 145 \"Domov\"\n"
+                                "entry 2 \"+420777000111\" 145 \"Prace\"\n"
+                                "entry 5 \"+000001101011\" 145 \"Setup\"\n"
+                                "entry 6 \"+000000001235\" 145 \"Casy\"\n"
+                                "message 1 2 079124603050020011000C9124603021436500000407D0379C1D1EA301\n";
+
+// What the pages show of kSimWithData.
+const QStringList kSimNumbers = {"+420603123456", "Domov", "+420777000111", "Prace", "", "", "", ""};
+const QStringList kSimMessages = {"+420603123456", "Poplach", "", "", "", "", "", ""};
+const QString kSimCodes = "+000001101011 +000000001235";
+// Under a flood every read of the line blocks for the data-received handler's 250 ms; between
+// two reads the event loop must still get its turn.
+constexpr int kFloodTurnMs = 500;
+
+const QStringList kUserRows = {"+420111111111", "a", "+420222222222", "b",
+                               "+420333333333", "c", "+420444444444", "d"};
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+    FaultTally m_tally;
+
+    // After the fault the phone is back; choosing the port again and reading must just work.
+    void verifyWorksAgain(LivePhone& phone, Tool& tool) {
+        phone.restart({});
+        QVERIFY(tool.choosePort(1));
+        tool.dialogs.shown.clear();
+        const PageProbe configuration = PageProbe::configuration(*tool.window);
+        configuration.click("Button1");
+        QVERIFY(!configuration.idle());
+        QTRY_VERIFY_WITH_TIMEOUT(configuration.idle(), 5000);
+        QVERIFY(phone.log().contains("AT+CPBR=6"));
+        QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
+    }
+
+private slots:
+    void init() { ++m_tally.tried; }
+    void cleanup() {
+        if (!QTest::currentTestFailed())
+            ++m_tally.survived;
+        static_cast<AlarmApplication*>(QCoreApplication::instance())->setErrorReport(nullptr);
+    }
+    void cleanupTestCase() {
+        std::printf("faults: %d tried, %d survived, %d user data lost\n", m_tally.tried, m_tally.survived,
+                    m_tally.userDataLost);
+        std::fflush(stdout);
+        QCOMPARE(m_tally.userDataLost, 0);
+    }
+
+    void cablePulledMidTransfer_data() {
+        QTest::addColumn<QString>("exchange");
+        QTest::newRow("SMS store") << "sms store";
+        QTest::newRow("phone-number read") << "numbers read";
+        QTest::newRow("configuration write") << "configuration write";
+    }
+    void cablePulledMidTransfer() {
+        QFETCH(QString, exchange);
+        LivePhone phone;
+        Tool tool(phone.settingsDirectory());
+        QVERIFY(tool.choosePort(1));
+        const QString codesBefore = codesOf(*tool.window);
+
+        if (exchange == "sms store") {
+            QWidget& form = tool.window->smsPage();
+            const PageProbe page = PageProbe::sms(*tool.window);
+            const QStringList before = fieldsOf(form);
+            // Halfway: after the deletes, between two stored messages.
+            tool.pause.armAt(500, 6, [&] { phone.stop(); });
+            page.click("Button3"); // the whole store runs inside the click
+            QVERIFY(tool.pause.fired());
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+            KEEPS_USER_DATA(fieldsOf(form) == before, fieldsOf(form).join(", "));
+        } else if (exchange == "numbers read") {
+            QWidget& form = tool.window->numbersPage();
+            const PageProbe page = PageProbe::numbers(*tool.window);
+            setFields(form, kUserRows);
+            page.click("Button1");
+            QTRY_VERIFY_WITH_TIMEOUT(phone.log().contains("AT+CPBR=2"), 5000);
+            phone.stop();
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 10000);
+            // The read replaces the page once the probe is answered; from an empty SIM only blanks
+            // may come, never a cut or invented entry.
+            KEEPS_USER_DATA(eachFieldFrom(fieldsOf(form), kUserRows, QStringList(8, QString())),
+                            fieldsOf(form).join(", "));
+        } else {
+            const PageProbe page = PageProbe::configuration(*tool.window);
+            // In the write tick, between the two phonebook writes.
+            tool.pause.armAt(500, 1, [&] { phone.stop(); });
+            page.click("BitBtn3");
+            QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+            KEEPS_USER_DATA(codesOf(*tool.window) == codesBefore, codesOf(*tool.window));
+        }
+        QVERIFY2(onlyPhoneSilentWarnings(tool.dialogs), qPrintable(tool.dialogs.texts().join(" | ")));
+        VERIFY_QUIET_AND_RESPONSIVE();
+        verifyWorksAgain(phone, tool);
+    }
+
+    void deviceVanishesWhileOpen() {
+        QTemporaryDir dir;
+        auto device = std::make_unique<BarePhone>(dir.path(), 1);
+        Tool tool(dir.path());
+        QVERIFY(tool.choosePort(1));
+        device->vanish();
+        VERIFY_QUIET_AND_RESPONSIVE();
+
+        const PageProbe page = PageProbe::configuration(*tool.window);
+        page.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(!tool.dialogs.shown.empty(), 5000);
+        QCOMPARE(tool.dialogs.texts(), QStringList{kPhoneSilent});
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+        VERIFY_QUIET_AND_RESPONSIVE();
+    }
+
+    void floods_data() {
+        QTest::addColumn<QString>("flood");
+        QTest::newRow("a megabyte of random bytes") << "random";
+        QTest::newRow("endless unsolicited result codes") << "urc";
+        QTest::newRow("binary junk between replies") << "junk";
+    }
+    void floods() {
+        QFETCH(QString, flood);
+        QTemporaryDir dir;
+        std::unique_ptr<LivePhone> phone;
+        std::unique_ptr<BarePhone> bare;
+        QString settings = dir.path();
+        if (flood == "urc") {
+            phone = std::make_unique<LivePhone>(QStringList{"--urc", "+CMTI: \"SM\",1", "--urc-every", "2"});
+            settings = phone->settingsDirectory();
+        } else {
+            bare = std::make_unique<BarePhone>(settings, 1);
+        }
+        Tool tool(settings);
+        QVERIFY(tool.choosePort(1));
+        tool.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tool.window.get()));
+        const long residentBefore = residentKb();
+
+        const PageProbe configuration = PageProbe::configuration(*tool.window);
+        const QString codesBefore = codesOf(*tool.window);
+        if (flood == "random") {
+            std::string bytes(1 << 20, '\0');
+            QRandomGenerator generator(20240611);
+            generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / sizeof(quint32));
+            bare->flood(std::move(bytes));
+            int paints = 0;
+            PaintCounter counter(*tool.window, paints);
+            QElapsedTimer flooding;
+            flooding.start();
+            while (bare->flooding() && flooding.elapsed() < 120000) {
+                const int paintsBefore = paints;
+                tool.window->update();
+                const IdleMeasure measure = idleFor(1000);
+                QVERIFY2(measure.timerTicks >= 1000 / kFloodTurnMs, qPrintable(describe(measure)));
+                QVERIFY2(paints > paintsBefore, "the window repaints during the flood");
+            }
+            QVERIFY2(!bare->flooding(), "the tool takes in a megabyte within two minutes");
+            bare->join();
+            qInfo("a megabyte taken in %lld ms", flooding.elapsed());
+            // What is still on the line would come in front of the next probe's answer.
+            QTRY_COMPARE_WITH_TIMEOUT(bare->unreadByTool(), 0, 10000);
+            QTest::qWait(300);
+            bare->answer();
+        } else if (flood == "urc") {
+            const IdleMeasure measure = idleFor(2000);
+            QVERIFY2(measure.timerTicks >= 2000 / kFloodTurnMs, qPrintable(describe(measure)));
+            // Amid the codes a read may miss its replies; it must still end, without inventing codes.
+            configuration.click("Button1");
+            QTRY_VERIFY_WITH_TIMEOUT(configuration.idle(), 10000);
+            QVERIFY2(onlyPhoneSilentWarnings(tool.dialogs), qPrintable(tool.dialogs.texts().join(" | ")));
+            KEEPS_USER_DATA(codesOf(*tool.window) == codesBefore, codesOf(*tool.window));
+        } else {
+            std::string junk = "\x01\xff\x80\x1b\x00\x1a\x7f\r\x0b+CPBR: \xfe"s;
+            bare->answer(junk);
+        }
+        const long residentAfter = residentKb();
+        QVERIFY2(residentAfter - residentBefore < 32 * 1024,
+                 qPrintable(QStringLiteral("RSS %1 kB -> %2 kB").arg(residentBefore).arg(residentAfter)));
+
+        // A normal exchange afterwards.
+        tool.dialogs.shown.clear();
+        if (phone) {
+            verifyWorksAgain(*phone, tool);
+            return;
+        }
+        configuration.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(configuration.idle(), 10000);
+        QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
+        KEEPS_USER_DATA(codesOf(*tool.window) == codesBefore, codesOf(*tool.window));
+        const PageProbe numbers = PageProbe::numbers(*tool.window);
+        setFields(tool.window->numbersPage(), kUserRows);
+        numbers.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(numbers.idle(), 10000);
+        QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
+        KEEPS_USER_DATA(
+            eachFieldFrom(fieldsOf(tool.window->numbersPage()), kUserRows, QStringList(8, QString())),
+            fieldsOf(tool.window->numbersPage()).join(", "));
+    }
+
+    void phoneQuirks_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("exchange");
+        QTest::addColumn<bool>("probeFails");
+        const QList<std::pair<const char*, QStringList>> quirks = {
+            {"replies split, second piece after the tick", {"--split", "400"}},
+            {"replies split, second piece just before the tick", {"--split", "280"}},
+            {"replies split, second piece within the handler's wait", {"--split", "150"}},
+            {"late replies", {"--delay", "400"}},
+            {"echo off", {"--no-echo"}},
+            {"error for empty positions", {"--empty-error"}},
+        };
+        for (const auto& [name, options] : quirks) {
+            // A probe answer later than its tick, or without the echo, is not seen.
+            const bool probeFails = options.contains("--delay") || options.contains("--no-echo");
+            for (const char* exchange : {"configuration read", "phone-number read", "SMS read"})
+                QTest::addRow("%s, %s", name, exchange) << options << QString(exchange) << probeFails;
+        }
+    }
+    void phoneQuirks() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, exchange);
+        QFETCH(bool, probeFails);
+        LivePhone phone(options);
+        phone.preloadState(kSimWithData);
+        Tool tool(phone.settingsDirectory());
+        QVERIFY(tool.choosePort(1));
+
+        if (exchange == "configuration read") {
+            const PageProbe page = PageProbe::configuration(*tool.window);
+            const QString before = codesOf(*tool.window);
+            page.click("Button1");
+            QTRY_VERIFY_WITH_TIMEOUT(!page.idle(), 2000);
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 10000);
+            const QString after = codesOf(*tool.window);
+            // Each code read whole or not at all.
+            const QStringList parts = after.split(' ');
+            KEEPS_USER_DATA(parts[0] == before.split(' ')[0] || parts[0] == kSimCodes.split(' ')[0], after);
+            KEEPS_USER_DATA(parts[1] == before.split(' ')[1] || parts[1] == kSimCodes.split(' ')[1], after);
+        } else {
+            const bool numbers = exchange == "phone-number read";
+            QWidget& form = numbers ? static_cast<QWidget&>(tool.window->numbersPage())
+                                    : static_cast<QWidget&>(tool.window->smsPage());
+            const PageProbe page = numbers ? PageProbe::numbers(*tool.window) : PageProbe::sms(*tool.window);
+            setFields(form, kUserRows);
+            page.click("Button1");
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 15000);
+            const QStringList after = fieldsOf(form);
+            KEEPS_USER_DATA(eachFieldFrom(after, kUserRows, numbers ? kSimNumbers : kSimMessages),
+                            after.join(", "));
+        }
+        QVERIFY2(onlyPhoneSilentWarnings(tool.dialogs), qPrintable(tool.dialogs.texts().join(" | ")));
+        if (probeFails)
+            QCOMPARE(tool.dialogs.texts(), QStringList{kPhoneSilent});
+    }
+
+    void secondCopyOnTheSamePort() {
+        LivePhone phone;
+        Tool first(phone.settingsDirectory());
+        QVERIFY(first.choosePort(1));
+        Tool second(phone.settingsDirectory());
+        QVERIFY(!second.choosePort(1));
+        QCOMPARE(second.dialogs.texts(), QStringList{"Nemohu otevřít port COM1."});
+        // The refused copy leaves the first one's port alone.
+        const PageProbe page = PageProbe::configuration(*first.window);
+        page.click("Button1");
+        QVERIFY(!page.idle());
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
+        QVERIFY(phone.log().contains("AT+CPBR=6"));
+        QVERIFY2(first.dialogs.shown.empty(), qPrintable(first.dialogs.texts().join(" | ")));
+        second.window->show();
+        QVERIFY(second.window->close());
+    }
+
+    void settingsFileUnusable_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("directory in place of setting.ini") << "directory"
+                                                           << "File access denied.";
+        QTest::newRow("settings directory under a regular file") << "under file"
+                                                                 << "File not found.";
+    }
+    void settingsFileUnusable() {
+        QFETCH(QString, where);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QString settings = dir.path();
+        if (where == "directory") {
+            QVERIFY(QDir(dir.path()).mkdir("setting.ini"));
+        } else {
+            QFile file(dir.filePath("plain"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            settings = dir.filePath("plain/settings");
+        }
+        Tool tool(settings);
+        QCOMPARE(tool.dialogs.texts(), QStringList{text});
+        // Start-up goes on without a port; the unread centre number stays empty until the user types one.
+        QVERIFY(!tool.window->AfComPort1().IsOpen());
+        tool.window->show();
+        QVERIFY(tool.window->close());
+        QVERIFY(!tool.window->isVisible());
+        QCOMPARE(tool.dialogs.texts(), (QStringList{text, text}));
+    }
+
+    void saveFails_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("text");
+        for (const char* page : {"par", "num", "sms"}) {
+            QTest::addRow("%s onto a full disk", page) << page << "full disk"
+                                                       << "I/O error 27.";
+            QTest::addRow("%s onto /dev/full", page) << page << "/dev/full"
+                                                     << "Disk full.";
+            QTest::addRow("%s under a regular file", page) << page << "under file"
+                                                           << "File not found.";
+        }
+    }
+    void saveFails() {
+        QFETCH(QString, page);
+        QFETCH(QString, target);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        Tool tool(dir.path());
+        tool.dialogs.shown.clear();
+        const QByteArray previous = "+000000000001\r\nprevious content, longer than the new\r\n";
+        QString path = dir.filePath("alarm." + page);
+        if (target == "full disk") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(previous);
+        } else if (target == "/dev/full") {
+            QVERIFY(QFile::link("/dev/full", path));
+        } else {
+            QFile file(dir.filePath("plain"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            path = dir.filePath("plain/alarm." + page);
+        }
+        tool.dialogs.savePaths.push_back(path);
+        tool.dialogs.yesNoAnswers.push_back(true);
+        static_cast<AlarmApplication*>(QCoreApplication::instance())->setErrorReport(&tool.errors);
+
+        const PageProbe probe = page == "par"   ? PageProbe::configuration(*tool.window)
+                                : page == "num" ? PageProbe::numbers(*tool.window)
+                                                : PageProbe::sms(*tool.window);
+        const QString button = page == "par" ? "BitBtn2" : page == "num" ? "BitBtn3" : "Button2";
+        // A file size limit makes writes fail as on a full disk, for this process only.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (target == "full disk") {
+            rlimit tight = saved;
+            tight.rlim_cur = 16;
+            ::setrlimit(RLIMIT_FSIZE, &tight);
+        }
+        probe.clickQueued(button);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            tool.dialogs.shown.size() >= 1 && tool.dialogs.shown.back().kind == "failure", 5000);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(tool.dialogs.shown.back().text, text);
+        QVERIFY(probe.idle());
+        if (target == "full disk") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            KEEPS_USER_DATA(file.readAll() == previous, "the previous file");
+            // No half-written temporary left beside it.
+            KEEPS_USER_DATA(QDir(dir.path()).entryList(QDir::Files).size() == 2,
+                            QDir(dir.path()).entryList().join(", "));
+        } else if (target == "/dev/full") {
+            QCOMPARE(QFileInfo(path).symLinkTarget(), QStringLiteral("/dev/full"));
+        }
+        tool.window->show();
+        QVERIFY(tool.window->close());
+        QVERIFY(!tool.window->isVisible());
+    }
+};
+
+int main(int argc, char* argv[]) {
+    AlarmApplication application(argc, argv);
+    TestFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_faults.moc"
