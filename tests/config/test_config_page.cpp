@@ -5,8 +5,7 @@
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "platform/text_file.h"
-#include "support/fake_port.h"
-#include "support/scripted_dialogs.h"
+#include "support/page_harness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 
@@ -37,52 +36,9 @@ const QString kPortNotOpen = QString::fromUtf8("POZOR - sériový port není ote
 const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !");
 const QString kWorking = QString::fromUtf8("Moment prosím, pracuji");
 
-std::string entryReply(int position, const std::string& code, const std::string& name) {
-    return "AT+CPBR=" + std::to_string(position) + "\r\r\n+CPBR: " + std::to_string(position) + ",\"" + code +
-           "\",145,\"" + name + "\"\r\n\r\nOK\r\n";
-}
+struct Page : PageHarness {
+    using PageHarness::PageHarness;
 
-std::string emptyReply(int position) {
-    return "AT+CPBR=" + std::to_string(position) + "\r\r\nOK\r\n";
-}
-
-// The blocking pause of the write tick; lets a test look at the page at each wait.
-class WatchingPause final : public platform::Pause {
-public:
-    std::vector<int> waits;
-    std::function<void()> onWait;
-
-    void wait(int milliseconds) override {
-        waits.push_back(milliseconds);
-        if (onWait)
-            onWait();
-    }
-};
-
-// A port whose line fails on the given send, as a port that is pulled out mid-exchange does.
-class FailingPort final : public PortLink {
-public:
-    std::size_t failingSend = 0; // 1-based; 0: never fails
-    std::vector<std::string> sent;
-
-    bool IsOpen() const override { return true; }
-    void SendText(const std::string& text) override {
-        if (sent.size() + 1 == failingSend)
-            throw std::runtime_error("write failed");
-        sent.push_back(text);
-    }
-};
-
-struct Page {
-    explicit Page(PortLink* link = nullptr)
-        : context{link ? *link : port, shared, dialogs, pause, exchanges} {}
-
-    FakePort port;
-    SharedState shared;
-    ScriptedDialogs dialogs;
-    WatchingPause pause;
-    ExchangeLock exchanges;
-    PageContext context;
     TForm5 form{context};
 
     template <typename T> T& get(const char* name) {

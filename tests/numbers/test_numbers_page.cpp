@@ -5,8 +5,7 @@
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "platform/text_file.h"
-#include "support/fake_port.h"
-#include "support/scripted_dialogs.h"
+#include "support/page_harness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 #include "widgets/VrStrEdit.h"
@@ -43,50 +42,9 @@ const QString kMalformed = QString::fromUtf8("POZOR - telefonní čísla nejsou 
 const QString kWorking = QString::fromUtf8("Moment prosím, pracuji");
 const Texts kFresh{"+420603123456", "Priklad", "", "", "", "", "", ""};
 
-std::string entryReply(int position, const std::string& number, const std::string& name) {
-    const std::string n = std::to_string(position);
-    return "AT+CPBR=" + n + "\r\r\n+CPBR: " + n + ",\"" + number + "\",145,\"" + name + "\"\r\n\r\nOK\r\n";
-}
+struct Page : PageHarness {
+    using PageHarness::PageHarness;
 
-std::string emptyReply(int position) {
-    return "AT+CPBR=" + std::to_string(position) + "\r\r\nOK\r\n";
-}
-
-// The blocking pause of the write tick; lets a test look at the page at each wait.
-class WatchingPause final : public platform::Pause {
-public:
-    std::vector<int> waits;
-    std::function<void()> onWait;
-    void wait(int milliseconds) override {
-        waits.push_back(milliseconds);
-        if (onWait)
-            onWait();
-    }
-};
-
-// A port whose line fails on the given send, as a cable pulled out mid-exchange does.
-class FailingPort final : public PortLink {
-public:
-    std::size_t failingSend = 0; // 1-based
-    std::vector<std::string> sent;
-    bool IsOpen() const override { return true; }
-    void SendText(const std::string& text) override {
-        if (sent.size() + 1 == failingSend)
-            throw std::runtime_error("write failed");
-        sent.push_back(text);
-    }
-};
-
-struct Page {
-    explicit Page(PortLink* link = nullptr)
-        : context{link ? *link : port, shared, dialogs, pause, exchanges} {}
-
-    FakePort port;
-    SharedState shared;
-    ScriptedDialogs dialogs;
-    WatchingPause pause;
-    ExchangeLock exchanges;
-    PageContext context;
     TForm6 form{context};
 
     template <typename T> T& get(const QString& name) {

@@ -6,8 +6,7 @@
 #include "platform/pause.h"
 #include "platform/text_file.h"
 #include "sms/Unit4.h"
-#include "support/fake_port.h"
-#include "support/scripted_dialogs.h"
+#include "support/page_harness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 #include "widgets/VrStrEdit.h"
@@ -51,36 +50,8 @@ std::string readReply(int position, const std::string& pdu) {
     return "AT+CMGR=" + n + "\r\r\n+CMGR: 2,,21\r\n" + pdu + "\r\n\r\nOK\r\n";
 }
 
-// The blocking pause; lets a test look at the page at each wait.
-class WatchingPause final : public platform::Pause {
-public:
-    std::vector<int> waits;
-    std::function<void()> onWait;
-
-    void wait(int milliseconds) override {
-        waits.push_back(milliseconds);
-        if (onWait)
-            onWait();
-    }
-};
-
-// A port whose line fails on the given send, as one pulled out mid-exchange does.
-class FailingPort final : public PortLink {
-public:
-    std::size_t failingSend = 0; // 1-based
-    std::vector<std::string> sent;
-
-    bool IsOpen() const override { return true; }
-    void SendText(const std::string& text) override {
-        if (sent.size() + 1 == failingSend)
-            throw std::runtime_error("write failed");
-        sent.push_back(text);
-    }
-};
-
-struct Page {
-    explicit Page(PortLink* link = nullptr)
-        : context{link ? *link : port, shared, dialogs, pause, exchanges} {
+struct Page : PageHarness {
+    explicit Page(PortLink* link = nullptr) : PageHarness(link) {
         shared.SmscNumber = kCentre;
         form = std::make_unique<TForm4>(context);
         form->show();
@@ -129,12 +100,6 @@ struct Page {
         }
     }
 
-    FakePort port;
-    SharedState shared;
-    ScriptedDialogs dialogs;
-    WatchingPause pause;
-    ExchangeLock exchanges;
-    PageContext context;
     std::unique_ptr<TForm4> form;
 };
 

@@ -1,0 +1,63 @@
+#pragma once
+// A page with everything it takes from the main window faked: a recording port, the shared state,
+// scripted dialogs, a pause that does not wait, and the exchange lock.
+#include "phone/exchange_lock.h"
+#include "phone/page_context.h"
+#include "phone/shared_state.h"
+#include "platform/pause.h"
+#include "support/fake_port.h"
+#include "support/scripted_dialogs.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// The blocking pause of a write; lets a test look at the page at each wait.
+class WatchingPause final : public platform::Pause {
+public:
+    std::vector<int> waits;
+    std::function<void()> onWait;
+
+    void wait(int milliseconds) override {
+        waits.push_back(milliseconds);
+        if (onWait)
+            onWait();
+    }
+};
+
+// A port whose line fails on the given send, as one pulled out mid-exchange does.
+class FailingPort final : public PortLink {
+public:
+    std::size_t failingSend = 0; // 1-based; 0: never fails
+    std::vector<std::string> sent;
+
+    bool IsOpen() const override { return true; }
+    void SendText(const std::string& text) override {
+        if (sent.size() + 1 == failingSend)
+            throw std::runtime_error("write failed");
+        sent.push_back(text);
+    }
+};
+
+struct PageHarness {
+    explicit PageHarness(PortLink* link = nullptr)
+        : context{link ? *link : port, shared, dialogs, pause, exchanges} {}
+
+    FakePort port;
+    SharedState shared;
+    ScriptedDialogs dialogs;
+    WatchingPause pause;
+    ExchangeLock exchanges;
+    PageContext context;
+};
+
+// Phonebook read replies as a phone with command echo gives them.
+inline std::string entryReply(int position, const std::string& number, const std::string& name) {
+    const std::string n = std::to_string(position);
+    return "AT+CPBR=" + n + "\r\r\n+CPBR: " + n + ",\"" + number + "\",145,\"" + name + "\"\r\n\r\nOK\r\n";
+}
+
+inline std::string emptyReply(int position) {
+    return "AT+CPBR=" + std::to_string(position) + "\r\r\nOK\r\n";
+}
