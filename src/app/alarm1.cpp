@@ -1,9 +1,9 @@
 #include "app/alarm1.h"
 
-#include "app/Unit2.h"
-#include "app/Unit3.h"
 #include "app/error_report.h"
 #include "app/settings_file.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
 #include "platform/com_names.h"
@@ -31,13 +31,16 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
              }),
       m_pageContext{*this, m_shared, m_environment.dialogs, m_environment.pause, m_exchanges} {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     m_port.setBaudRate(br19200);
     m_port.setEventThreadPriority(tpTimeCritical);
     m_port.setInBufSize(8192);
-    m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) { AfComPort1DataRecived(sender, count); };
+    m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) {
+        AfComPort1DataRecived(sender, count);
+    };
     connectMenu();
     FormCreate();
     m_form2 = new TForm2(this);
@@ -159,10 +162,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool TForm1::IsOpen() const { return m_port.IsOpen(); }
+bool TForm1::IsOpen() const {
+    return m_port.IsOpen();
+}
 
-void TForm1::SendText(const std::string& text) { m_port.SendText(text); }
+void TForm1::SendText(const std::string& text) {
+    m_port.SendText(text);
+}
 
-void TForm1::Oaplikaci2Click() { m_form2->showCentred(); }
+void TForm1::Oaplikaci2Click() {
+    m_form2->showCentred();
+}
 
-void TForm1::N8pov2da1Click() { m_form3->showCentred(); }
+void TForm1::N8pov2da1Click() {
+    m_form3->showCentred();
+}

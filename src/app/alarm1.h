@@ -7,8 +7,8 @@
 #include "phone/shared_state.h"
 #include "serial/AfComPort.h"
 
-#include <QMainWindow>
 #include <memory>
+#include <QMainWindow>
 
 namespace Ui {
 class TForm1;

@@ -8,7 +8,9 @@ std::string withFullStop(std::string text) {
     return text;
 }
 
-void ErrorReport::report(const std::exception& error) { report(std::string(error.what())); }
+void ErrorReport::report(const std::exception& error) {
+    report(std::string(error.what()));
+}
 
 void ErrorReport::report(const std::string& text) {
     m_dialogs.reportFailure(QString::fromUtf8(kApplicationTitle), QString::fromUtf8(withFullStop(text)));

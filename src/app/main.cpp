@@ -1,5 +1,5 @@
-#include "app/AlarmApplication.h"
 #include "app/alarm1.h"
+#include "app/AlarmApplication.h"
 #include "app/error_report.h"
 #include "platform/pause.h"
 #include "platform/settings_location.h"

@@ -24,8 +24,14 @@ void ExchangeView::setBusyText(const QString& text) {
     m_busyLabel.repaint();
 }
 
-void ExchangeView::showGauge() { m_gauge.setVisible(true); }
+void ExchangeView::showGauge() {
+    m_gauge.setVisible(true);
+}
 
-void ExchangeView::setProgress(int percent) { m_gauge.setProgress(percent); }
+void ExchangeView::setProgress(int percent) {
+    m_gauge.setProgress(percent);
+}
 
-void ExchangeView::hideGauge() { m_gauge.setVisible(false); }
+void ExchangeView::hideGauge() {
+    m_gauge.setVisible(false);
+}

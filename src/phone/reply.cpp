@@ -6,9 +6,13 @@ bool holdsAt(std::string_view reply, std::size_t position, char expected) {
     return position >= 1 && position <= reply.size() && reply[position - 1] == expected;
 }
 
-bool phoneAnswers(std::string_view reply) { return holdsAt(reply, kProbeAnswerPosition, 'O'); }
+bool phoneAnswers(std::string_view reply) {
+    return holdsAt(reply, kProbeAnswerPosition, 'O');
+}
 
-bool holdsEntry(std::string_view reply) { return !holdsAt(reply, kEntryMarkPosition, 'O'); }
+bool holdsEntry(std::string_view reply) {
+    return !holdsAt(reply, kEntryMarkPosition, 'O');
+}
 
 std::string takeAt(std::string_view reply, std::size_t position, std::size_t count) {
     if (position < 1 || position > reply.size())

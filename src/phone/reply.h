@@ -12,10 +12,10 @@ inline constexpr char kCR = '\r';
 inline constexpr char kCtrlZ = 26;
 inline constexpr const char* kProbe = "AT\r";
 inline constexpr std::size_t kProbeAnswerPosition = 6;
-inline constexpr std::size_t kEntryMarkPosition = 13;  // "O" for an empty phonebook position
+inline constexpr std::size_t kEntryMarkPosition = 13;   // "O" for an empty phonebook position
 inline constexpr std::size_t kEntryNumberPosition = 23; // 13 characters of the stored number
 inline constexpr std::size_t kEntryNumberLength = 13;
-inline constexpr std::size_t kEntryNamePosition = 43;   // the name, up to the next double quote
+inline constexpr std::size_t kEntryNamePosition = 43; // the name, up to the next double quote
 
 bool holdsAt(std::string_view reply, std::size_t position, char expected);
 

@@ -126,7 +126,8 @@ std::string ioErrorText(int systemError) {
     }
 }
 
-IoError::IoError(int systemError) : std::runtime_error(ioErrorText(systemError)), m_systemError(systemError) {}
+IoError::IoError(int systemError)
+    : std::runtime_error(ioErrorText(systemError)), m_systemError(systemError) {}
 
 std::vector<std::string> splitTextLines(const std::string& content, std::size_t maxLines) {
     std::vector<std::string> lines;

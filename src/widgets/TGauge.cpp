@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-TGauge::TGauge(QWidget* parent) : QWidget(parent) { setAccessibleName(QStringLiteral("Průběh")); }
+TGauge::TGauge(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(QStringLiteral("Průběh"));
+}
 
 void TGauge::setProgress(int percent) {
     percent = std::clamp(percent, 0, 100);

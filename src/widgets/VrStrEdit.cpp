@@ -15,7 +15,9 @@ VrStrEdit::VrStrEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, &VrStrEdit::keepWithinLimit);
 }
 
-void VrStrEdit::setTypedLimit(int characters) { m_typedLimit = characters; }
+void VrStrEdit::setTypedLimit(int characters) {
+    m_typedLimit = characters;
+}
 
 // An edit that leaves the text longer than the limit is undone, unless it shortened the text
 // (a loaded over-long value can still be trimmed by hand).
@@ -31,7 +33,9 @@ void VrStrEdit::keepWithinLimit(const QString& edited) {
     setCursorPosition(std::max(0, cursor));
 }
 
-std::string VrStrEdit::text1250() const { return platform::utf16ToCp1250(text().toStdU16String()); }
+std::string VrStrEdit::text1250() const {
+    return platform::utf16ToCp1250(text().toStdU16String());
+}
 
 void VrStrEdit::setText1250(const std::string& text) {
     setText(QString::fromStdU16String(platform::cp1250ToUtf16(text)));

@@ -6,11 +6,14 @@
 
 namespace {
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
-bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, const std::vector<std::string>& lines) {
+bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
+                           const std::vector<std::string>& lines) {
     const auto chosen = dialogs.saveFileName(spec);
     if (!chosen)
         return false;
@@ -20,8 +23,8 @@ bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, con
     return true;
 }
 
-std::optional<std::vector<std::string>> loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
-                                                                std::size_t count) {
+std::optional<std::vector<std::string>>
+loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, std::size_t count) {
     const auto chosen = dialogs.openFileName(spec);
     if (!chosen)
         return std::nullopt;

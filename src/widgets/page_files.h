@@ -8,9 +8,10 @@
 #include <vector>
 
 // False when the user cancelled the dialog or answered No; raises platform::IoError on failure.
-bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, const std::vector<std::string>& lines);
+bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
+                           const std::vector<std::string>& lines);
 
 // The file's first `count` lines, a missing line as empty text; nothing when the user cancelled.
 // Raises platform::IoError when the file cannot be read.
-std::optional<std::vector<std::string>> loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
-                                                                std::size_t count);
+std::optional<std::vector<std::string>>
+loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, std::size_t count);

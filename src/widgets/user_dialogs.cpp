@@ -10,7 +10,8 @@ QString dialogFilter(const FileDialogSpec& spec) {
     return QStringLiteral("%1 (%2)").arg(spec.filterDescription, spec.filterPattern);
 }
 
-std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec,
+                                     QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -25,7 +26,9 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec
 
 } // namespace
 
-void QtUserDialogs::error(const QString& text) { QMessageBox::critical(m_parent, QStringLiteral("Error"), text); }
+void QtUserDialogs::error(const QString& text) {
+    QMessageBox::critical(m_parent, QStringLiteral("Error"), text);
+}
 
 void QtUserDialogs::warning(const QString& text) {
     QMessageBox::warning(m_parent, QStringLiteral("Warning"), text);

@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes and file dialogs behind one small interface, so tests can script the answers.
-#include <QString>
 #include <optional>
+#include <QString>
 
 class QWidget;
 
@@ -15,9 +15,9 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    virtual void error(const QString& text) = 0;      // "Error" box with OK
-    virtual void warning(const QString& text) = 0;    // "Warning" box with OK
-    virtual bool askYesNo(const QString& text) = 0;   // "Warning" box with Yes and No; true for Yes
+    virtual void error(const QString& text) = 0;    // "Error" box with OK
+    virtual void warning(const QString& text) = 0;  // "Warning" box with OK
+    virtual bool askYesNo(const QString& text) = 0; // "Warning" box with Yes and No; true for Yes
     // The application's error report: title as caption, stop icon, OK.
     virtual void reportFailure(const QString& title, const QString& text) = 0;
 

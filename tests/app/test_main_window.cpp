@@ -1,18 +1,18 @@
+#include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/error_report.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
-#include "app/alarm1.h"
-#include "app/error_report.h"
 #include "serial/AfSafeSync.h"
 #include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 
-#include <QAction>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <fcntl.h>
 #include <fstream>
 #include <pty.h>
+#include <QAction>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <sstream>
 #include <unistd.h>
 
@@ -26,14 +26,17 @@ public:
         QVERIFY(::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0);
         ::fcntl(m_master, F_SETFL, O_NONBLOCK);
         QDir(settingsDirectory).mkpath("dosdevices");
-        QVERIFY(QFile::link(QString::fromLatin1(name),
-                            QDir(settingsDirectory).filePath(QStringLiteral("dosdevices/com%1").arg(portNumber))));
+        QVERIFY(QFile::link(
+            QString::fromLatin1(name),
+            QDir(settingsDirectory).filePath(QStringLiteral("dosdevices/com%1").arg(portNumber))));
     }
     ~PhoneSide() {
         ::close(m_master);
         ::close(m_slave);
     }
-    void write(const std::string& bytes) { QCOMPARE(::write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void write(const std::string& bytes) {
+        QCOMPARE(::write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     std::string readAvailable() {
         std::string result;
         char buffer[256];
@@ -50,7 +53,8 @@ private:
 
 struct Tool {
     explicit Tool(const QString& settingsDirectory)
-        : errors(dialogs), window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors, pause, delivery}) {}
+        : errors(dialogs),
+          window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors, pause, delivery}) {}
     ScriptedDialogs dialogs;
     ErrorReport errors;
     RecordingPause pause{true};
@@ -66,7 +70,9 @@ struct Tool {
     }
 };
 
-void spit(const QString& path, const std::string& content) { std::ofstream(path.toStdString(), std::ios::binary) << content; }
+void spit(const QString& path, const std::string& content) {
+    std::ofstream(path.toStdString(), std::ios::binary) << content;
+}
 
 std::string slurp(const QString& path) {
     std::ifstream in(path.toStdString(), std::ios::binary);
@@ -83,11 +89,16 @@ private slots:
     void fullStopRule_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reported");
-        QTest::newRow("ends in a digit") << "Nemohu otevřít port COM1" << "Nemohu otevřít port COM1.";
-        QTest::newRow("ends in a parenthesis") << "Chybné číslo portu (COM7)" << "Chybné číslo portu (COM7)";
-        QTest::newRow("ends in a full stop") << "Disk full." << "Disk full.";
-        QTest::newRow("ends in a letter with a caron") << "Chyba č" << "Chyba č.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("ends in a digit") << "Nemohu otevřít port COM1"
+                                         << "Nemohu otevřít port COM1.";
+        QTest::newRow("ends in a parenthesis") << "Chybné číslo portu (COM7)"
+                                               << "Chybné číslo portu (COM7)";
+        QTest::newRow("ends in a full stop") << "Disk full."
+                                             << "Disk full.";
+        QTest::newRow("ends in a letter with a caron") << "Chyba č"
+                                                       << "Chyba č.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void fullStopRule() {
         QFETCH(QString, text);
@@ -103,7 +114,8 @@ private slots:
         QCOMPARE(tool.window.shared().SmscNumber, std::string("+420603052000"));
         QVERIFY(QFileInfo::exists(dir.filePath("setting.ini")));
         QVERIFY(tool.dialogs.shown.empty());
-        QCOMPARE(tool.window.windowTitle(), QString("Pomůcka pro nastavení konfigurace ALARMU GSM II. generace - Korvex"));
+        QCOMPARE(tool.window.windowTitle(),
+                 QString("Pomůcka pro nastavení konfigurace ALARMU GSM II. generace - Korvex"));
     }
 
     void choosingAPortOpensItAndChecksItsItem() {
@@ -147,8 +159,10 @@ private slots:
         QMetaObject::invokeMethod(&second.window.portItem(5), &QAction::trigger, Qt::QueuedConnection);
         QTRY_COMPARE(second.dialogs.shown.size(), std::size_t(2));
         application->setErrorReport(nullptr);
-        QCOMPARE(second.dialogs.texts(), (QStringList{"Nemohu otevřít port COM1.", "Chybné číslo portu (COM5)"}));
-        QCOMPARE(second.dialogs.shown.front().title, QString("Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex"));
+        QCOMPARE(second.dialogs.texts(),
+                 (QStringList{"Nemohu otevřít port COM1.", "Chybné číslo portu (COM5)"}));
+        QCOMPARE(second.dialogs.shown.front().title,
+                 QString("Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex"));
         QVERIFY(second.checkedPorts().isEmpty());
     }
 

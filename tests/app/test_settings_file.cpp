@@ -1,8 +1,8 @@
 #include "app/settings_file.h"
 
+#include <fstream>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 #include <sstream>
 
 class SettingsFileTest : public QObject {
@@ -71,7 +71,8 @@ private slots:
         QCOMPARE(slurp(dir.filePath("setting.ini")), content);
         const StoredSettings back = file.read();
         QCOMPARE(back.portNumber, port);
-        QCOMPARE(QString::fromStdString(back.smscNumber), smsc.isEmpty() ? QString(kDefaultSmscNumber) : smsc);
+        QCOMPARE(QString::fromStdString(back.smscNumber),
+                 smsc.isEmpty() ? QString(kDefaultSmscNumber) : smsc);
     }
 };
 

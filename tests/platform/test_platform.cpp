@@ -18,7 +18,7 @@ private slots:
     void cp1250CzechLetters() {
         const std::u16string czech = u"Čas příliš žluťoučký €";
         const std::string bytes = platform::utf16ToCp1250(czech);
-        QCOMPARE(static_cast<unsigned char>(bytes[0]), 0xC8); // Č
+        QCOMPARE(static_cast<unsigned char>(bytes[0]), 0xC8);     // Č
         QCOMPARE(static_cast<unsigned char>(bytes.back()), 0x80); // €
         QCOMPARE(platform::cp1250ToUtf16(bytes), czech);
     }
@@ -28,19 +28,23 @@ private slots:
     }
 
     void settingsBesideAWritableExecutable() {
-        QCOMPARE(platform::chooseSettingsDirectory({"/opt/tool", true, "", "/home/u"}), std::string("/opt/tool"));
+        QCOMPARE(platform::chooseSettingsDirectory({"/opt/tool", true, "", "/home/u"}),
+                 std::string("/opt/tool"));
     }
 
     void settingsFallBackToTheUsersConfig_data() {
         QTest::addColumn<QString>("xdg");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("xdg set") << "/x/cfg" << "/x/cfg/alarmgsm";
-        QTest::newRow("xdg unset") << "" << "/home/u/.config/alarmgsm";
+        QTest::newRow("xdg set") << "/x/cfg"
+                                 << "/x/cfg/alarmgsm";
+        QTest::newRow("xdg unset") << ""
+                                   << "/home/u/.config/alarmgsm";
     }
     void settingsFallBackToTheUsersConfig() {
         QFETCH(QString, xdg);
         QFETCH(QString, expected);
-        const auto chosen = platform::chooseSettingsDirectory({"/usr/bin", false, xdg.toStdString(), "/home/u"});
+        const auto chosen =
+            platform::chooseSettingsDirectory({"/usr/bin", false, xdg.toStdString(), "/home/u"});
         QCOMPARE(QString::fromStdString(chosen), expected);
     }
 

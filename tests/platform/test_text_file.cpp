@@ -1,11 +1,11 @@
 #include "platform/text_file.h"
 
-#include <QTemporaryDir>
 #include <csignal>
-#include <sys/resource.h>
-#include <QtTest>
 #include <fstream>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <sstream>
+#include <sys/resource.h>
 
 using platform::IoError;
 
@@ -34,7 +34,8 @@ private slots:
         QTest::newRow("crlf lines") << QByteArray("a\r\nb\r\n") << 8 << QStringList{"a", "b"};
         QTest::newRow("lone cr ends a line") << QByteArray("a\rb") << 8 << QStringList{"a", "b"};
         QTest::newRow("lone lf does not end a line") << QByteArray("a\nb\nc") << 8 << QStringList{"a\nb\nc"};
-        QTest::newRow("ctrl-z ends the data") << QByteArray("a\r\nb\x1a\r\nc\r\n") << 8 << QStringList{"a", "b"};
+        QTest::newRow("ctrl-z ends the data")
+            << QByteArray("a\r\nb\x1a\r\nc\r\n") << 8 << QStringList{"a", "b"};
         QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx") << 8 << QStringList{"", "", "x"};
         QTest::newRow("only lines asked for") << QByteArray("1\r\n2\r\n3\r\n") << 2 << QStringList{"1", "2"};
         QTest::newRow("empty file") << QByteArray() << 8 << QStringList{};

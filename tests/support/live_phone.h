@@ -8,11 +8,11 @@
 #include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 
+#include <memory>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
 #include <signal.h>
 #include <sys/prctl.h>
 
@@ -64,8 +64,8 @@ private:
         QVERIFY2(!program.isEmpty(), "ALARMGSM_PHONE names the virtual phone");
         QDir(m_dir.path()).mkpath("dosdevices");
         m_process.setProgram(program);
-        m_process.setArguments(QStringList{"--link", m_dir.filePath("dosdevices/com1"), "--state", statePath(),
-                                           "--log", logPath()} +
+        m_process.setArguments(QStringList{"--link", m_dir.filePath("dosdevices/com1"), "--state",
+                                           statePath(), "--log", logPath()} +
                                options);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // A test that dies must not leave its phone behind.
@@ -87,16 +87,16 @@ private:
 class LiveWindow {
 public:
     explicit LiveWindow(LivePhone& phone, bool openCom1 = true)
-        : errors(dialogs),
-          window(std::make_unique<TForm1>(
-              MainWindowEnvironment{phone.settingsDirectory().toStdString(), dialogs, errors, pause, delivery})) {
+        : errors(dialogs), window(std::make_unique<TForm1>(MainWindowEnvironment{
+                               phone.settingsDirectory().toStdString(), dialogs, errors, pause, delivery})) {
         if (openCom1)
             window->choosePort(1);
     }
 
     // The reply to a command typed into the phone by hand, as a test sees it in ReplyBuffer.
     void waitForReply(const std::string& containing, int timeoutMs = 3000) {
-        QTRY_VERIFY_WITH_TIMEOUT(window->shared().ReplyBuffer.find(containing) != std::string::npos, timeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window->shared().ReplyBuffer.find(containing) != std::string::npos,
+                                 timeoutMs);
     }
 
     ScriptedDialogs dialogs;

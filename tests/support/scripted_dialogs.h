@@ -2,8 +2,8 @@
 // A UserDialogs whose answers a test scripts in advance and whose boxes it can read afterwards.
 #include "widgets/user_dialogs.h"
 
-#include <QStringList>
 #include <deque>
+#include <QStringList>
 
 class ScriptedDialogs final : public UserDialogs {
 public:
@@ -14,9 +14,9 @@ public:
     };
 
     std::vector<Shown> shown;
-    std::deque<bool> yesNoAnswers;                 // default: No
-    std::deque<std::optional<QString>> savePaths;  // default: cancel
-    std::deque<std::optional<QString>> openPaths;  // default: cancel
+    std::deque<bool> yesNoAnswers;                // default: No
+    std::deque<std::optional<QString>> savePaths; // default: cancel
+    std::deque<std::optional<QString>> openPaths; // default: cancel
     std::vector<FileDialogSpec> fileDialogs;
 
     void error(const QString& text) override { shown.push_back({"error", text, {}}); }

@@ -1,18 +1,18 @@
 // Renders the tool's windows to PNG files for the README: the three pages and the About window,
 // from the real widgets with a fresh settings directory and no port.
-#include "app/AlarmApplication.h"
-#include "app/Unit2.h"
 #include "app/alarm1.h"
+#include "app/AlarmApplication.h"
 #include "app/error_report.h"
+#include "app/Unit2.h"
 #include "platform/pause.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
 
+#include <cstdio>
 #include <QDir>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <cstdio>
 
 int main(int argc, char* argv[]) {
     AlarmApplication application(argc, argv);
