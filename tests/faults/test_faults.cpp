@@ -4,10 +4,10 @@
 // the last line sums them up.
 #include "app/AlarmApplication.h"
 #include "fault_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/live_phone.h"
 #include "widgets/VrStrEdit.h"
 
-#include <csignal>
 #include <cstdio>
 #include <QRandomGenerator>
 
@@ -419,19 +419,14 @@ private slots:
                                                 : PageProbe::sms(*tool.window);
         const QString button = page == "par" ? "BitBtn2" : page == "num" ? "BitBtn3" : "Button2";
         // A file size limit makes writes fail as on a full disk, for this process only.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        if (target == "full disk") {
-            rlimit tight = saved;
-            tight.rlim_cur = 16;
-            ::setrlimit(RLIMIT_FSIZE, &tight);
+        {
+            std::optional<FileSizeLimit> fullDisk;
+            if (target == "full disk")
+                fullDisk.emplace(16);
+            probe.clickQueued(button);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                tool.dialogs.shown.size() >= 1 && tool.dialogs.shown.back().kind == "failure", 5000);
         }
-        probe.clickQueued(button);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            tool.dialogs.shown.size() >= 1 && tool.dialogs.shown.back().kind == "failure", 5000);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
 
         QCOMPARE(tool.dialogs.shown.back().text, text);
         QVERIFY(probe.idle());

@@ -5,17 +5,16 @@
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "platform/text_file.h"
+#include "support/file_size_limit.h"
 #include "support/page_harness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 #include "widgets/VrStrEdit.h"
 
-#include <csignal>
 #include <functional>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/resource.h>
 
 using Texts = std::vector<std::string>;
 Q_DECLARE_METATYPE(std::string)
@@ -402,21 +401,7 @@ private slots:
         // A file-size limit makes the write fail part-way, as a full disk would: the old file stays.
         page.dialogs.savePaths.push_back(path);
         page.dialogs.yesNoAnswers.push_back(true);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 10;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        bool failed = false;
-        try {
-            page.form.BitBtn3Click();
-        } catch (const platform::IoError&) {
-            failed = true;
-        }
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-        QVERIFY(failed);
+        QVERIFY(failsOnAFullDisk(10, [&] { page.form.BitBtn3Click(); }));
         QCOMPARE(fileContent(path), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.num"});
 

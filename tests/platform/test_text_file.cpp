@@ -1,11 +1,10 @@
 #include "platform/text_file.h"
+#include "support/file_size_limit.h"
 
-#include <csignal>
 #include <fstream>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sstream>
-#include <sys/resource.h>
 
 using platform::IoError;
 
@@ -74,20 +73,8 @@ private slots:
         const std::string path = dir.filePath("kept.num").toStdString();
         spit(path, "old content\r\n");
         // A file-size limit makes the write fail half-way, as a full disk would.
-        struct rlimit saved {};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 8;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-        bool failed = false;
-        try {
-            platform::writeTextLines(path, {"a new and much longer content"});
-        } catch (const IoError&) {
-            failed = true;
-        }
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(failed);
+        QVERIFY(
+            failsOnAFullDisk(8, [&] { platform::writeTextLines(path, {"a new and much longer content"}); }));
         QCOMPARE(slurp(path), std::string("old content\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.num"});
     }

@@ -6,17 +6,16 @@
 #include "platform/pause.h"
 #include "platform/text_file.h"
 #include "sms/Unit4.h"
+#include "support/file_size_limit.h"
 #include "support/page_harness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 #include "widgets/VrStrEdit.h"
 
-#include <csignal>
 #include <functional>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/resource.h>
 
 namespace {
 
@@ -494,21 +493,7 @@ void TestSmsPage::failedSaveReportsAndKeepsOldFile() {
     page.text(1).setText(QString(200, 'x'));
     page.dialogs.savePaths.push_back(path);
     page.dialogs.yesNoAnswers.push_back(true);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
-    bool failed = false;
-    try {
-        page.form->Button2Click();
-    } catch (const platform::IoError&) {
-        failed = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(failed);
+    QVERIFY(failsOnAFullDisk(64, [&] { page.form->Button2Click(); }));
     QCOMPARE(fileContent(path), QByteArray("old\r\n"));
 }
 
