@@ -326,10 +326,7 @@ void TForm5::BitBtn3Click() {
     if (!beginExchange(m_context, this))
         return;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer1.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     sendLine(reply::kProbe);
     Timer1.start();
@@ -364,10 +361,7 @@ void TForm5::Timer1Timer() {
 void TForm5::Button1Click() {
     if (!beginExchange(m_context, this))
         return;
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer2.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     sendLine(reply::kProbe);
     m_context.shared.StepState = kStepProbe;
@@ -379,10 +373,7 @@ void TForm5::Button1Click() {
 void TForm5::Timer2Timer() {
     Timer2.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer2.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
     auto& shared = m_context.shared;
     switch (shared.StepState) {
     case kStepProbe:

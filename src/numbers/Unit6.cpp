@@ -169,10 +169,7 @@ bool TForm6::startExchange(std::int32_t firstStep) {
     if (!beginExchange(m_context, this))
         return false;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer2.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     sendLine(reply::kProbe);
     m_context.shared.StepState = firstStep;
@@ -199,10 +196,7 @@ void TForm6::Timer2Timer() {
     if (step != kStepProbe && step != kStepWrite && !readingPosition)
         return;
     // Every way out that arms no further tick (last step, silent phone, an error) ends the exchange.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer2.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
     if (readingPosition) {
         readPositionStep(step);
         return;

@@ -1,5 +1,6 @@
 #pragma once
 // What every page's phone exchange has in common at its start and end.
+#include <QTimer>
 #include <utility>
 
 class QObject;
@@ -16,6 +17,23 @@ public:
 
 private:
     Action m_action;
+};
+
+// Ends the exchange when the scope ends with no further tick armed: the last step, a silent
+// phone, or an error on the way out of a tick or a start.
+template <typename End> class EndUnlessTicking {
+public:
+    EndUnlessTicking(const QTimer& tick, End end) : m_tick(tick), m_end(std::move(end)) {}
+    EndUnlessTicking(const EndUnlessTicking&) = delete;
+    EndUnlessTicking& operator=(const EndUnlessTicking&) = delete;
+    ~EndUnlessTicking() {
+        if (!m_tick.isActive())
+            m_end();
+    }
+
+private:
+    const QTimer& m_tick;
+    End m_end;
 };
 
 // The port check with its error box "POZOR - sériový port není otevřen !", then the exchange

@@ -181,10 +181,7 @@ void TForm4::Button1Click() {
     if (!beginExchange(m_context, this))
         return;
     // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer1.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     m_view->setButtonsEnabled(false);
     m_context.shared.StepState = kStepProbe;
@@ -197,10 +194,7 @@ void TForm4::Button1Click() {
 void TForm4::Timer1Timer() {
     Timer1.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
-    const OnExit idleUnlessArmed([this] {
-        if (!Timer1.isActive())
-            endExchange();
-    });
+    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
     auto& shared = m_context.shared;
     if (shared.StepState != kStepProbe &&
         (shared.StepState < kStepFirstRead || shared.StepState > kStepLastRead))
