@@ -1,9 +1,11 @@
 // Any bytes as ReplyBuffer, as the pages see it at a timer tick: the probe and position tests, the
 // stored configuration code, the stored phone number and name, and the PDU of a message read,
-// decoded as the SMS page decodes it.
+// decoded as the SMS page decodes it; and the same bytes as everything the phone said during an
+// exchange, matched to the commands sent.
 #include "config/setup_codes.h"
 #include "fuzz_check.h"
 #include "numbers/number_list.h"
+#include "phone/final_answers.h"
 #include "phone/reply.h"
 #include "sms/PDU.h"
 #include "sms/read_reply.h"
@@ -65,5 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         record.PduText = pdu;
         PDU::DecodeSms(record, 2);
     }
+
+    const auto answers = final_answers::scan(reply);
+    for (const auto& answer : answers) {
+        FUZZ_CHECK(answer.line.find_first_of("\r\n") == std::string::npos);
+        FUZZ_CHECK(isInside(reply, answer.line));
+    }
+    const std::vector<final_answers::Expectation> commands = {
+        {}, {.prompt = true, .storedAt = 1}, {.absentOk = true}};
+    const auto outcomes = final_answers::match(commands, answers);
+    FUZZ_CHECK(outcomes.size() == commands.size());
+    for (std::size_t i = 0; i < outcomes.size(); ++i)
+        FUZZ_CHECK(!outcomes[i].confirmed || outcomes[i].answered);
     return 0;
 }
