@@ -7,7 +7,6 @@
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
 #include "platform/com_names.h"
-#include "platform/pause.h"
 #include "sms/Unit4.h"
 #include "ui_alarm1.h"
 
@@ -15,11 +14,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
 constexpr int kPortCount = 6;
-constexpr int kReplySettleMs = 250; // lets the rest of a reply arrive before it is taken whole
+constexpr int kReplySettleMs = 250;
+// A flood during an exchange must not eat the memory; the answers that matter come early.
+constexpr std::size_t kTranscriptLimit = 1 << 20;
 
 } // namespace
 
@@ -41,6 +43,10 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) {
         AfComPort1DataRecived(sender, count);
     };
+    m_replySettle.setSingleShot(true);
+    m_replySettle.setInterval(kReplySettleMs);
+    connect(&m_replySettle, &QTimer::timeout, this, &TForm1::takeReply);
+    connect(&m_exchanges, &ExchangeLock::busyChanged, this, &TForm1::closeOnceIdle);
     connectMenu();
     FormCreate();
     m_form2 = new TForm2(this);
@@ -113,11 +119,24 @@ void TForm1::Smazni_oznaceni() {
         portItem(n).setChecked(false);
 }
 
+// The reply is taken 250 ms after its first bytes, by a timer rather than a sleep, so the window
+// and the pages' sequences go on meanwhile and the port's hand-over returns at once.
 void TForm1::AfComPort1DataRecived(TAfComPort&, std::int32_t) {
-    m_environment.pause.wait(kReplySettleMs);
+    if (!m_replySettle.isActive())
+        m_replySettle.start();
+}
+
+void TForm1::takeReply() {
     m_shared.LastReceived = m_port.ReadAllText();
-    if (!m_shared.LastReceived.empty())
-        m_shared.ReplyBuffer = m_shared.LastReceived;
+    if (m_shared.LastReceived.empty())
+        return;
+    m_shared.ReplyBuffer = m_shared.LastReceived;
+    if (m_exchanges.busy() && m_shared.Transcript.size() < kTranscriptLimit)
+        m_shared.Transcript += m_shared.LastReceived;
+}
+
+bool TForm1::ReplySettling() const {
+    return m_replySettle.isActive();
 }
 
 // Both lines are read before the port is opened: a port that fails to open must not cost the
@@ -149,8 +168,15 @@ void TForm1::UlozIni() {
 }
 
 // The program always closes: a settings file that cannot be written is reported, then the
-// window goes all the same.
+// window goes all the same. A running exchange is let finish first, so the SIM is never left half
+// written and the port and the exchange lock are never left in between.
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_exchanges.busy()) {
+        m_closeWhenIdle = true;
+        event->ignore();
+        return;
+    }
+    m_replySettle.stop();
     m_port.Close();
     try {
         UlozIni();
@@ -160,6 +186,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     m_form2->hide();
     m_form3->hide();
     event->accept();
+}
+
+void TForm1::closeOnceIdle(bool exchangeRunning) {
+    if (!exchangeRunning && std::exchange(m_closeWhenIdle, false))
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 bool TForm1::IsOpen() const {

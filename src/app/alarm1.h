@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <QMainWindow>
+#include <QTimer>
 
 namespace Ui {
 class TForm1;
@@ -57,6 +58,7 @@ protected:
 private:
     bool IsOpen() const override;
     void SendText(const std::string& text) override;
+    bool ReplySettling() const override;
 
     void FormCreate();
     void embedPage(QWidget& page, QWidget& tab);
@@ -64,6 +66,8 @@ private:
     void connectMenu();
     void Smazni_oznaceni();
     void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
+    void takeReply();
+    void closeOnceIdle(bool exchangeRunning);
     void NactiIni();
     void UlozIni();
     void Oaplikaci2Click();
@@ -74,6 +78,8 @@ private:
     SharedState m_shared;
     ExchangeLock m_exchanges;
     TAfComPort m_port;
+    QTimer m_replySettle; // lets the rest of a reply arrive before it is taken whole
+    bool m_closeWhenIdle = false;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;
     TForm4* m_form4 = nullptr;

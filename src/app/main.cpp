@@ -1,7 +1,7 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
 #include "app/error_report.h"
-#include "platform/pause.h"
+#include "phone/live_pause.h"
 #include "platform/settings_location.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     QtUserDialogs dialogs;
     ErrorReport errors(dialogs);
     application.setErrorReport(&errors);
-    platform::SleepingPause pause;
+    LivePause pause;
     TAfSafeSync delivery;
     TForm1 window({platform::settingsDirectory(), dialogs, errors, pause, delivery});
     dialogs.setParent(&window);

@@ -6,8 +6,8 @@
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
+#include "phone/verified_sequence.h"
 #include "platform/cp1250.h"
-#include "platform/pause.h"
 #include "ui_Unit5.h"
 #include "widgets/page_files.h"
 
@@ -319,7 +319,7 @@ void TForm5::endExchange() {
     m_view->setBusyText(QString());
     m_view->hideGauge();
     Povol_tlacitka();
-    m_context.exchanges.release(this);
+    finishExchange(m_context, this);
 }
 
 void TForm5::BitBtn3Click() {
@@ -333,11 +333,12 @@ void TForm5::BitBtn3Click() {
     m_context.shared.ExchangeMode = kModeProbe;
 }
 
-// The write's only tick. The phone's answers to the two writes are not waited for: it needs the
-// fixed pauses between them, and they land in ReplyBuffer after this handler returns.
+// The write's only tick. The phone needs the fixed pauses between the two entries; its answers are
+// matched to them at the end, and what it did not confirm is told.
 void TForm5::Timer1Timer() {
     Timer1.stop();
     const OnExit idle([this] { endExchange(); });
+    awaitSettledReply(m_context);
     auto& shared = m_context.shared;
     if (shared.ExchangeMode != kModeProbe)
         return;
@@ -348,13 +349,17 @@ void TForm5::Timer1Timer() {
     Zakaz_tlacitka();
     shared.ExchangeMode = kModeWriting;
     m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+    VerifiedSequence sequence(m_context);
+    if (!sequence.select(sim_stores::kPhonebook))
+        return;
     m_view->setProgress(25);
-    sendLine("AT+CPBW=5,\"" + staticText1() + "\",,\"Setup\"\r");
+    sequence.send("AT+CPBW=5,\"" + staticText1() + "\",,\"Setup\"\r", {.position = 5});
     for (const int progress : {50, 75, 100}) {
-        m_context.pause.wait(kWriteStepMs);
+        sequence.pause(kWriteStepMs);
         m_view->setProgress(progress);
     }
-    sendLine("AT+CPBW=6,\"" + staticText2() + "\",,\"Casy\"\r");
+    sequence.send("AT+CPBW=6,\"" + staticText2() + "\",,\"Casy\"\r", {.position = 6});
+    sequence.finish(phone_messages::kWriteUnconfirmed);
     shared.ReplyBuffer = " ";
 }
 
@@ -374,6 +379,7 @@ void TForm5::Timer2Timer() {
     Timer2.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
     const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
+    awaitSettledReply(m_context);
     auto& shared = m_context.shared;
     switch (shared.StepState) {
     case kStepProbe:
@@ -382,9 +388,11 @@ void TForm5::Timer2Timer() {
             return;
         }
         Zakaz_tlacitka();
+        m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+        if (!VerifiedSequence(m_context).select(sim_stores::kPhonebook))
+            return;
         sendLine("AT+CPBR=5\r");
         shared.StepState = kStepSetup;
-        m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
         Timer2.start();
         return;
     case kStepSetup:

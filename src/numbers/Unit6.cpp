@@ -6,7 +6,7 @@
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
-#include "platform/pause.h"
+#include "phone/verified_sequence.h"
 #include "ui_Unit6.h"
 #include "widgets/page_files.h"
 
@@ -161,7 +161,7 @@ void TForm6::endExchange() {
     m_view->setProgress(100);
     Povol_tlacitka();
     m_view->hideGauge();
-    m_context.exchanges.release(this);
+    finishExchange(m_context, this);
 }
 
 // The probe; the buttons stay enabled until the phone has answered it.
@@ -191,6 +191,7 @@ void TForm6::Button2Click() {
 
 void TForm6::Timer2Timer() {
     Timer2.stop();
+    awaitSettledReply(m_context);
     const std::int32_t step = m_context.shared.StepState;
     const bool readingPosition = step >= 1 && step <= kStepLastPosition;
     if (step != kStepProbe && step != kStepWrite && !readingPosition)
@@ -211,16 +212,19 @@ void TForm6::Timer2Timer() {
         writeStep();
 }
 
-// The fields are emptied only now that the phone has answered, so a failed probe loses nothing.
+// The fields are emptied only once the phone has answered and taken the SIM's phonebook, so a
+// failed probe or selection loses nothing.
 void TForm6::readProbeStep() {
     Zakaz_tlacitka();
+    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    m_view->showGauge();
+    m_view->setProgress(0);
+    if (!VerifiedSequence(m_context).select(sim_stores::kPhonebook))
+        return;
     sendLine(number_list::readCommand(1));
     m_context.shared.StepState = 1;
     Timer2.start();
     clearFields();
-    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
-    m_view->showGauge();
-    m_view->setProgress(0);
 }
 
 // A reply without an entry line for this position (empty SIM position, an error, no answer in
@@ -242,19 +246,24 @@ void TForm6::readPositionStep(int position) {
     Timer2.start();
 }
 
-// The phone's answers are not waited for: it needs the fixed pauses between the entries, and the
-// answers land in ReplyBuffer after this handler returns.
+// The phone needs the fixed pauses between the entries; its answers are matched to the entries at
+// the end, and whatever it did not confirm is told.
 void TForm6::writeStep() {
     Zakaz_tlacitka();
     m_view->showGauge();
     m_view->setProgress(0);
     m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    VerifiedSequence sequence(m_context);
+    if (!sequence.select(sim_stores::kPhonebook))
+        return;
     for (int position = 1; position <= kPositions; ++position) {
-        sendLine(number_list::writeCommand(position, numberField(position).text1250(),
-                                           nameField(position).text1250()));
+        const std::string number = numberField(position).text1250();
+        sequence.send(number_list::writeCommand(position, number, nameField(position).text1250()),
+                      {.absentOk = number.empty(), .position = position});
         if (position < kPositions) {
             m_view->setProgress(kWriteProgress[position - 1]);
-            m_context.pause.wait(kWriteStepMs);
+            sequence.pause(kWriteStepMs);
         }
     }
+    sequence.finish(phone_messages::kWriteUnconfirmed);
 }

@@ -52,7 +52,11 @@ std::string writeCommand(int position, const std::string& number, const std::str
 std::optional<StoredEntry> storedEntry(std::string_view reply, int position) {
     if (!reply::holdsEntry(reply) || reply.size() < reply::kEntryMarkPosition)
         return std::nullopt;
-    std::string_view line = untilLineEnd(reply.substr(reply::kEntryMarkPosition - 1));
+    const std::string_view rest = reply.substr(reply::kEntryMarkPosition - 1);
+    // A line not yet ended was cut short (the rest came after the tick): nothing of it is taken.
+    if (rest.find_first_of("\r\n") == std::string_view::npos)
+        return std::nullopt;
+    std::string_view line = untilLineEnd(rest);
     // The entry line names its position: a late answer to the previous read must not land here.
     const std::string expected = std::string(kEntryPrefix) + std::to_string(position) + ",";
     if (!line.starts_with(expected))

@@ -30,9 +30,9 @@ struct StoredEntry {
 
 // The entry in the reply to readCommand(position), or nothing when the SIM position is empty or the
 // reply holds no entry line for that position at the place the command echo puts it (a late reply
-// still holding an older text, an error reply). The number is the quoted field whole, so a number of
-// another length than 13 comes out as stored instead of cut or padded with the fields after it; a
-// quoted field without its closing quote runs to the end of its line, never into the final OK.
+// still holding an older text, an error reply, a line not yet ended). The number is the quoted field whole,
+// so a number of another length than 13 comes out as stored instead of cut or padded with the fields after
+// it; a quoted field without its closing quote runs to the end of its line, never into the final OK.
 std::optional<StoredEntry> storedEntry(std::string_view reply, int position);
 
 } // namespace number_list

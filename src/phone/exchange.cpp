@@ -4,6 +4,7 @@
 #include "phone/page_context.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
+#include "platform/pause.h"
 #include "widgets/user_dialogs.h"
 
 bool beginExchange(PageContext& context, const QObject* owner) {
@@ -12,4 +13,15 @@ bool beginExchange(PageContext& context, const QObject* owner) {
         return false;
     }
     return context.exchanges.tryAcquire(owner);
+}
+
+void finishExchange(PageContext& context, const QObject* owner) {
+    context.pause.dropHeldInput();
+    context.exchanges.release(owner);
+}
+
+void awaitSettledReply(PageContext& context) {
+    constexpr int kLongestSettleMs = 1000;
+    if (context.port.ReplySettling())
+        context.pause.waitUntil([&] { return !context.port.ReplySettling(); }, kLongestSettleMs);
 }

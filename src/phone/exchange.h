@@ -39,3 +39,10 @@ private:
 // The port check with its error box "POZOR - sériový port není otevřen !", then the exchange
 // lock. False when nothing may start.
 bool beginExchange(PageContext& context, const QObject* owner);
+
+// The end of every exchange: what the user did meanwhile is dropped, the phone is free for others.
+void finishExchange(PageContext& context, const QObject* owner);
+
+// A tick that comes while a reply is still being taken in waits for it: the reply began within the
+// tick's time and belongs to it.
+void awaitSettledReply(PageContext& context);

@@ -10,4 +10,7 @@ struct SharedState {
     std::string ExchangeMode; // "test_komunikace" / "prvni_konfigurak" during the configuration write
     std::int32_t StepState = 0;
     std::string SmscNumber;
+    // Everything the phone said since the running exchange began, so that answers that came late
+    // or several at once still confirm their commands (ReplyBuffer keeps only the latest read).
+    std::string Transcript;
 };

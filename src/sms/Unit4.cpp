@@ -7,6 +7,7 @@
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
+#include "phone/verified_sequence.h"
 #include "platform/cp1250.h"
 #include "platform/pause.h"
 #include "sms/read_reply.h"
@@ -174,7 +175,7 @@ void TForm4::endExchange() {
     m_view->setBusyText(kIdle);
     m_view->hideGauge();
     m_view->setButtonsEnabled(true);
-    m_context.exchanges.release(this);
+    finishExchange(m_context, this);
 }
 
 void TForm4::Button1Click() {
@@ -195,6 +196,7 @@ void TForm4::Timer1Timer() {
     Timer1.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
     const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
+    awaitSettledReply(m_context);
     auto& shared = m_context.shared;
     if (shared.StepState != kStepProbe &&
         (shared.StepState < kStepFirstRead || shared.StepState > kStepLastRead))
@@ -205,8 +207,10 @@ void TForm4::Timer1Timer() {
             m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
             return;
         }
-        emptyRows();
         m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+        if (!VerifiedSequence(m_context).select(sim_stores::kMessages))
+            return;
+        emptyRows();
         m_context.pause.wait(kStepPauseMs);
         m_context.port.SendText(command("AT+CMGR=", 1));
         shared.StepState = kStepFirstRead;
@@ -263,17 +267,18 @@ void TForm4::Gauge_increment() {
     m_view->setProgress(m_ui->Gauge1->progress() + kStoreProgressStep);
 }
 
-// The phone's answers are never looked at; deleting first makes the phone store the messages in
-// positions 1 to 4 in order, as each goes into the first free position.
-void TForm4::deletePositions() {
-    m_view->showBusy(kDeleting);
+// Deleting first makes the phone store the messages in positions 1 to 4 in order, as each goes into
+// the first free position. An empty position is as good as a deleted one.
+void TForm4::deletePositions(VerifiedSequence& sequence, bool reported) {
     for (int position = 1; position <= kPositions; ++position) {
         m_view->setProgress(25 * position);
-        m_context.port.SendText(command("AT+CMGD=", position));
-        m_context.pause.wait(kStepPauseMs);
+        sequence.send(command("AT+CMGD=", position), {.absentOk = true, .position = reported ? position : 0});
+        sequence.pause(kStepPauseMs);
     }
 }
 
+// The first selection tells whether the phone is there before anything is deleted. A message
+// counts as stored only when the phone prompted for it and named the position it took.
 void TForm4::Button3Click() {
     if (!Kontrola()) {
         m_context.dialogs.error(QString::fromUtf8(phone_messages::kNumbersMalformed));
@@ -284,7 +289,11 @@ void TForm4::Button3Click() {
     const OnExit idle([this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     m_view->setButtonsEnabled(false);
-    deletePositions();
+    m_view->showBusy(kDeleting);
+    VerifiedSequence sequence(m_context);
+    if (!sequence.select(sim_stores::kMessages))
+        return;
+    deletePositions(sequence, false);
     m_view->setBusyText(kIdle);
     m_view->setProgress(0);
     m_view->setBusyText(kStoring);
@@ -298,17 +307,21 @@ void TForm4::Button3Click() {
             m_view->setProgress(kStoreProgressStep);
         else
             Gauge_increment();
-        m_context.port.SendText("AT+CMGW=" + std::to_string(PduLength) + reply::kCR);
-        m_context.pause.wait(kStepPauseMs);
+        sequence.send("AT+CMGW=" + std::to_string(PduLength) + reply::kCR,
+                      {.prompt = true, .storedAt = position, .position = position});
+        sequence.pause(kStepPauseMs);
         if (position < kPositions)
             Gauge_increment();
         else
             m_view->setProgress(100);
-        m_context.port.SendText(SmsText + reply::kCtrlZ);
-        m_context.pause.wait(kStepPauseMs);
+        sequence.sendRest(SmsText + reply::kCtrlZ);
+        sequence.pause(kStepPauseMs);
     }
+    sequence.finish(phone_messages::kStoreUnconfirmed);
 }
 
+// The rows are emptied only when the phone confirmed every deletion: otherwise the SIM still holds
+// messages, and the rows may be all the user has of them.
 void TForm4::Button4Click() {
     if (!m_context.port.IsOpen())
         return;
@@ -317,9 +330,15 @@ void TForm4::Button4Click() {
     const OnExit idle([this] { endExchange(); });
     m_context.shared.ReplyBuffer = " ";
     m_view->setButtonsEnabled(false);
-    deletePositions();
+    m_view->showBusy(kDeleting);
+    VerifiedSequence sequence(m_context);
+    if (!sequence.select(sim_stores::kMessages))
+        return;
+    deletePositions(sequence, true);
+    const bool deleted = sequence.finish(phone_messages::kDeleteUnconfirmed);
     m_view->hideGauge();
     m_view->setBusyText(kIdle);
     m_view->setProgress(0);
-    emptyRows();
+    if (deleted)
+        emptyRows();
 }

@@ -17,6 +17,7 @@ namespace Ui {
 class TForm4;
 }
 class VrStrEdit;
+class VerifiedSequence;
 
 class TForm4 : public QWidget {
     Q_OBJECT
@@ -59,7 +60,8 @@ private:
     VrStrEdit& textField(int position) const;
     void emptyRows();
     void showDecodedRow(int position);
-    void deletePositions();
+    // reported: the positions a deletion did not get confirmed are told at the end.
+    void deletePositions(VerifiedSequence& sequence, bool reported);
     // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.
     void endExchange();
 

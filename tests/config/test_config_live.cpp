@@ -12,39 +12,6 @@
 
 namespace {
 
-// Phone log lines read "<ms> in|out <bytes escaped>"; the time at which the phone had received
-// the whole of a command, or -1.
-double receivedAt(const QByteArray& log, const QByteArray& command) {
-    QByteArray stream;
-    QList<double> times; // per byte of stream
-    for (const QByteArray& line : log.split('\n')) {
-        const int first = line.indexOf(' ');
-        if (first < 0 || line.mid(first + 1, 3) != "in ")
-            continue;
-        const double ms = line.left(first).toDouble();
-        const QByteArray data = line.mid(first + 4);
-        for (int i = 0; i < data.size(); ++i) {
-            char c = data[i];
-            if (c == '\\' && i + 1 < data.size()) {
-                const char next = data[++i];
-                if (next == 'r')
-                    c = '\r';
-                else if (next == 'n')
-                    c = '\n';
-                else if (next == 'x' && i + 2 < data.size()) {
-                    c = char(data.mid(i + 1, 2).toInt(nullptr, 16));
-                    i += 2;
-                } else
-                    c = next;
-            }
-            stream += c;
-            times << ms;
-        }
-    }
-    const int at = stream.indexOf(command);
-    return at < 0 ? -1 : times[at + command.size() - 1];
-}
-
 struct LivePage {
     explicit LivePage(LiveWindow& live) : form(live.window->configurationPage()) {}
     TForm5& form;
@@ -113,14 +80,16 @@ private slots:
         QVERIFY2(state.contains("entry 6 \"+000000001235\" 145 \"Casy\""), state.constData());
 
         const QByteArray log = phone.log();
-        const double probe = receivedAt(log, "AT\r");
-        const double setup = receivedAt(log, "AT+CPBW=5,\"+000001101011\",,\"Setup\"\r");
-        const double casy = receivedAt(log, "AT+CPBW=6,\"+000000001235\",,\"Casy\"\r");
+        const double probe = phone.receivedAt("AT\r");
+        const double setup = phone.receivedAt("AT+CPBW=5,\"+000001101011\",,\"Setup\"\r");
+        const double casy = phone.receivedAt("AT+CPBW=6,\"+000000001235\",,\"Casy\"\r");
+        const double selection = phone.receivedAt("AT+CPBS=\"SM\"\r");
         QVERIFY2(probe >= 0 && setup >= 0 && casy >= 0, log.constData());
+        QVERIFY2(probe < selection && selection < setup, log.constData());
         qInfo("position 5 written %.0f ms after the probe, position 6 %.0f ms after position 5",
               setup - probe, casy - setup);
-        // The write tick comes 500 ms after the probe (a coarse timer may fire a little early); three
-        // 500 ms pauses separate the two writes.
+        // The write tick comes 500 ms after the probe (a coarse timer may fire a little early), then
+        // the phonebook is selected; three 500 ms pauses separate the two writes.
         QVERIFY2(setup - probe >= 400 && setup - probe < 1500, qPrintable(QString::number(setup - probe)));
         QVERIFY2(casy - setup >= 1450 && casy - setup < 2500, qPrintable(QString::number(casy - setup)));
 
@@ -129,7 +98,7 @@ private slots:
         QCOMPARE(page.lists(), QStringLiteral("0 0 0 0"));
 
         page.click("Button1");
-        QTRY_VERIFY_WITH_TIMEOUT(receivedAt(phone.log(), "AT+CPBR=6\r") >= 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(phone.receivedAt("AT+CPBR=6\r") >= 0, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
         QVERIFY(live.dialogs.shown.empty());
         QCOMPARE(page.optionsOn(), QStringLiteral("1 4 8 12 14"));
@@ -152,7 +121,7 @@ private slots:
         page.radio(10).setChecked(true);
         page.pick(3, 3);
         page.click("Button1");
-        QTRY_VERIFY_WITH_TIMEOUT(receivedAt(phone.log(), "AT+CPBR=6\r") >= 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(phone.receivedAt("AT+CPBR=6\r") >= 0, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
         QVERIFY(live.dialogs.shown.empty());
         QCOMPARE(page.optionsOn(), QStringLiteral("10"));

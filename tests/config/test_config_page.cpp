@@ -30,6 +30,7 @@ template <> char* toString(const std::string& text) {
 namespace {
 
 const std::string kProbeAnswer = "AT\r\r\nOK\r\n";
+const std::string kSelection = "AT+CPBS=\"SM\"\r";
 const std::string kFresh = "+000000000000";
 const QString kPortNotOpen = QString::fromUtf8("POZOR - sériový port není otevřen !");
 const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !");
@@ -221,11 +222,12 @@ private slots:
 
         page.shared.ReplyBuffer = kProbeAnswer;
         page.form.Timer1Timer();
-        QCOMPARE(page.port.sent, (std::vector<std::string>{"AT\r", "AT+CPBW=5,\"+000000000000\",,\"Setup\"\r",
-                                                           "AT+CPBW=6,\"+000000000000\",,\"Casy\"\r"}));
+        QCOMPARE(page.port.sent,
+                 (std::vector<std::string>{"AT\r", kSelection, "AT+CPBW=5,\"+000000000000\",,\"Setup\"\r",
+                                           "AT+CPBW=6,\"+000000000000\",,\"Casy\"\r"}));
         QCOMPARE(page.pause.waits, (std::vector<int>{500, 500, 500}));
         QCOMPARE(gaugeAtWaits, (QList<int>{25, 50, 75}));
-        QCOMPARE(sentAtWaits, (QList<std::size_t>{2, 2, 2}));
+        QCOMPARE(sentAtWaits, (QList<std::size_t>{3, 3, 3}));
         QCOMPARE(page.gauge().progress(), 100);
         QCOMPARE(page.shared.ExchangeMode, std::string("prvni_konfigurak"));
         QCOMPARE(page.shared.ReplyBuffer, std::string(" "));
@@ -241,8 +243,8 @@ private slots:
         page.form.BitBtn3Click();
         page.shared.ReplyBuffer = kProbeAnswer;
         page.form.Timer1Timer();
-        QCOMPARE(page.port.sent.at(1), std::string("AT+CPBW=5,\"+000000000011\",,\"Setup\"\r"));
-        QCOMPARE(page.port.sent.at(2), std::string("AT+CPBW=6,\"+000000001200\",,\"Casy\"\r"));
+        QCOMPARE(page.port.sent.at(2), std::string("AT+CPBW=5,\"+000000000011\",,\"Setup\"\r"));
+        QCOMPARE(page.port.sent.at(3), std::string("AT+CPBW=6,\"+000000001200\",,\"Casy\"\r"));
     }
 
     // Stored codes come back into the page; an empty (or unreadable) position leaves the page's
@@ -307,7 +309,7 @@ private slots:
 
         page.shared.ReplyBuffer = reply6;
         page.form.Timer2Timer();
-        QCOMPARE(page.port.sent.size(), std::size_t(3));
+        QCOMPARE(page.port.sent.size(), std::size_t(4));
         QTEST(page.optionsOn(), "optionsOn");
         QTEST(page.lists(), "lists");
         QTEST(page.form.staticText1(), "setupCode");
@@ -395,18 +397,18 @@ private slots:
         QTest::addColumn<bool>("write");
         QTest::addColumn<int>("failingSend");
         QTest::newRow("write probe") << true << 1;
-        QTest::newRow("write position 5") << true << 2;
-        QTest::newRow("write position 6") << true << 3;
+        QTest::newRow("write selection") << true << 2;
+        QTest::newRow("write position 5") << true << 3;
+        QTest::newRow("write position 6") << true << 4;
         QTest::newRow("read probe") << false << 1;
-        QTest::newRow("read position 5") << false << 2;
-        QTest::newRow("read position 6") << false << 3;
+        QTest::newRow("read position 5") << false << 3;
+        QTest::newRow("read position 6") << false << 4;
     }
     void sendFailureEndsIdle() {
         QFETCH(bool, write);
         QFETCH(int, failingSend);
-        FailingPort port;
-        port.failingSend = std::size_t(failingSend);
-        Page page(&port);
+        Page page;
+        page.port.failingSend = std::size_t(failingSend);
         const std::vector<std::string> replies = {kProbeAnswer, emptyReply(5)};
         try {
             write ? page.form.BitBtn3Click() : page.form.Button1Click();
@@ -418,7 +420,7 @@ private slots:
         } catch (const std::runtime_error& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("write failed"));
         }
-        QCOMPARE(port.sent.size(), std::size_t(failingSend - 1));
+        QCOMPARE(page.port.sent.size(), std::size_t(failingSend - 1));
         QVERIFY(page.idle());
     }
 

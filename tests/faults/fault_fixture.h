@@ -6,7 +6,7 @@
 #include "app/error_report.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
-#include "platform/pause.h"
+#include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
 #include "support/scripted_dialogs.h"
@@ -27,8 +27,7 @@
 #include <thread>
 #include <unistd.h>
 
-// Really waits, so the phone keeps its timing; runs a hook at the n-th wait of a given length
-// (the data-received handler's 250 ms waits are told apart from the pages' own).
+// The application's live pause, which runs a hook at the n-th fixed wait of a given length.
 class HookedPause final : public platform::Pause {
 public:
     void armAt(int milliseconds, int occurrence, std::function<void()> hook) {
@@ -43,14 +42,19 @@ public:
             m_fired = true;
             std::exchange(m_hook, nullptr)();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        m_live.wait(milliseconds);
     }
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) override {
+        return m_live.waitUntil(done, timeoutMs);
+    }
+    void dropHeldInput() override { m_live.dropHeldInput(); }
 
 private:
     int m_length = 0;
     int m_left = 0;
     bool m_fired = false;
     std::function<void()> m_hook;
+    LivePause m_live;
 };
 
 struct Tool {

@@ -83,6 +83,9 @@ private slots:
             << answer(2, "+CPBR: 2,\"+420603123456\",145\r\nOK\r\n") << entry("+420603123456", "");
         QTest::newRow("number without closing quote")
             << answer(2, "+CPBR: 2,\"+4206031\r\nOK\r\n") << entry("+4206031", "");
+        // Regression: the first half of a split answer gave a cut number, taken as the entry.
+        QTest::newRow("line not yet ended")
+            << answer(2, "+CPBR: 2,\"+4206031234") << std::optional<StoredEntry>();
         QTest::newRow("error reply") << answer(2, "+CME ERROR: 22\r\n") << std::optional<StoredEntry>();
         QTest::newRow("no answer yet") << std::string(" ") << std::optional<StoredEntry>();
         QTest::newRow("probe's answer left over")
@@ -102,8 +105,7 @@ private slots:
     }
 
     // Every piece of a reply that a slow phone may leave in the buffer: nothing is read past its end
-    // (the sanitizer build sees that), and what comes out is a start of the real entry, never text
-    // from outside its line.
+    // (the sanitizer build sees that), and what comes out is the whole entry or nothing.
     void cutReplies() {
         const std::string whole = answer(3, "+CPBR: 3,\"+420603123456\",145,\"Priklad\"\r\n\r\nOK\r\n");
         for (std::size_t length = 0; length <= whole.size(); ++length) {
@@ -112,8 +114,7 @@ private slots:
             const auto found = number_list::storedEntry(std::string_view(piece), 3);
             if (!found)
                 continue;
-            QVERIFY2(std::string("+420603123456").starts_with(found->number), piece.c_str());
-            QVERIFY2(std::string("Priklad").starts_with(found->name), piece.c_str());
+            QVERIFY2(*found == *entry("+420603123456", "Priklad"), piece.c_str());
         }
         QCOMPARE(number_list::storedEntry(whole, 3), entry("+420603123456", "Priklad"));
     }

@@ -35,6 +35,7 @@ template <> char* toString(const Texts& texts) {
 namespace {
 
 const std::string kProbeAnswer = "AT\r\r\nOK\r\n";
+const std::string kSelection = "AT+CPBS=\"SM\"\r";
 const QString kPortNotOpen = QString::fromUtf8("POZOR - sériový port není otevřen !");
 const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !");
 const QString kMalformed = QString::fromUtf8("POZOR - telefonní čísla nejsou ve správném formátu !");
@@ -191,20 +192,21 @@ private slots:
         QCOMPARE(page.enabledButtons(), 3);
 
         page.answerProbe();
-        QCOMPARE(page.port.sent, (Texts{"AT\r", "AT+CPBW=1,\"+420603123456\",,\"\"\r", "AT+CPBW=2\r",
-                                        "AT+CPBW=3,\"+420777888999\",,\"\216ena \"X\"\"\r", "AT+CPBW=4\r"}));
+        QCOMPARE(page.port.sent,
+                 (Texts{"AT\r", kSelection, "AT+CPBW=1,\"+420603123456\",,\"\"\r", "AT+CPBW=2\r",
+                        "AT+CPBW=3,\"+420777888999\",,\"\216ena \"X\"\"\r", "AT+CPBW=4\r"}));
         QCOMPARE(page.pause.waits, (std::vector<int>{1500, 1500, 1500}));
         QCOMPARE(gaugeAtWaits, (QList<int>{30, 60, 90}));
-        QCOMPARE(sentAtWaits, (QList<std::size_t>{2, 3, 4}));
+        QCOMPARE(sentAtWaits, (QList<std::size_t>{3, 4, 5}));
         QCOMPARE(page.gauge().progress(), 100);
-        QCOMPARE(page.shared.ReplyBuffer, kProbeAnswer);
         QVERIFY(page.idle());
 
         page.form.BitBtn1Click();
         page.port.sent.clear();
         page.form.Button2Click();
         page.answerProbe();
-        QCOMPARE(page.port.sent, (Texts{"AT\r", "AT+CPBW=1\r", "AT+CPBW=2\r", "AT+CPBW=3\r", "AT+CPBW=4\r"}));
+        QCOMPARE(page.port.sent,
+                 (Texts{"AT\r", kSelection, "AT+CPBW=1\r", "AT+CPBW=2\r", "AT+CPBW=3\r", "AT+CPBW=4\r"}));
     }
 
     void read() {
@@ -227,7 +229,8 @@ private slots:
             page.form.Timer2Timer();
             progress << page.gauge().progress();
         }
-        QCOMPARE(page.port.sent, (Texts{"AT\r", "AT+CPBR=1\r", "AT+CPBR=2\r", "AT+CPBR=3\r", "AT+CPBR=4\r"}));
+        QCOMPARE(page.port.sent,
+                 (Texts{"AT\r", kSelection, "AT+CPBR=1\r", "AT+CPBR=2\r", "AT+CPBR=3\r", "AT+CPBR=4\r"}));
         QCOMPARE(progress, (QList<int>{25, 50, 75, 100}));
         QCOMPARE(page.fields(),
                  (Texts{"+420603123456", "Priklad", "", "", "+420777888999", "\216ena", "", ""}));
@@ -263,7 +266,7 @@ private slots:
         Texts expected = position12;
         expected.insert(expected.end(), {"+420603000333", "C", "", ""});
         QCOMPARE(page.fields(), expected);
-        QCOMPARE(page.port.sent.size(), std::size_t(5));
+        QCOMPARE(page.port.sent.size(), std::size_t(6));
         QVERIFY(page.idle());
     }
 
@@ -317,14 +320,13 @@ private slots:
         QTest::addColumn<bool>("writing");
         QTest::addColumn<std::size_t>("failingSend");
         QTest::newRow("probe") << false << std::size_t(1);
-        QTest::newRow("third write") << true << std::size_t(4);
+        QTest::newRow("third write") << true << std::size_t(5);
     }
     void failedSend() {
         QFETCH(bool, writing);
         QFETCH(std::size_t, failingSend);
-        FailingPort port;
-        port.failingSend = failingSend;
-        Page page(&port);
+        Page page;
+        page.port.failingSend = failingSend;
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, {
             writing ? page.form.Button2Click() : page.form.Button1Click();
             for (std::string reply : {kProbeAnswer, entryReply(1, "+420603123456", "A")}) {
@@ -332,7 +334,7 @@ private slots:
                 page.form.Timer2Timer();
             }
         });
-        QCOMPARE(port.sent.size(), failingSend - 1);
+        QCOMPARE(page.port.sent.size(), failingSend - 1);
         QVERIFY(page.idle());
     }
 

@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <utility>
 
 class LivePhone {
 public:
@@ -33,6 +34,37 @@ public:
         QFile file(statePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // One command line (up to its CR) or PDU (up to its Ctrl-Z) as the phone took it in, with the
+    // time of its last byte in ms since the phone started.
+    struct Received {
+        double ms;
+        QByteArray text;
+    };
+    // From the log, whose lines read "<ms> in|out <bytes escaped>".
+    QList<Received> received() const {
+        QList<Received> commands;
+        QByteArray pending;
+        for (const QByteArray& line : log().split('\n')) {
+            const int first = line.indexOf(' ');
+            if (first < 0 || line.mid(first + 1, 3) != "in ")
+                continue;
+            const double ms = line.left(first).toDouble();
+            for (const char c : unescaped(line.mid(first + 4))) {
+                pending += c;
+                if (c == '\r' || c == 26)
+                    commands.append({ms, std::exchange(pending, {})});
+            }
+        }
+        return commands;
+    }
+    // When the phone had the whole of the first such command; -1 when never.
+    double receivedAt(const QByteArray& command) const {
+        for (const Received& each : received())
+            if (each.text == command)
+                return each.ms;
+        return -1;
+    }
+
     void preloadState(const QByteArray& content) {
         stop();
         QFile file(statePath());
@@ -58,6 +90,27 @@ public:
     }
 
 private:
+    static QByteArray unescaped(const QByteArray& data) {
+        QByteArray bytes;
+        for (int i = 0; i < data.size(); ++i) {
+            char c = data[i];
+            if (c == '\\' && i + 1 < data.size()) {
+                const char next = data[++i];
+                if (next == 'r')
+                    c = '\r';
+                else if (next == 'n')
+                    c = '\n';
+                else if (next == 'x' && i + 2 < data.size()) {
+                    c = char(data.mid(i + 1, 2).toInt(nullptr, 16));
+                    i += 2;
+                } else
+                    c = next;
+            }
+            bytes += c;
+        }
+        return bytes;
+    }
+
     void start(const QStringList& options) {
         m_options = options;
         const QString program = qEnvironmentVariable("ALARMGSM_PHONE");

@@ -9,11 +9,11 @@
 #include "support/scripted_dialogs.h"
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-// The blocking pause of a write; lets a test look at the page at each wait.
+// The pause of a sequence; lets a test look at the page at each fixed wait. Nothing arrives while
+// it waits for answers: those the fake phone gives are there at once.
 class WatchingPause final : public platform::Pause {
 public:
     std::vector<int> waits;
@@ -24,25 +24,11 @@ public:
         if (onWait)
             onWait();
     }
-};
-
-// A port whose line fails on the given send, as one pulled out mid-exchange does.
-class FailingPort final : public PortLink {
-public:
-    std::size_t failingSend = 0; // 1-based; 0: never fails
-    std::vector<std::string> sent;
-
-    bool IsOpen() const override { return true; }
-    void SendText(const std::string& text) override {
-        if (sent.size() + 1 == failingSend)
-            throw std::runtime_error("write failed");
-        sent.push_back(text);
-    }
+    bool waitUntil(const std::function<bool()>& done, int) override { return done(); }
 };
 
 struct PageHarness {
-    explicit PageHarness(PortLink* link = nullptr)
-        : context{link ? *link : port, shared, dialogs, pause, exchanges} {}
+    PageHarness() : context{port, shared, dialogs, pause, exchanges} { port.transcript = &shared.Transcript; }
 
     FakePort port;
     SharedState shared;

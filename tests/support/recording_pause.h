@@ -1,23 +1,22 @@
 #pragma once
-// A blocking pause that remembers every wait; it really waits unless told not to, so replies of a
-// real (virtual) phone keep their timing.
-#include "platform/pause.h"
+// The application's live pause, remembering the fixed waits of the pages' sequences.
+#include "phone/live_pause.h"
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 class RecordingPause final : public platform::Pause {
 public:
-    explicit RecordingPause(bool sleeps = true) : m_sleeps(sleeps) {}
     std::vector<int> waits;
 
     void wait(int milliseconds) override {
         waits.push_back(milliseconds);
-        if (m_sleeps)
-            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        m_live.wait(milliseconds);
     }
+    bool waitUntil(const std::function<bool()>& done, int timeoutMs) override {
+        return m_live.waitUntil(done, timeoutMs);
+    }
+    void dropHeldInput() override { m_live.dropHeldInput(); }
 
 private:
-    bool m_sleeps;
+    LivePause m_live;
 };
