@@ -2,6 +2,7 @@
 // The command side of the virtual phone: takes received bytes one at a time and gives back the echo
 // and the response as a phone on a serial line would (command echo, CR LF framing, verbose
 // result codes, "SM" phonebook and "SM" message store in PDU mode). No timing and no I/O here.
+#include "params.h"
 #include "sim.h"
 
 #include <functional>
@@ -30,13 +31,10 @@ public:
     // A command line is partly typed or a PDU is being entered: no unsolicited code fits in now.
     bool midCommand() const { return !m_line.empty() || m_mode == Mode::Pdu; }
 
-    struct Param {
-        bool present = false;
-        bool quoted = false;
-        std::string value;
-    };
-
 private:
+    // A TPDU is at most 164 octets and the SMSC part 12; anything longer is not a PDU.
+    static constexpr std::size_t maxPduHex = 2 * (164 + 12);
+
     enum class Mode { Command, Pdu };
     enum class Kind { Action, Query, Test, Set };
     struct Result {
@@ -54,6 +52,8 @@ private:
     Result identity(Kind kind, const char* text);
     Result cpbr(Kind kind, const std::vector<Param>& params);
     Result cpbw(Kind kind, const std::vector<Param>& params);
+    // Message commands, in phone_messages.cpp.
+    Result cmgf(Kind kind, const std::vector<Param>& params);
     Result cpms(Kind kind, const std::vector<Param>& params);
     Result cmgw(Kind kind, const std::vector<Param>& params);
     Result cmgr(Kind kind, const std::vector<Param>& params);

@@ -1,0 +1,180 @@
+#include "phone.h"
+
+#include "params.h"
+
+#include <algorithm>
+
+namespace vphone {
+
+Phone::Result Phone::cmgf(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Query) {
+        m_info.push_back("+CMGF: 0");
+    } else if (kind == Kind::Test) {
+        m_info.push_back("+CMGF: (0)");
+    } else if (kind != Kind::Set || params.size() != 1 || intParam(params, 0, 0, 0, 0) != 0) {
+        return {Result::Fail, "ERROR"}; // PDU mode only
+    }
+    return {};
+}
+
+Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
+    const std::string used = std::to_string(m_sim.messages.size());
+    const std::string total = std::to_string(Sim::messageSlots);
+    const std::string counts = used + "," + total;
+    if (kind == Kind::Query) {
+        m_info.push_back("+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," + counts);
+        return {};
+    }
+    if (kind == Kind::Test) {
+        m_info.push_back("+CPMS: (\"SM\"),(\"SM\"),(\"SM\")");
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 3)
+        return {Result::Fail, "ERROR"};
+    for (const auto& param : params) {
+        if (!param.present)
+            continue;
+        if (!param.quoted)
+            return {Result::Fail, "ERROR"};
+        if (param.value != "SM")
+            return cms(302);
+    }
+    m_info.push_back("+CPMS: " + counts + "," + counts + "," + counts);
+    return {};
+}
+
+Phone::Result Phone::cmgw(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test)
+        return {};
+    // In PDU mode the TPDU length is mandatory.
+    if (kind != Kind::Set || params.size() > 2)
+        return {Result::Fail, "ERROR"};
+    const auto length = intParam(params, 0, 1, 164);
+    const auto status = intParam(params, 1, 0, 3, int(StoUnsent));
+    if (!length || !status)
+        return {Result::Fail, "ERROR"};
+    m_pdu.clear();
+    m_pduLength = *length;
+    m_pduStatus = *status;
+    return {Result::Prompt, {}};
+}
+
+void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
+    m_mode = Mode::Command;
+    out.hasResponse = true;
+    if (cancelled) {
+        out.response = frame({Result::Ok, "OK"});
+        return;
+    }
+    const std::string pdu = normalisePdu(m_pdu);
+    if (pdu.empty() || m_pdu.size() > maxPduHex || tpduLength(pdu) != m_pduLength) {
+        out.response = frame(cms(304));
+        return;
+    }
+    // Full is told only after the PDU, so a sender that does not wait for the prompt stays in step.
+    int index = 0;
+    for (int i = 1; i <= Sim::messageSlots && index == 0; ++i)
+        if (!m_sim.messages.count(i))
+            index = i;
+    if (index == 0) {
+        out.response = frame(cms(322));
+        return;
+    }
+    m_sim.messages[index] = StoredMessage{m_pduStatus, pdu};
+    changed();
+    m_info.push_back("+CMGW: " + std::to_string(index));
+    out.response = frame({Result::Ok, "OK"});
+}
+
+std::string Phone::messageLines(int index, const StoredMessage& message) const {
+    const std::string length = std::to_string(tpduLength(message.pdu));
+    if (index == 0)
+        return "+CMGR: " + std::to_string(message.status) + ",," + length;
+    return "+CMGL: " + std::to_string(index) + "," + std::to_string(message.status) + ",," + length;
+}
+
+Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test)
+        return {};
+    if (kind != Kind::Set || params.size() != 1)
+        return {Result::Fail, "ERROR"};
+    const auto index = intParam(params, 0, 0, 99999);
+    if (!index)
+        return {Result::Fail, "ERROR"};
+    if (*index < 1 || *index > Sim::messageSlots)
+        return cms(321);
+    const auto it = m_sim.messages.find(*index);
+    if (it == m_sim.messages.end())
+        return m_options.emptyError ? cms(321) : Result{};
+    m_info.push_back(messageLines(0, it->second));
+    m_info.push_back(it->second.pdu);
+    if (it->second.status == RecUnread) {
+        it->second.status = RecRead;
+        changed();
+    }
+    return {};
+}
+
+Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        std::string used;
+        for (const auto& [index, message] : m_sim.messages)
+            used += (used.empty() ? "" : ",") + std::to_string(index);
+        m_info.push_back("+CMGD: (" + used + "),(0-4)");
+        return {};
+    }
+    if (kind != Kind::Set || params.empty() || params.size() > 2)
+        return {Result::Fail, "ERROR"};
+    const auto index = intParam(params, 0, 0, 99999, 0);
+    const auto flag = intParam(params, 1, 0, 4, 0);
+    if (!index || !flag)
+        return {Result::Fail, "ERROR"};
+    if (*flag == 0) {
+        if (*index < 1 || *index > Sim::messageSlots)
+            return cms(321);
+        if (m_sim.messages.erase(*index))
+            changed();
+        return {};
+    }
+    // 1: read; 2: read and sent; 3: read, sent and unsent; 4: all.
+    const int level = *flag;
+    const auto doomed = [level](int status) {
+        return level == 4 || status == RecRead || (level >= 2 && status == StoSent) ||
+               (level >= 3 && status == StoUnsent);
+    };
+    const auto before = m_sim.messages.size();
+    std::erase_if(m_sim.messages, [&](const auto& item) { return doomed(item.second.status); });
+    if (m_sim.messages.size() != before)
+        changed();
+    return {};
+}
+
+Phone::Result Phone::cmgl(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Test) {
+        m_info.push_back("+CMGL: (0-4)");
+        return {};
+    }
+    if (kind == Kind::Set && params.size() != 1)
+        return {Result::Fail, "ERROR"};
+    if (kind != Kind::Set && kind != Kind::Action)
+        return {Result::Fail, "ERROR"};
+    const auto status = intParam(params, 0, 0, 4, int(RecUnread));
+    if (!status)
+        return {Result::Fail, "ERROR"};
+    bool marked = false;
+    for (auto& [index, message] : m_sim.messages) {
+        if (*status != 4 && message.status != *status)
+            continue;
+        m_info.push_back(messageLines(index, message));
+        m_info.push_back(message.pdu);
+        if (message.status == RecUnread) {
+            message.status = RecRead;
+            marked = true;
+        }
+    }
+    if (marked)
+        changed();
+    return {};
+}
+
+} // namespace vphone
