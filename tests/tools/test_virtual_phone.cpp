@@ -134,11 +134,16 @@ class VirtualPhoneTest : public QObject {
     Q_OBJECT
 private slots:
     void answersAsAPhone_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArrayList>("setup");
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("reply");
-        const auto row = [](const char* name, QByteArrayList setup, const QByteArray& command,
-                            const QByteArray& reply) { QTest::newRow(name) << setup << command << reply; };
+        const auto optionRow = [](const char* name, const QStringList& options, QByteArrayList setup,
+                                  const QByteArray& command, const QByteArray& reply) {
+            QTest::newRow(name) << options << setup << command << reply;
+        };
+        const auto row = [&](const char* name, QByteArrayList setup, const QByteArray& command,
+                             const QByteArray& reply) { optionRow(name, {}, setup, command, reply); };
 
         // The tool's probe sees "O" at position 6 and the entry line at position 13.
         row("probe", {}, "AT", "AT\r\r\nOK\r\n");
@@ -189,6 +194,19 @@ private slots:
             {"ATE0", "AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=1,\"1\",,\"123456789012345\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n");
         row("phonebook size", {"ATE0"}, "AT+CPBR=?", "\r\n+CPBR: (1-100),20,14\r\n\r\nOK\r\n");
+        const QStringList shortSim{"--phonebook-size", "5", "--name-length", "8", "--sms-size", "3"};
+        optionRow("short phonebook and names", shortSim, {"ATE0"}, "AT+CPBR=?",
+                  "\r\n+CPBR: (1-5),20,8\r\n\r\nOK\r\n");
+        optionRow("short phonebook in the store query", shortSim, {"ATE0", "AT+CPBW=5,\"1\",,\"12345678\""},
+                  "AT+CPBS?", "\r\n+CPBS: \"SM\",1,5\r\n\r\nOK\r\n");
+        optionRow("write beyond a short phonebook", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CPBW=6,\"1\",,\"a\"",
+                  "\r\n+CME ERROR: 21\r\n");
+        optionRow("name beyond a short limit", shortSim, {"ATE0", "AT+CMEE=1"},
+                  "AT+CPBW=1,\"1\",,\"123456789\"", "\r\n+CME ERROR: 24\r\n");
+        optionRow("short message store", shortSim, {"ATE0"}, "AT+CPMS?",
+                  "\r\n+CPMS: \"SM\",0,3,\"SM\",0,3,\"SM\",0,3\r\n\r\nOK\r\n");
+        optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
+                  "\r\n+CMS ERROR: 321\r\n");
 
         row("centre default", {"ATE0"}, "AT+CSCA?", "\r\n+CSCA: \"+420603052000\",145\r\n\r\nOK\r\n");
         row("centre set", {"ATE0", "AT+CSCA=\"+420602909909\""}, "AT+CSCA?",
@@ -201,10 +219,11 @@ private slots:
             "\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
     }
     void answersAsAPhone() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArrayList, setup);
         QFETCH(QByteArray, command);
         QFETCH(QByteArray, reply);
-        PhoneUnderTest phone;
+        PhoneUnderTest phone(options);
         QVERIFY(phone.isOpen());
         for (const auto& line : setup)
             QVERIFY2(!phone.command(line).isEmpty(), line.constData());
@@ -267,19 +286,28 @@ private slots:
         QVERIFY(!phone.state().contains("message"));
     }
 
+    void fullStoreAnswersAfterThePdu_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("size");
+        QTest::newRow("common SIM") << QStringList{} << 20;
+        QTest::newRow("short SIM") << QStringList{"--sms-size", "3"} << 3;
+    }
     void fullStoreAnswersAfterThePdu() {
+        QFETCH(QStringList, options);
+        QFETCH(int, size);
         QByteArray preload;
-        for (int i = 1; i <= 20; ++i)
+        for (int i = 1; i <= size; ++i)
             preload += "message " + QByteArray::number(i) + " 3 " + pdu + "\n";
-        PhoneUnderTest phone({"--no-echo"}, preload);
+        PhoneUnderTest phone(options + QStringList{"--no-echo"}, preload);
         phone.command("AT+CMEE=1");
         QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("\r\n> "));
         phone.send(pdu + "\x1a");
         QCOMPARE(phone.readReply(), QByteArray("\r\n+CMS ERROR: 322\r\n"));
         // The delete flags: 2 takes read and sent messages, so all of these.
         QCOMPARE(phone.command("AT+CMGD=1,2"), QByteArray("\r\nOK\r\n"));
-        QCOMPARE(phone.command("AT+CPMS?"),
-                 QByteArray("\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n"));
+        const QByteArray counts = "0," + QByteArray::number(size);
+        QCOMPARE(phone.command("AT+CPMS?"), "\r\n+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," +
+                                                counts + "\r\n\r\nOK\r\n");
     }
 
     void takesInputInAnyChunks_data() {
@@ -440,17 +468,25 @@ private slots:
     }
 
     void refusesAMalformedStateFile_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("unknown keyword") << QByteArray("phone 1\n");
-        QTest::newRow("index twice") << QByteArray("entry 1 \"1\" 129 \"a\"\nentry 1 \"2\" 129 \"b\"\n");
-        QTest::newRow("index outside the SIM") << QByteArray("entry 101 \"1\" 129 \"a\"\n");
-        QTest::newRow("name too long") << QByteArray("entry 1 \"1\" 129 \"123456789012345\"\n");
-        QTest::newRow("unclosed quote") << QByteArray("entry 1 \"1\" 129 \"a\n");
-        QTest::newRow("PDU not hex") << QByteArray("message 1 2 07XYZ\n");
+        const auto row = [](const char* name, const QByteArray& content, const QStringList& options = {}) {
+            QTest::newRow(name) << options << content;
+        };
+        row("unknown keyword", "phone 1\n");
+        row("index twice", "entry 1 \"1\" 129 \"a\"\nentry 1 \"2\" 129 \"b\"\n");
+        row("index outside the SIM", "entry 101 \"1\" 129 \"a\"\n");
+        row("name too long", "entry 1 \"1\" 129 \"123456789012345\"\n");
+        row("unclosed quote", "entry 1 \"1\" 129 \"a\n");
+        row("PDU not hex", "message 1 2 07XYZ\n");
+        row("entry beyond a short phonebook", "entry 6 \"1\" 129 \"a\"\n", {"--phonebook-size", "5"});
+        row("name beyond a short limit", "entry 1 \"1\" 129 \"123456789\"\n", {"--name-length", "8"});
+        row("message beyond a short store", "message 4 2 " + pdu + "\n", {"--sms-size", "3"});
     }
     void refusesAMalformedStateFile() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArray, content);
-        PhoneUnderTest phone({}, content);
+        PhoneUnderTest phone(options, content);
         QVERIFY(phone.device.isEmpty());
         QVERIFY(phone.stop() != 0);
         QCOMPARE(phone.state(), content); // never overwritten with a blank SIM

@@ -341,8 +341,8 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         return csca(kind, params);
     if (name == "+CPBS") {
         if (kind == Kind::Query) {
-            m_info.push_back("+CPBS: \"SM\"," + std::to_string(m_sim.phonebook.size()) + "," +
-                             std::to_string(Sim::phonebookSize));
+            m_info.push_back("+CPBS: \"SM\"," + std::to_string(phonebook().entries.size()) + "," +
+                             std::to_string(phonebook().size));
         } else if (kind == Kind::Test) {
             m_info.push_back("+CPBS: (\"SM\")");
         } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
@@ -432,9 +432,10 @@ Phone::Result Phone::csca(Kind kind, const std::vector<Param>& params) {
 }
 
 Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
+    const Phonebook& book = phonebook();
     if (kind == Kind::Test) {
-        m_info.push_back("+CPBR: (1-" + std::to_string(Sim::phonebookSize) + ")," +
-                         std::to_string(Sim::maxNumberDigits) + "," + std::to_string(Sim::maxNameLength));
+        m_info.push_back("+CPBR: (1-" + std::to_string(book.size) + ")," +
+                         std::to_string(Sim::maxNumberDigits) + "," + std::to_string(book.nameLength));
         return {};
     }
     if (kind != Kind::Set || params.empty() || params.size() > 2 || !params[0].present)
@@ -443,11 +444,10 @@ Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
     const auto last = intParam(params, 1, 0, 99999, first);
     if (!first || !last)
         return {Result::Fail, "ERROR"};
-    if (*first < 1 || *last > Sim::phonebookSize || *first > *last)
+    if (*first < 1 || *last > book.size || *first > *last)
         return cme(21);
     bool any = false;
-    for (auto it = m_sim.phonebook.lower_bound(*first); it != m_sim.phonebook.end() && it->first <= *last;
-         ++it) {
+    for (auto it = book.entries.lower_bound(*first); it != book.entries.end() && it->first <= *last; ++it) {
         const auto& [index, entry] = *it;
         m_info.push_back("+CPBR: " + std::to_string(index) + "," + quoteRaw(entry.number) + "," +
                          std::to_string(entry.type) + "," + quoteText(entry.name));
@@ -460,10 +460,11 @@ Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
 }
 
 Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
+    Phonebook& book = phonebook();
     if (kind == Kind::Test) {
-        m_info.push_back("+CPBW: (1-" + std::to_string(Sim::phonebookSize) + ")," +
+        m_info.push_back("+CPBW: (1-" + std::to_string(book.size) + ")," +
                          std::to_string(Sim::maxNumberDigits) + ",(129,145,161)," +
-                         std::to_string(Sim::maxNameLength));
+                         std::to_string(book.nameLength));
         return {};
     }
     if (kind != Kind::Set || params.empty() || params.size() > 4)
@@ -471,13 +472,13 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     const auto index = intParam(params, 0, 0, 99999, 0);
     if (!index)
         return {Result::Fail, "ERROR"};
-    if (params[0].present && (*index < 1 || *index > Sim::phonebookSize))
+    if (params[0].present && (*index < 1 || *index > book.size))
         return cme(21);
 
     if (params.size() == 1) {
         if (!params[0].present)
             return {Result::Fail, "ERROR"};
-        if (m_sim.phonebook.erase(*index))
+        if (book.entries.erase(*index))
             changed();
         return {};
     }
@@ -504,7 +505,7 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     case NumberCheck::Ok:
         break;
     }
-    if (name.size() > std::size_t(Sim::maxNameLength))
+    if (name.size() > std::size_t(book.nameLength))
         return cme(24);
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return cme(25);
@@ -512,13 +513,13 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     int target = *index;
     if (!params[0].present) {
         target = 0;
-        for (int i = 1; i <= Sim::phonebookSize && target == 0; ++i)
-            if (!m_sim.phonebook.count(i))
+        for (int i = 1; i <= book.size && target == 0; ++i)
+            if (!book.entries.count(i))
                 target = i;
         if (target == 0)
             return cme(20);
     }
-    m_sim.phonebook[target] = PhonebookEntry{*number, *type, name};
+    book.entries[target] = PhonebookEntry{*number, *type, name};
     changed();
     return {};
 }

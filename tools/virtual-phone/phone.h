@@ -62,6 +62,11 @@ private:
     Result cscs(Kind kind, const std::vector<Param>& params);
     Result csca(Kind kind, const std::vector<Param>& params);
 
+    // The stores the commands act on: the phonebook, messages read and deleted, messages written.
+    Phonebook& phonebook() { return m_sim.phonebook; }
+    MessageStore& readStore() { return m_sim.messages; }
+    MessageStore& writeStore() { return m_sim.messages; }
+
     Result cme(int code) const;
     Result cms(int code) const;
     void changed() { m_simChanged(); }

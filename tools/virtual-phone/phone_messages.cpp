@@ -18,8 +18,8 @@ Phone::Result Phone::cmgf(Kind kind, const std::vector<Param>& params) {
 }
 
 Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
-    const std::string used = std::to_string(m_sim.messages.size());
-    const std::string total = std::to_string(Sim::messageSlots);
+    const std::string used = std::to_string(readStore().messages.size());
+    const std::string total = std::to_string(readStore().size);
     const std::string counts = used + "," + total;
     if (kind == Kind::Query) {
         m_info.push_back("+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," + counts);
@@ -73,14 +73,15 @@ void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
     }
     // Full is told only after the PDU, so a sender that does not wait for the prompt stays in step.
     int index = 0;
-    for (int i = 1; i <= Sim::messageSlots && index == 0; ++i)
-        if (!m_sim.messages.count(i))
+    MessageStore& store = writeStore();
+    for (int i = 1; i <= store.size && index == 0; ++i)
+        if (!store.messages.count(i))
             index = i;
     if (index == 0) {
         out.response = frame(cms(322));
         return;
     }
-    m_sim.messages[index] = StoredMessage{m_pduStatus, pdu};
+    store.messages[index] = StoredMessage{m_pduStatus, pdu};
     changed();
     m_info.push_back("+CMGW: " + std::to_string(index));
     out.response = frame({Result::Ok, "OK"});
@@ -101,10 +102,11 @@ Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
     const auto index = intParam(params, 0, 0, 99999);
     if (!index)
         return {Result::Fail, "ERROR"};
-    if (*index < 1 || *index > Sim::messageSlots)
+    MessageStore& store = readStore();
+    if (*index < 1 || *index > store.size)
         return cms(321);
-    const auto it = m_sim.messages.find(*index);
-    if (it == m_sim.messages.end())
+    const auto it = store.messages.find(*index);
+    if (it == store.messages.end())
         return m_options.emptyError ? cms(321) : Result{};
     m_info.push_back(messageLines(0, it->second));
     m_info.push_back(it->second.pdu);
@@ -118,7 +120,7 @@ Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
 Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Test) {
         std::string used;
-        for (const auto& [index, message] : m_sim.messages)
+        for (const auto& [index, message] : readStore().messages)
             used += (used.empty() ? "" : ",") + std::to_string(index);
         m_info.push_back("+CMGD: (" + used + "),(0-4)");
         return {};
@@ -130,9 +132,9 @@ Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
     if (!index || !flag)
         return {Result::Fail, "ERROR"};
     if (*flag == 0) {
-        if (*index < 1 || *index > Sim::messageSlots)
+        if (*index < 1 || *index > readStore().size)
             return cms(321);
-        if (m_sim.messages.erase(*index))
+        if (readStore().messages.erase(*index))
             changed();
         return {};
     }
@@ -142,9 +144,10 @@ Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
         return level == 4 || status == RecRead || (level >= 2 && status == StoSent) ||
                (level >= 3 && status == StoUnsent);
     };
-    const auto before = m_sim.messages.size();
-    std::erase_if(m_sim.messages, [&](const auto& item) { return doomed(item.second.status); });
-    if (m_sim.messages.size() != before)
+    auto& messages = readStore().messages;
+    const auto before = messages.size();
+    std::erase_if(messages, [&](const auto& item) { return doomed(item.second.status); });
+    if (messages.size() != before)
         changed();
     return {};
 }
@@ -162,7 +165,7 @@ Phone::Result Phone::cmgl(Kind kind, const std::vector<Param>& params) {
     if (!status)
         return {Result::Fail, "ERROR"};
     bool marked = false;
-    for (auto& [index, message] : m_sim.messages) {
+    for (auto& [index, message] : readStore().messages) {
         if (*status != 4 && message.status != *status)
             continue;
         m_info.push_back(messageLines(index, message));
