@@ -205,6 +205,14 @@ private slots:
                   "AT+CPBW=1,\"1\",,\"123456789\"", "\r\n+CME ERROR: 24\r\n");
         optionRow("short message store", shortSim, {"ATE0"}, "AT+CPMS?",
                   "\r\n+CPMS: \"SM\",0,3,\"SM\",0,3,\"SM\",0,3\r\n\r\nOK\r\n");
+        optionRow("phone memory selected at start", {"--phone-memory"}, {"ATE0"}, "AT+CPBS?;+CPMS?",
+                  "\r\n+CPBS: \"ME\",0,250\r\n+CPMS: \"ME\",0,50,\"ME\",0,50,\"SM\",0,20\r\n\r\nOK\r\n");
+        optionRow("SIM selected beside phone memory", {"--phone-memory"},
+                  {"ATE0", "AT+CPBS=\"SM\"", "AT+CPMS=\"SM\",\"SM\""}, "AT+CPBS?;+CPMS?",
+                  "\r\n+CPBS: \"SM\",0,100\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
+        row("no phonebook beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPBS=\"ME\"", "\r\n+CME ERROR: 3\r\n");
+        row("no message store beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPMS=\"ME\"",
+            "\r\n+CMS ERROR: 302\r\n");
         optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
                   "\r\n+CMS ERROR: 321\r\n");
 
@@ -255,6 +263,57 @@ private slots:
         QCOMPARE(phone.readReply(), QByteArray("\r\n+CMGW: 1\r\n\r\nOK\r\n")); // the lowest free index
         QCOMPARE(phone.command("AT+CMGL=4"),
                  "\r\n+CMGL: 1,3,,21\r\n" + pdu + "\r\n+CMGL: 2,2,,21\r\n" + pdu + "\r\n\r\nOK\r\n");
+    }
+
+    void storesInTheSelectedMemory_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArrayList>("setup");
+        QTest::addColumn<QByteArray>("write");
+        QTest::addColumn<QByteArray>("body"); // after the prompt; none for a phonebook write
+        QTest::addColumn<QByteArrayList>("stored");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("readReply");
+        const QByteArray entry = "AT+CPBW=1,\"1\",,\"a\"";
+        const QByteArray entryRead = "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n";
+        const QByteArray pduRead = "\r\n+CMGR: 2,,21\r\n" + pdu + "\r\n\r\nOK\r\n";
+        QTest::newRow("phonebook in phone memory at start")
+            << QStringList{"--phone-memory"} << QByteArrayList{} << entry << QByteArray()
+            << QByteArrayList{"me-entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+        QTest::newRow("phonebook on the SIM once selected")
+            << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPBS=\"SM\""} << entry << QByteArray()
+            << QByteArrayList{"entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+        QTest::newRow("message in phone memory at start")
+            << QStringList{"--phone-memory"} << QByteArrayList{} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"me-message 1 2 " + pdu} << QByteArray("AT+CMGR=1") << pduRead;
+        QTest::newRow("message on the SIM once selected")
+            << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPMS=\"SM\",\"SM\""}
+            << QByteArray("AT+CMGW=21") << pdu << QByteArrayList{"message 1 2 " + pdu}
+            << QByteArray("AT+CMGR=1") << pduRead;
+    }
+    void storesInTheSelectedMemory() {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArrayList, setup);
+        QFETCH(QByteArray, write);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArrayList, stored);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, readReply);
+        PhoneUnderTest phone(options + QStringList{"--no-echo"});
+        for (const auto& line : setup)
+            QCOMPARE(phone.command(line).right(6), QByteArray("\r\nOK\r\n"));
+        QByteArray reply = phone.command(write);
+        if (!body.isNull()) {
+            QCOMPARE(reply, QByteArray("\r\n> "));
+            phone.send(body + "\x1a");
+            reply = phone.readReply();
+        }
+        QVERIFY2(reply.endsWith("\r\nOK\r\n"), reply.constData());
+        QByteArrayList lines = phone.state().split('\n');
+        lines.removeIf([](const QByteArray& line) {
+            return line.isEmpty() || line.startsWith('#') || line.startsWith("centre ");
+        });
+        QCOMPARE(lines, stored);
+        QCOMPARE(phone.command(read), readReply);
     }
 
     void refusesBadMessages_data() {

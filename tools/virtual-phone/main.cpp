@@ -40,12 +40,14 @@ struct Options {
     int phonebookSize = 100;
     int nameLength = 14;
     int smsSize = 20;
+    bool phoneMemory = false;
 };
 
 const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
-    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n";
+    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
+    "                      [--phone-memory]\n";
 
 [[noreturn]] void die(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
@@ -125,6 +127,8 @@ Options parseOptions(int argc, char** argv) {
             options.nameLength = parseNumber(arg, takeValue(), "characters", 1, 60);
         else if (arg == "--sms-size")
             options.smsSize = parsePositions(arg, takeValue());
+        else if (arg == "--phone-memory")
+            options.phoneMemory = true;
         else if (arg == "--help" || arg == "-h") {
             std::fputs(usage, stdout);
             std::exit(0);
@@ -229,7 +233,7 @@ class VirtualPhone {
 public:
     VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
-          m_phone(sim, vphone::PhoneOptions{options.echo, options.emptyError},
+          m_phone(sim, vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory},
                   [this, &sim] { saveSim(sim); }) {
         m_replyTimer = makeTimer();
         m_paceTimer = makeTimer();

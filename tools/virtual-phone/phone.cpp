@@ -58,7 +58,9 @@ const char* cmeText(int code) {
 } // namespace
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
-    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo) {}
+    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
+      m_phonebookStore(options.phoneMemory ? "ME" : "SM"), m_messageStores{m_phonebookStore, m_phonebookStore,
+                                                                           "SM"} {}
 
 void Phone::receive(char c, PhoneOutput& out) {
     if (m_mode == Mode::Pdu) {
@@ -339,20 +341,8 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         return cscs(kind, params);
     if (name == "+CSCA")
         return csca(kind, params);
-    if (name == "+CPBS") {
-        if (kind == Kind::Query) {
-            m_info.push_back("+CPBS: \"SM\"," + std::to_string(phonebook().entries.size()) + "," +
-                             std::to_string(phonebook().size));
-        } else if (kind == Kind::Test) {
-            m_info.push_back("+CPBS: (\"SM\")");
-        } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-            if (params[0].value != "SM")
-                return cme(3);
-        } else {
-            return syntax;
-        }
-        return {};
-    }
+    if (name == "+CPBS")
+        return cpbs(kind, params);
     if (name == "+CPBR")
         return cpbr(kind, params);
     if (name == "+CPBW")
@@ -428,6 +418,34 @@ Phone::Result Phone::csca(Kind kind, const std::vector<Param>& params) {
     m_sim.centre = *number;
     m_sim.centreType = *type;
     changed();
+    return {};
+}
+
+Phonebook* Phone::phonebookNamed(const std::string& name) {
+    if (name == "SM")
+        return &m_sim.phonebook;
+    if (name == "ME" && m_options.phoneMemory)
+        return &m_sim.phonePhonebook;
+    return nullptr;
+}
+
+std::string Phone::storeNames() const {
+    return m_options.phoneMemory ? "(\"SM\",\"ME\")" : "(\"SM\")";
+}
+
+Phone::Result Phone::cpbs(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Query) {
+        m_info.push_back("+CPBS: \"" + m_phonebookStore + "\"," + std::to_string(phonebook().entries.size()) +
+                         "," + std::to_string(phonebook().size));
+    } else if (kind == Kind::Test) {
+        m_info.push_back("+CPBS: " + storeNames());
+    } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
+        if (!phonebookNamed(params[0].value))
+            return cme(3);
+        m_phonebookStore = params[0].value;
+    } else {
+        return {Result::Fail, "ERROR"};
+    }
     return {};
 }
 

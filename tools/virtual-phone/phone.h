@@ -5,6 +5,7 @@
 #include "params.h"
 #include "sim.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,8 +13,9 @@
 namespace vphone {
 
 struct PhoneOptions {
-    bool echo = true;        // the stored profile; ATZ returns to it, AT&F to echo on
-    bool emptyError = false; // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool echo = true;         // the stored profile; ATZ returns to it, AT&F to echo on
+    bool emptyError = false;  // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool phoneMemory = false; // "ME" phonebook and message store beside the SIM's, selected at start
 };
 
 struct PhoneOutput {
@@ -50,6 +52,7 @@ private:
     Result extended(const std::string& name, Kind kind, const std::string& args);
 
     Result identity(Kind kind, const char* text);
+    Result cpbs(Kind kind, const std::vector<Param>& params);
     Result cpbr(Kind kind, const std::vector<Param>& params);
     Result cpbw(Kind kind, const std::vector<Param>& params);
     // Message commands, in phone_messages.cpp.
@@ -62,10 +65,16 @@ private:
     Result cscs(Kind kind, const std::vector<Param>& params);
     Result csca(Kind kind, const std::vector<Param>& params);
 
+    // "SM", or "ME" with phone memory; null for a store the phone does not have.
+    Phonebook* phonebookNamed(const std::string& name);
+    MessageStore* messageStoreNamed(const std::string& name);
+    std::string storeNames() const;
+    std::string storeCounts(const std::string& name);
+
     // The stores the commands act on: the phonebook, messages read and deleted, messages written.
-    Phonebook& phonebook() { return m_sim.phonebook; }
-    MessageStore& readStore() { return m_sim.messages; }
-    MessageStore& writeStore() { return m_sim.messages; }
+    Phonebook& phonebook() { return *phonebookNamed(m_phonebookStore); }
+    MessageStore& readStore() { return *messageStoreNamed(m_messageStores[0]); }
+    MessageStore& writeStore() { return *messageStoreNamed(m_messageStores[1]); }
 
     Result cme(int code) const;
     Result cms(int code) const;
@@ -92,6 +101,8 @@ private:
     int m_cmee = 0;
     int m_cregMode = 0;
     std::string m_charset = "IRA";
+    std::string m_phonebookStore;
+    std::array<std::string, 3> m_messageStores; // read and delete, write, receive
 };
 
 } // namespace vphone

@@ -17,29 +17,44 @@ Phone::Result Phone::cmgf(Kind kind, const std::vector<Param>& params) {
     return {};
 }
 
+MessageStore* Phone::messageStoreNamed(const std::string& name) {
+    if (name == "SM")
+        return &m_sim.messages;
+    if (name == "ME" && m_options.phoneMemory)
+        return &m_sim.phoneMessages;
+    return nullptr;
+}
+
+std::string Phone::storeCounts(const std::string& name) {
+    const MessageStore& store = *messageStoreNamed(name);
+    return std::to_string(store.messages.size()) + "," + std::to_string(store.size);
+}
+
 Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
-    const std::string used = std::to_string(readStore().messages.size());
-    const std::string total = std::to_string(readStore().size);
-    const std::string counts = used + "," + total;
     if (kind == Kind::Query) {
-        m_info.push_back("+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," + counts);
+        std::string line;
+        for (const auto& name : m_messageStores)
+            line += (line.empty() ? "+CPMS: \"" : ",\"") + name + "\"," + storeCounts(name);
+        m_info.push_back(line);
         return {};
     }
     if (kind == Kind::Test) {
-        m_info.push_back("+CPMS: (\"SM\"),(\"SM\"),(\"SM\")");
+        m_info.push_back("+CPMS: " + storeNames() + "," + storeNames() + "," + storeNames());
         return {};
     }
-    if (kind != Kind::Set || params.empty() || params.size() > 3)
+    if (kind != Kind::Set || params.empty() || params.size() > m_messageStores.size())
         return {Result::Fail, "ERROR"};
     for (const auto& param : params) {
-        if (!param.present)
-            continue;
-        if (!param.quoted)
+        if (param.present && !param.quoted)
             return {Result::Fail, "ERROR"};
-        if (param.value != "SM")
+        if (param.present && !messageStoreNamed(param.value))
             return cms(302);
     }
-    m_info.push_back("+CPMS: " + counts + "," + counts + "," + counts);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        if (params[i].present)
+            m_messageStores[i] = params[i].value;
+    m_info.push_back("+CPMS: " + storeCounts(m_messageStores[0]) + "," + storeCounts(m_messageStores[1]) +
+                     "," + storeCounts(m_messageStores[2]));
     return {};
 }
 

@@ -194,10 +194,13 @@ void parseMessage(LineReader& reader, MessageStore& store) {
 std::string formatState(const Sim& sim) {
     std::ostringstream out;
     out << "# SIM of the virtual phone: centre, phonebook entries (index number type name),\n"
-           "# messages (index status pdu; status 0 unread, 1 read, 2 unsent, 3 sent).\n";
+           "# messages (index status pdu; status 0 unread, 1 read, 2 unsent, 3 sent);\n"
+           "# me-entry and me-message lines are the phone's own memory.\n";
     out << "centre " << quote(sim.centre) << ' ' << sim.centreType << '\n';
     formatPhonebook(out, "entry", sim.phonebook);
     formatMessages(out, "message", sim.messages);
+    formatPhonebook(out, "me-entry", sim.phonePhonebook);
+    formatMessages(out, "me-message", sim.phoneMessages);
     return out.str();
 }
 
@@ -224,6 +227,10 @@ Sim parseState(const std::string& text, Sim sim) {
             parseEntry(reader, sim.phonebook);
         } else if (keyword == "message") {
             parseMessage(reader, sim.messages);
+        } else if (keyword == "me-entry") {
+            parseEntry(reader, sim.phonePhonebook);
+        } else if (keyword == "me-message") {
+            parseMessage(reader, sim.phoneMessages);
         } else {
             reader.fail("unknown keyword \"" + keyword + "\"");
         }

@@ -1,6 +1,7 @@
 #pragma once
-// The virtual phone's SIM: "SM" phonebook, "SM" message store and the SMS-centre number, with the
-// readable state file that a test or a user inspects and preloads.
+// The virtual phone's SIM: "SM" phonebook, "SM" message store and the SMS-centre number, and the
+// phone's own memory beside it, with the readable state file that a test or a user inspects and
+// preloads.
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,9 @@ struct Sim {
     // The limits of a common 32K SIM unless told otherwise; the tool uses positions 1-6 and 1-4 only.
     Phonebook phonebook;
     MessageStore messages;
+    // The phone's own memory ("ME"), kept apart so that a test sees what landed on the SIM.
+    Phonebook phonePhonebook{250, 20, {}};
+    MessageStore phoneMessages{50, {}};
     std::string centre = "+420603052000";
     int centreType = 145;
 };
