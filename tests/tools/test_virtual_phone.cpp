@@ -213,6 +213,10 @@ private slots:
         row("no phonebook beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPBS=\"ME\"", "\r\n+CME ERROR: 3\r\n");
         row("no message store beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPMS=\"ME\"",
             "\r\n+CMS ERROR: 302\r\n");
+        optionRow("text mode at start", {"--text-mode"}, {"ATE0"}, "AT+CMGF?;+CMGF=?",
+                  "\r\n+CMGF: 1\r\n+CMGF: (0,1)\r\n\r\nOK\r\n");
+        optionRow("ATZ returns to text mode", {"--text-mode"}, {"AT+CMGF=0", "ATZ"}, "AT+CMGF?",
+                  "AT+CMGF?\r\r\n+CMGF: 1\r\n\r\nOK\r\n");
         optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
                   "\r\n+CMS ERROR: 321\r\n");
 
@@ -289,6 +293,24 @@ private slots:
             << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPMS=\"SM\",\"SM\""}
             << QByteArray("AT+CMGW=21") << pdu << QByteArrayList{"message 1 2 " + pdu}
             << QByteArray("AT+CMGR=1") << pduRead;
+        // Text mode takes the length for the destination and the PDU for its text: 58 characters, packed
+        // as septets behind the text-mode defaults (no SMSC, validity A7).
+        QTest::newRow("PDU taken as text in text mode")
+            << QStringList{"--text-mode"} << QByteArrayList{} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"message 1 2 0011000281120000A73A"
+                              "B05B2E26A3D96033580D0693C160B1180C061BE662329A0D3683C962B499AD0683C160301AEC46"
+                              "84CD6E"
+                              "B9618C182B0667B018"}
+            << QByteArray("AT+CMGR=1") << "\r\n+CMGR: \"STO UNSENT\",\"21\"\r\n" + pdu + "\r\n\r\nOK\r\n";
+        QTest::newRow("PDU stored once PDU mode selected")
+            << QStringList{"--text-mode"} << QByteArrayList{"AT+CMGF=0"} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"message 1 2 " + pdu} << QByteArray("AT+CMGR=1") << pduRead;
+        QTest::newRow("text encoded as the worked example")
+            << QStringList{"--text-mode"} << QByteArrayList{} << QByteArray("AT+CMGW=\"+420603123456\"")
+            << QByteArray("Poplach")
+            << QByteArrayList{"message 1 2 0011000C912460302143650000A707D0379C1D1EA301"}
+            << QByteArray("AT+CMGR=1")
+            << QByteArray("\r\n+CMGR: \"STO UNSENT\",\"+420603123456\"\r\nPoplach\r\n\r\nOK\r\n");
     }
     void storesInTheSelectedMemory() {
         QFETCH(QStringList, options);
@@ -317,25 +339,29 @@ private slots:
     }
 
     void refusesBadMessages_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("length counts the SMSC part")
-            << QByteArray("AT+CMGW=29") << pdu + "\x1a" << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("odd number of digits")
-            << QByteArray("AT+CMGW=21") << pdu + "0\x1a" << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("not hex") << QByteArray("AT+CMGW=21") << "G" + pdu.mid(1) + "\x1a"
-                                 << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("SMSC part longer than the PDU")
-            << QByteArray("AT+CMGW=1") << QByteArray("0791\x1a") << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("escape cancels")
-            << QByteArray("AT+CMGW=21") << pdu + "\x1b" << QByteArray("\r\nOK\r\n");
+        const auto row = [](const char* name, const QByteArray& command, const QByteArray& body,
+                            const QByteArray& reply, const QStringList& options = {}) {
+            QTest::newRow(name) << options << command << body << reply;
+        };
+        row("length counts the SMSC part", "AT+CMGW=29", pdu + "\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("odd number of digits", "AT+CMGW=21", pdu + "0\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("not hex", "AT+CMGW=21", "G" + pdu.mid(1) + "\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("SMSC part longer than the PDU", "AT+CMGW=1", "0791\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("escape cancels", "AT+CMGW=21", pdu + "\x1b", "\r\nOK\r\n");
+        row("text longer than one message", "AT+CMGW=21", QByteArray(161, 'a') + "\x1a",
+            "\r\n+CMS ERROR: 305\r\n", {"--text-mode"});
+        row("escape cancels a text", "AT+CMGW=21", "Poplach\x1b", "\r\nOK\r\n", {"--text-mode"});
     }
     void refusesBadMessages() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArray, command);
         QFETCH(QByteArray, body);
         QFETCH(QByteArray, reply);
-        PhoneUnderTest phone({"--no-echo"});
+        PhoneUnderTest phone(options + QStringList{"--no-echo"});
         phone.command("AT+CMEE=1");
         QCOMPARE(phone.command(command), QByteArray("\r\n> "));
         phone.send(body);
@@ -343,6 +369,19 @@ private slots:
         QCOMPARE(phone.command("AT+CPMS?"),
                  QByteArray("\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n"));
         QVERIFY(!phone.state().contains("message"));
+    }
+
+    void listsMessagesAsTextInTextMode() {
+        // Received on 8 December 2026 at 21:00, one hour east of UTC.
+        const QByteArray delivered = "00040C9124603021436500006221801200004007D0379C1D1EA301";
+        PhoneUnderTest phone({"--text-mode", "--no-echo"},
+                             "message 1 0 " + delivered + "\nmessage 2 3 " + pdu + "\n");
+        QCOMPARE(phone.command("AT+CMGL=\"ALL\""),
+                 QByteArray(
+                     "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
+                     "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n\r\nOK\r\n"));
+        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1"),
+                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n\r\nOK\r\n"); // listed, so now read
     }
 
     void fullStoreAnswersAfterThePdu_data() {

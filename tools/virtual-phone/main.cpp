@@ -41,13 +41,14 @@ struct Options {
     int nameLength = 14;
     int smsSize = 20;
     bool phoneMemory = false;
+    bool textMode = false;
 };
 
 const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
     "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-    "                      [--phone-memory]\n";
+    "                      [--text-mode] [--phone-memory]\n";
 
 [[noreturn]] void die(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
@@ -129,6 +130,8 @@ Options parseOptions(int argc, char** argv) {
             options.smsSize = parsePositions(arg, takeValue());
         else if (arg == "--phone-memory")
             options.phoneMemory = true;
+        else if (arg == "--text-mode")
+            options.textMode = true;
         else if (arg == "--help" || arg == "-h") {
             std::fputs(usage, stdout);
             std::exit(0);
@@ -233,8 +236,10 @@ class VirtualPhone {
 public:
     VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
-          m_phone(sim, vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory},
-                  [this, &sim] { saveSim(sim); }) {
+          m_phone(
+              sim,
+              vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory, options.textMode},
+              [this, &sim] { saveSim(sim); }) {
         m_replyTimer = makeTimer();
         m_paceTimer = makeTimer();
         m_urcTimer = makeTimer();

@@ -59,19 +59,20 @@ const char* cmeText(int code) {
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
     : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
+      m_textMode(options.textMode),
       m_phonebookStore(options.phoneMemory ? "ME" : "SM"), m_messageStores{m_phonebookStore, m_phonebookStore,
                                                                            "SM"} {}
 
 void Phone::receive(char c, PhoneOutput& out) {
-    if (m_mode == Mode::Pdu) {
+    if (m_mode == Mode::Body) {
         if (c == ctrlZ || c == escape) {
-            finishPdu(c == escape, out);
+            finishBody(c == escape, out);
             return;
         }
         if (m_echo)
             out.echo += c;
-        if (m_pdu.size() <= maxPduHex)
-            m_pdu += c;
+        if (m_body.size() <= maxBody)
+            m_body += c;
         return;
     }
 
@@ -210,7 +211,7 @@ void Phone::executeLine(PhoneOutput& out) {
         result = basic(name, value);
     }
     if (result.kind == Result::Prompt)
-        m_mode = Mode::Pdu;
+        m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
 }
 
@@ -234,6 +235,7 @@ Phone::Result Phone::basic(char name, int value) {
         m_cmee = 0;
         m_cregMode = 0;
         m_charset = "IRA";
+        m_textMode = m_options.textMode;
         return {};
     case 'I':
         if (value != 0)

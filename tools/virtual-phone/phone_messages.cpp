@@ -1,20 +1,71 @@
 #include "phone.h"
 
+#include "charset.h"
 #include "params.h"
+#include "text_message.h"
 
 #include <algorithm>
 
 namespace vphone {
 
+namespace {
+
+constexpr const char* statusNames[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT", "ALL"};
+
+} // namespace
+
+// Text mode only when offered; otherwise PDU mode is all there is.
 Phone::Result Phone::cmgf(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Query) {
-        m_info.push_back("+CMGF: 0");
-    } else if (kind == Kind::Test) {
-        m_info.push_back("+CMGF: (0)");
-    } else if (kind != Kind::Set || params.size() != 1 || intParam(params, 0, 0, 0, 0) != 0) {
-        return {Result::Fail, "ERROR"}; // PDU mode only
+        m_info.push_back(m_textMode ? "+CMGF: 1" : "+CMGF: 0");
+        return {};
     }
+    if (kind == Kind::Test) {
+        m_info.push_back(m_options.textMode ? "+CMGF: (0,1)" : "+CMGF: (0)");
+        return {};
+    }
+    const auto mode = intParam(params, 0, 0, m_options.textMode ? 1 : 0, 0);
+    if (kind != Kind::Set || params.size() != 1 || !mode)
+        return {Result::Fail, "ERROR"};
+    m_textMode = *mode == 1;
     return {};
+}
+
+std::optional<int> Phone::statusParam(const std::vector<Param>& params, std::size_t i, int fallback,
+                                      int high) const {
+    if (!m_textMode)
+        return intParam(params, i, 0, high, fallback);
+    if (i >= params.size() || !params[i].present)
+        return fallback;
+    for (int status = 0; status <= high && params[i].quoted; ++status)
+        if (params[i].value == statusNames[status])
+            return status;
+    return std::nullopt;
+}
+
+std::string Phone::statusText(int status) const {
+    return m_textMode ? std::string("\"") + statusNames[status] + "\"" : std::to_string(status);
+}
+
+// A character the selected set lacks is shown as "?", as a phone shows it.
+std::string Phone::fromGsm(const std::string& gsm) const {
+    if (m_charset == "GSM")
+        return gsm;
+    std::string text;
+    for (std::size_t i = 0; i < gsm.size(); ++i) {
+        const std::size_t length = gsm[i] == '\x1B' && i + 1 < gsm.size() ? 2 : 1;
+        text += gsmToCp1250(gsm.substr(i, length)).value_or("?");
+        i += length - 1;
+    }
+    return text;
+}
+
+std::optional<std::string> Phone::toGsm(const std::string& text) const {
+    if (m_charset != "GSM")
+        return cp1250ToGsm(text);
+    if (!gsmToCp1250(text))
+        return std::nullopt;
+    return text;
 }
 
 MessageStore* Phone::messageStoreNamed(const std::string& name) {
@@ -61,29 +112,65 @@ Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
 Phone::Result Phone::cmgw(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Test)
         return {};
+    if (m_textMode)
+        return cmgwText(kind, params);
     // In PDU mode the TPDU length is mandatory.
     if (kind != Kind::Set || params.size() > 2)
         return {Result::Fail, "ERROR"};
     const auto length = intParam(params, 0, 1, 164);
-    const auto status = intParam(params, 1, 0, 3, int(StoUnsent));
+    const auto status = statusParam(params, 1, StoUnsent, StoSent);
     if (!length || !status)
         return {Result::Fail, "ERROR"};
-    m_pdu.clear();
+    m_body.clear();
+    m_bodyIsText = false;
     m_pduLength = *length;
-    m_pduStatus = *status;
+    m_bodyStatus = *status;
     return {Result::Prompt, {}};
 }
 
-void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
+// AT+CMGW[=<da>[,<toda>[,<stat>]]]. Phones take the address unquoted too, so a PDU length sent to
+// a phone in text mode becomes the destination.
+Phone::Result Phone::cmgwText(Kind kind, const std::vector<Param>& params) {
+    if ((kind != Kind::Set && kind != Kind::Action) || params.size() > 3)
+        return {Result::Fail, "ERROR"};
+    const std::string address = params.empty() ? std::string() : params[0].value;
+    const auto type = intParam(params, 1, 128, 255, defaultNumberType(address));
+    const auto status = statusParam(params, 2, StoUnsent, StoSent);
+    if (!type || !status)
+        return {Result::Fail, "ERROR"};
+    if (!isMessageAddress(address))
+        return cms(305);
+    m_body.clear();
+    m_bodyIsText = true;
+    m_textAddress = address;
+    m_textAddressType = *type;
+    m_bodyStatus = *status;
+    return {Result::Prompt, {}};
+}
+
+std::string Phone::pduBody() const {
+    const std::string pdu = normalisePdu(m_body);
+    return m_body.size() <= maxBody && tpduLength(pdu) == m_pduLength ? pdu : std::string();
+}
+
+// Kept as a PDU like every message, so the state file has one form.
+std::string Phone::textBodyPdu() const {
+    const auto text = toGsm(m_body);
+    if (!text || m_body.size() > maxBody)
+        return {};
+    return encodeSubmit(m_textAddress, m_textAddressType, *text);
+}
+
+void Phone::finishBody(bool cancelled, PhoneOutput& out) {
     m_mode = Mode::Command;
     out.hasResponse = true;
     if (cancelled) {
         out.response = frame({Result::Ok, "OK"});
         return;
     }
-    const std::string pdu = normalisePdu(m_pdu);
-    if (pdu.empty() || m_pdu.size() > maxPduHex || tpduLength(pdu) != m_pduLength) {
-        out.response = frame(cms(304));
+    const std::string pdu = m_bodyIsText ? textBodyPdu() : pduBody();
+    if (pdu.empty()) {
+        out.response = frame(cms(m_bodyIsText ? 305 : 304));
         return;
     }
     // Full is told only after the PDU, so a sender that does not wait for the prompt stays in step.
@@ -96,17 +183,32 @@ void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
         out.response = frame(cms(322));
         return;
     }
-    store.messages[index] = StoredMessage{m_pduStatus, pdu};
+    store.messages[index] = StoredMessage{m_bodyStatus, pdu};
     changed();
     m_info.push_back("+CMGW: " + std::to_string(index));
     out.response = frame({Result::Ok, "OK"});
 }
 
-std::string Phone::messageLines(int index, const StoredMessage& message) const {
-    const std::string length = std::to_string(tpduLength(message.pdu));
-    if (index == 0)
-        return "+CMGR: " + std::to_string(message.status) + ",," + length;
-    return "+CMGL: " + std::to_string(index) + "," + std::to_string(message.status) + ",," + length;
+bool Phone::showMessage(int index, const StoredMessage& message) {
+    std::string head = index == 0 ? "+CMGR: " : "+CMGL: " + std::to_string(index) + ",";
+    head += statusText(message.status);
+    if (!m_textMode) {
+        m_info.push_back(head + ",," + std::to_string(tpduLength(message.pdu)));
+        m_info.push_back(message.pdu);
+        return true;
+    }
+    const auto view = decodeForText(message.pdu);
+    if (!view)
+        return false;
+    // The sender's time stamp only for a received message; the listing has the fields regardless.
+    head += "," + quoteRaw(fromGsm(view->address));
+    if (!view->timestamp.empty())
+        head += ",,\"" + view->timestamp + "\"";
+    else if (index != 0)
+        head += ",,";
+    m_info.push_back(head);
+    m_info.push_back(view->isText ? fromGsm(view->data) : view->data);
+    return true;
 }
 
 Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
@@ -123,8 +225,8 @@ Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
     const auto it = store.messages.find(*index);
     if (it == store.messages.end())
         return m_options.emptyError ? cms(321) : Result{};
-    m_info.push_back(messageLines(0, it->second));
-    m_info.push_back(it->second.pdu);
+    if (!showMessage(0, it->second))
+        return cms(500);
     if (it->second.status == RecUnread) {
         it->second.status = RecRead;
         changed();
@@ -169,22 +271,25 @@ Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
 
 Phone::Result Phone::cmgl(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Test) {
-        m_info.push_back("+CMGL: (0-4)");
+        std::string names;
+        for (const char* name : statusNames)
+            names += (names.empty() ? "(\"" : ",\"") + std::string(name) + "\"";
+        m_info.push_back(m_textMode ? "+CMGL: " + names + ")" : "+CMGL: (0-4)");
         return {};
     }
     if (kind == Kind::Set && params.size() != 1)
         return {Result::Fail, "ERROR"};
     if (kind != Kind::Set && kind != Kind::Action)
         return {Result::Fail, "ERROR"};
-    const auto status = intParam(params, 0, 0, 4, int(RecUnread));
+    const auto status = statusParam(params, 0, RecUnread, 4);
     if (!status)
         return {Result::Fail, "ERROR"};
     bool marked = false;
     for (auto& [index, message] : readStore().messages) {
         if (*status != 4 && message.status != *status)
             continue;
-        m_info.push_back(messageLines(index, message));
-        m_info.push_back(message.pdu);
+        if (!showMessage(index, message))
+            return cms(500);
         if (message.status == RecUnread) {
             message.status = RecRead;
             marked = true;
