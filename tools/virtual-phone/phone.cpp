@@ -59,9 +59,12 @@ const char* cmeText(int code) {
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
     : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
-      m_textMode(options.textMode),
-      m_phonebookStore(options.phoneMemory ? "ME" : "SM"), m_messageStores{m_phonebookStore, m_phonebookStore,
-                                                                           "SM"} {}
+      m_textMode(options.textMode) {
+    // A phone with memory of its own selects it; received messages go to the SIM regardless.
+    const std::string start = options.phoneMemory ? "ME" : "SM";
+    m_phonebookStore = start;
+    m_messageStores = {start, start, "SM"};
+}
 
 void Phone::receive(char c, PhoneOutput& out) {
     if (m_mode == Mode::Body) {

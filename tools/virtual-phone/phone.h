@@ -1,7 +1,8 @@
 #pragma once
 // The command side of the virtual phone: takes received bytes one at a time and gives back the echo
 // and the response as a phone on a serial line would (command echo, CR LF framing, verbose
-// result codes, "SM" phonebook and "SM" message store in PDU mode). No timing and no I/O here.
+// result codes, "SM" phonebook and "SM" message store, "ME" ones beside them on request, messages in
+// PDU mode or text mode). No timing and no I/O here.
 #include "params.h"
 #include "sim.h"
 
@@ -32,7 +33,7 @@ public:
 
     void receive(char c, PhoneOutput& out);
 
-    // A command line is partly typed or a PDU is being entered: no unsolicited code fits in now.
+    // A command line is partly typed or a message is being entered: no unsolicited code fits in now.
     bool midCommand() const { return !m_line.empty() || m_mode == Mode::Body; }
 
 private:
