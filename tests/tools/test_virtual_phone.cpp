@@ -134,11 +134,16 @@ class VirtualPhoneTest : public QObject {
     Q_OBJECT
 private slots:
     void answersAsAPhone_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArrayList>("setup");
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("reply");
-        const auto row = [](const char* name, QByteArrayList setup, const QByteArray& command,
-                            const QByteArray& reply) { QTest::newRow(name) << setup << command << reply; };
+        const auto optionRow = [](const char* name, const QStringList& options, QByteArrayList setup,
+                                  const QByteArray& command, const QByteArray& reply) {
+            QTest::newRow(name) << options << setup << command << reply;
+        };
+        const auto row = [&](const char* name, QByteArrayList setup, const QByteArray& command,
+                             const QByteArray& reply) { optionRow(name, {}, setup, command, reply); };
 
         // The tool's probe sees "O" at position 6 and the entry line at position 13.
         row("probe", {}, "AT", "AT\r\r\nOK\r\n");
@@ -189,6 +194,31 @@ private slots:
             {"ATE0", "AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=1,\"1\",,\"123456789012345\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n");
         row("phonebook size", {"ATE0"}, "AT+CPBR=?", "\r\n+CPBR: (1-100),20,14\r\n\r\nOK\r\n");
+        const QStringList shortSim{"--phonebook-size", "5", "--name-length", "8", "--sms-size", "3"};
+        optionRow("short phonebook and names", shortSim, {"ATE0"}, "AT+CPBR=?",
+                  "\r\n+CPBR: (1-5),20,8\r\n\r\nOK\r\n");
+        optionRow("short phonebook in the store query", shortSim, {"ATE0", "AT+CPBW=5,\"1\",,\"12345678\""},
+                  "AT+CPBS?", "\r\n+CPBS: \"SM\",1,5\r\n\r\nOK\r\n");
+        optionRow("write beyond a short phonebook", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CPBW=6,\"1\",,\"a\"",
+                  "\r\n+CME ERROR: 21\r\n");
+        optionRow("name beyond a short limit", shortSim, {"ATE0", "AT+CMEE=1"},
+                  "AT+CPBW=1,\"1\",,\"123456789\"", "\r\n+CME ERROR: 24\r\n");
+        optionRow("short message store", shortSim, {"ATE0"}, "AT+CPMS?",
+                  "\r\n+CPMS: \"SM\",0,3,\"SM\",0,3,\"SM\",0,3\r\n\r\nOK\r\n");
+        optionRow("phone memory selected at start", {"--phone-memory"}, {"ATE0"}, "AT+CPBS?;+CPMS?",
+                  "\r\n+CPBS: \"ME\",0,250\r\n+CPMS: \"ME\",0,50,\"ME\",0,50,\"SM\",0,20\r\n\r\nOK\r\n");
+        optionRow("SIM selected beside phone memory", {"--phone-memory"},
+                  {"ATE0", "AT+CPBS=\"SM\"", "AT+CPMS=\"SM\",\"SM\""}, "AT+CPBS?;+CPMS?",
+                  "\r\n+CPBS: \"SM\",0,100\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
+        row("no phonebook beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPBS=\"ME\"", "\r\n+CME ERROR: 3\r\n");
+        row("no message store beside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPMS=\"ME\"",
+            "\r\n+CMS ERROR: 302\r\n");
+        optionRow("text mode at start", {"--text-mode"}, {"ATE0"}, "AT+CMGF?;+CMGF=?",
+                  "\r\n+CMGF: 1\r\n+CMGF: (0,1)\r\n\r\nOK\r\n");
+        optionRow("ATZ returns to text mode", {"--text-mode"}, {"AT+CMGF=0", "ATZ"}, "AT+CMGF?",
+                  "AT+CMGF?\r\r\n+CMGF: 1\r\n\r\nOK\r\n");
+        optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
+                  "\r\n+CMS ERROR: 321\r\n");
 
         row("centre default", {"ATE0"}, "AT+CSCA?", "\r\n+CSCA: \"+420603052000\",145\r\n\r\nOK\r\n");
         row("centre set", {"ATE0", "AT+CSCA=\"+420602909909\""}, "AT+CSCA?",
@@ -201,10 +231,11 @@ private slots:
             "\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
     }
     void answersAsAPhone() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArrayList, setup);
         QFETCH(QByteArray, command);
         QFETCH(QByteArray, reply);
-        PhoneUnderTest phone;
+        PhoneUnderTest phone(options);
         QVERIFY(phone.isOpen());
         for (const auto& line : setup)
             QVERIFY2(!phone.command(line).isEmpty(), line.constData());
@@ -238,26 +269,99 @@ private slots:
                  "\r\n+CMGL: 1,3,,21\r\n" + pdu + "\r\n+CMGL: 2,2,,21\r\n" + pdu + "\r\n\r\nOK\r\n");
     }
 
+    void storesInTheSelectedMemory_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArrayList>("setup");
+        QTest::addColumn<QByteArray>("write");
+        QTest::addColumn<QByteArray>("body"); // after the prompt; none for a phonebook write
+        QTest::addColumn<QByteArrayList>("stored");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("readReply");
+        const QByteArray entry = "AT+CPBW=1,\"1\",,\"a\"";
+        const QByteArray entryRead = "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n";
+        const QByteArray pduRead = "\r\n+CMGR: 2,,21\r\n" + pdu + "\r\n\r\nOK\r\n";
+        QTest::newRow("phonebook in phone memory at start")
+            << QStringList{"--phone-memory"} << QByteArrayList{} << entry << QByteArray()
+            << QByteArrayList{"me-entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+        QTest::newRow("phonebook on the SIM once selected")
+            << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPBS=\"SM\""} << entry << QByteArray()
+            << QByteArrayList{"entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+        QTest::newRow("message in phone memory at start")
+            << QStringList{"--phone-memory"} << QByteArrayList{} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"me-message 1 2 " + pdu} << QByteArray("AT+CMGR=1") << pduRead;
+        QTest::newRow("message on the SIM once selected")
+            << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPMS=\"SM\",\"SM\""}
+            << QByteArray("AT+CMGW=21") << pdu << QByteArrayList{"message 1 2 " + pdu}
+            << QByteArray("AT+CMGR=1") << pduRead;
+        // Text mode takes the length for the destination and the PDU for its text: 58 characters, packed
+        // as septets behind the text-mode defaults (no SMSC, validity A7).
+        QTest::newRow("PDU taken as text in text mode")
+            << QStringList{"--text-mode"} << QByteArrayList{} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"message 1 2 0011000281120000A73A"
+                              "B05B2E26A3D96033580D0693C160B1180C061BE662329A0D3683C962B499AD0683C160301AEC46"
+                              "84CD6E"
+                              "B9618C182B0667B018"}
+            << QByteArray("AT+CMGR=1") << "\r\n+CMGR: \"STO UNSENT\",\"21\"\r\n" + pdu + "\r\n\r\nOK\r\n";
+        QTest::newRow("PDU stored once PDU mode selected")
+            << QStringList{"--text-mode"} << QByteArrayList{"AT+CMGF=0"} << QByteArray("AT+CMGW=21") << pdu
+            << QByteArrayList{"message 1 2 " + pdu} << QByteArray("AT+CMGR=1") << pduRead;
+        QTest::newRow("text encoded as the worked example")
+            << QStringList{"--text-mode"} << QByteArrayList{} << QByteArray("AT+CMGW=\"+420603123456\"")
+            << QByteArray("Poplach")
+            << QByteArrayList{"message 1 2 0011000C912460302143650000A707D0379C1D1EA301"}
+            << QByteArray("AT+CMGR=1")
+            << QByteArray("\r\n+CMGR: \"STO UNSENT\",\"+420603123456\"\r\nPoplach\r\n\r\nOK\r\n");
+    }
+    void storesInTheSelectedMemory() {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArrayList, setup);
+        QFETCH(QByteArray, write);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArrayList, stored);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, readReply);
+        PhoneUnderTest phone(options + QStringList{"--no-echo"});
+        for (const auto& line : setup)
+            QCOMPARE(phone.command(line).right(6), QByteArray("\r\nOK\r\n"));
+        QByteArray reply = phone.command(write);
+        if (!body.isNull()) {
+            QCOMPARE(reply, QByteArray("\r\n> "));
+            phone.send(body + "\x1a");
+            reply = phone.readReply();
+        }
+        QVERIFY2(reply.endsWith("\r\nOK\r\n"), reply.constData());
+        QByteArrayList lines = phone.state().split('\n');
+        lines.removeIf([](const QByteArray& line) {
+            return line.isEmpty() || line.startsWith('#') || line.startsWith("centre ");
+        });
+        QCOMPARE(lines, stored);
+        QCOMPARE(phone.command(read), readReply);
+    }
+
     void refusesBadMessages_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("length counts the SMSC part")
-            << QByteArray("AT+CMGW=29") << pdu + "\x1a" << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("odd number of digits")
-            << QByteArray("AT+CMGW=21") << pdu + "0\x1a" << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("not hex") << QByteArray("AT+CMGW=21") << "G" + pdu.mid(1) + "\x1a"
-                                 << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("SMSC part longer than the PDU")
-            << QByteArray("AT+CMGW=1") << QByteArray("0791\x1a") << QByteArray("\r\n+CMS ERROR: 304\r\n");
-        QTest::newRow("escape cancels")
-            << QByteArray("AT+CMGW=21") << pdu + "\x1b" << QByteArray("\r\nOK\r\n");
+        const auto row = [](const char* name, const QByteArray& command, const QByteArray& body,
+                            const QByteArray& reply, const QStringList& options = {}) {
+            QTest::newRow(name) << options << command << body << reply;
+        };
+        row("length counts the SMSC part", "AT+CMGW=29", pdu + "\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("odd number of digits", "AT+CMGW=21", pdu + "0\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("not hex", "AT+CMGW=21", "G" + pdu.mid(1) + "\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("SMSC part longer than the PDU", "AT+CMGW=1", "0791\x1a", "\r\n+CMS ERROR: 304\r\n");
+        row("escape cancels", "AT+CMGW=21", pdu + "\x1b", "\r\nOK\r\n");
+        row("text longer than one message", "AT+CMGW=21", QByteArray(161, 'a') + "\x1a",
+            "\r\n+CMS ERROR: 305\r\n", {"--text-mode"});
+        row("escape cancels a text", "AT+CMGW=21", "Poplach\x1b", "\r\nOK\r\n", {"--text-mode"});
     }
     void refusesBadMessages() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArray, command);
         QFETCH(QByteArray, body);
         QFETCH(QByteArray, reply);
-        PhoneUnderTest phone({"--no-echo"});
+        PhoneUnderTest phone(options + QStringList{"--no-echo"});
         phone.command("AT+CMEE=1");
         QCOMPARE(phone.command(command), QByteArray("\r\n> "));
         phone.send(body);
@@ -267,19 +371,41 @@ private slots:
         QVERIFY(!phone.state().contains("message"));
     }
 
+    void listsMessagesAsTextInTextMode() {
+        // Received on 8 December 2026 at 21:00, one hour east of UTC.
+        const QByteArray delivered = "00040C9124603021436500006221801200004007D0379C1D1EA301";
+        PhoneUnderTest phone({"--text-mode", "--no-echo"},
+                             "message 1 0 " + delivered + "\nmessage 2 3 " + pdu + "\n");
+        QCOMPARE(phone.command("AT+CMGL=\"ALL\""),
+                 QByteArray(
+                     "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
+                     "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n\r\nOK\r\n"));
+        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1"),
+                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n\r\nOK\r\n"); // listed, so now read
+    }
+
+    void fullStoreAnswersAfterThePdu_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("size");
+        QTest::newRow("common SIM") << QStringList{} << 20;
+        QTest::newRow("short SIM") << QStringList{"--sms-size", "3"} << 3;
+    }
     void fullStoreAnswersAfterThePdu() {
+        QFETCH(QStringList, options);
+        QFETCH(int, size);
         QByteArray preload;
-        for (int i = 1; i <= 20; ++i)
+        for (int i = 1; i <= size; ++i)
             preload += "message " + QByteArray::number(i) + " 3 " + pdu + "\n";
-        PhoneUnderTest phone({"--no-echo"}, preload);
+        PhoneUnderTest phone(options + QStringList{"--no-echo"}, preload);
         phone.command("AT+CMEE=1");
         QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("\r\n> "));
         phone.send(pdu + "\x1a");
         QCOMPARE(phone.readReply(), QByteArray("\r\n+CMS ERROR: 322\r\n"));
         // The delete flags: 2 takes read and sent messages, so all of these.
         QCOMPARE(phone.command("AT+CMGD=1,2"), QByteArray("\r\nOK\r\n"));
-        QCOMPARE(phone.command("AT+CPMS?"),
-                 QByteArray("\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n"));
+        const QByteArray counts = "0," + QByteArray::number(size);
+        QCOMPARE(phone.command("AT+CPMS?"), "\r\n+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," +
+                                                counts + "\r\n\r\nOK\r\n");
     }
 
     void takesInputInAnyChunks_data() {
@@ -440,17 +566,25 @@ private slots:
     }
 
     void refusesAMalformedStateFile_data() {
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("unknown keyword") << QByteArray("phone 1\n");
-        QTest::newRow("index twice") << QByteArray("entry 1 \"1\" 129 \"a\"\nentry 1 \"2\" 129 \"b\"\n");
-        QTest::newRow("index outside the SIM") << QByteArray("entry 101 \"1\" 129 \"a\"\n");
-        QTest::newRow("name too long") << QByteArray("entry 1 \"1\" 129 \"123456789012345\"\n");
-        QTest::newRow("unclosed quote") << QByteArray("entry 1 \"1\" 129 \"a\n");
-        QTest::newRow("PDU not hex") << QByteArray("message 1 2 07XYZ\n");
+        const auto row = [](const char* name, const QByteArray& content, const QStringList& options = {}) {
+            QTest::newRow(name) << options << content;
+        };
+        row("unknown keyword", "phone 1\n");
+        row("index twice", "entry 1 \"1\" 129 \"a\"\nentry 1 \"2\" 129 \"b\"\n");
+        row("index outside the SIM", "entry 101 \"1\" 129 \"a\"\n");
+        row("name too long", "entry 1 \"1\" 129 \"123456789012345\"\n");
+        row("unclosed quote", "entry 1 \"1\" 129 \"a\n");
+        row("PDU not hex", "message 1 2 07XYZ\n");
+        row("entry beyond a short phonebook", "entry 6 \"1\" 129 \"a\"\n", {"--phonebook-size", "5"});
+        row("name beyond a short limit", "entry 1 \"1\" 129 \"123456789\"\n", {"--name-length", "8"});
+        row("message beyond a short store", "message 4 2 " + pdu + "\n", {"--sms-size", "3"});
     }
     void refusesAMalformedStateFile() {
+        QFETCH(QStringList, options);
         QFETCH(QByteArray, content);
-        PhoneUnderTest phone({}, content);
+        PhoneUnderTest phone(options, content);
         QVERIFY(phone.device.isEmpty());
         QVERIFY(phone.stop() != 0);
         QCOMPARE(phone.state(), content); // never overwritten with a blank SIM

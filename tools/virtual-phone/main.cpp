@@ -37,12 +37,18 @@ struct Options {
     std::string urc;
     int urcEveryMs = 1000;
     bool paced = false;
+    int phonebookSize = 100;
+    int nameLength = 14;
+    int smsSize = 20;
+    bool phoneMemory = false;
+    bool textMode = false;
 };
 
 const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
-    "                      [--paced]\n";
+    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
+    "                      [--text-mode] [--phone-memory]\n";
 
 [[noreturn]] void die(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
@@ -53,16 +59,25 @@ const char usage[] =
     die(what + ": " + std::strerror(errno));
 }
 
-int parseMs(const std::string& option, const std::string& text) {
+int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < 0 || value > 600000) {
-        std::fprintf(stderr, "alarmgsm-phone: %s wants milliseconds from 0 to 600000\n%s", option.c_str(),
-                     usage);
+    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high) {
+        std::fprintf(stderr, "alarmgsm-phone: %s wants %s from %ld to %ld\n%s", option.c_str(), what, low,
+                     high, usage);
         std::exit(2);
     }
     return int(value);
+}
+
+int parseMs(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "milliseconds", 0, 600000);
+}
+
+// The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
+int parsePositions(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "a number of positions", 1, 250);
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -107,6 +122,16 @@ Options parseOptions(int argc, char** argv) {
             options.urcEveryMs = std::max(1, parseMs(arg, takeValue()));
         else if (arg == "--paced")
             options.paced = true;
+        else if (arg == "--phonebook-size")
+            options.phonebookSize = parsePositions(arg, takeValue());
+        else if (arg == "--name-length")
+            options.nameLength = parseNumber(arg, takeValue(), "characters", 1, 60);
+        else if (arg == "--sms-size")
+            options.smsSize = parsePositions(arg, takeValue());
+        else if (arg == "--phone-memory")
+            options.phoneMemory = true;
+        else if (arg == "--text-mode")
+            options.textMode = true;
         else if (arg == "--help" || arg == "-h") {
             std::fputs(usage, stdout);
             std::exit(0);
@@ -211,8 +236,10 @@ class VirtualPhone {
 public:
     VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
-          m_phone(sim, vphone::PhoneOptions{options.echo, options.emptyError},
-                  [this, &sim] { saveSim(sim); }) {
+          m_phone(
+              sim,
+              vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory, options.textMode},
+              [this, &sim] { saveSim(sim); }) {
         m_replyTimer = makeTimer();
         m_paceTimer = makeTimer();
         m_urcTimer = makeTimer();
@@ -437,9 +464,12 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
 
     vphone::Sim sim;
+    sim.phonebook.size = options.phonebookSize;
+    sim.phonebook.nameLength = options.nameLength;
+    sim.messages.size = options.smsSize;
     if (!options.state.empty()) {
         try {
-            sim = vphone::loadState(options.state);
+            sim = vphone::loadState(options.state, std::move(sim));
         } catch (const std::exception& error) {
             die(error.what());
         }

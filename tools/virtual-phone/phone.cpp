@@ -1,6 +1,7 @@
 #include "phone.h"
 
 #include "charset.h"
+#include "params.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,20 +14,6 @@ namespace {
 constexpr char ctrlZ = 26;
 constexpr char escape = 27;
 constexpr std::size_t maxLine = 1024;
-// A TPDU is at most 164 octets and the SMSC part 12; anything longer is not a PDU.
-constexpr std::size_t maxPduHex = 2 * (164 + 12);
-
-using Param = Phone::Param;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // Blanks outside string constants are dropped and letters there upper-cased, as a modem's command
 // parser does; string constants keep their bytes (with \HH escapes still in them).
@@ -41,90 +28,6 @@ std::string normaliseCommandLine(const std::string& line) {
         out += inString ? c : char(std::toupper(static_cast<unsigned char>(c)));
     }
     return out;
-}
-
-std::optional<std::vector<Param>> parseParams(const std::string& args) {
-    std::vector<Param> params;
-    std::size_t pos = 0;
-    while (true) {
-        Param param;
-        if (pos < args.size() && args[pos] == '"') {
-            const std::size_t close = args.find('"', pos + 1);
-            if (close == std::string::npos)
-                return std::nullopt;
-            param.present = param.quoted = true;
-            // V.250 string constants carry any byte as a backslash and two hex digits.
-            for (std::size_t i = pos + 1; i < close; ++i) {
-                if (args[i] == '\\' && i + 2 < close && hexValue(args[i + 1]) >= 0 &&
-                    hexValue(args[i + 2]) >= 0) {
-                    param.value += char(hexValue(args[i + 1]) * 16 + hexValue(args[i + 2]));
-                    i += 2;
-                } else {
-                    param.value += args[i];
-                }
-            }
-            pos = close + 1;
-            if (pos < args.size() && args[pos] != ',')
-                return std::nullopt;
-        } else {
-            const std::size_t comma = args.find(',', pos);
-            const std::size_t end = comma == std::string::npos ? args.size() : comma;
-            param.value = args.substr(pos, end - pos);
-            param.present = !param.value.empty();
-            if (param.value.find('"') != std::string::npos)
-                return std::nullopt;
-            pos = end;
-        }
-        params.push_back(param);
-        if (pos >= args.size())
-            break;
-        ++pos; // the comma
-        if (pos == args.size()) {
-            params.push_back(Param{});
-            break;
-        }
-    }
-    return params;
-}
-
-// An unquoted decimal parameter in [low, high]; an absent one gives the fallback.
-std::optional<int> intParam(const std::vector<Param>& params, std::size_t i, int low, int high,
-                            std::optional<int> fallback = std::nullopt) {
-    if (i >= params.size() || !params[i].present)
-        return fallback;
-    const Param& p = params[i];
-    if (p.quoted || p.value.size() > 6)
-        return std::nullopt;
-    int value = 0;
-    for (char c : p.value) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<std::string> stringParam(const std::vector<Param>& params, std::size_t i) {
-    if (i >= params.size() || !params[i].present || !params[i].quoted)
-        return std::nullopt;
-    return params[i].value;
-}
-
-// Numbers cannot hold a quote, but a backslash or quote in a name is escaped the V.250 way so
-// the reply line stays parseable.
-std::string quoteRaw(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += "\\22";
-        else if (c == '\\')
-            out += "\\5C";
-        else
-            out += c;
-    }
-    return out + "\"";
 }
 
 const char* cmeText(int code) {
@@ -152,25 +55,27 @@ const char* cmeText(int code) {
     }
 }
 
-int usedCount(const auto& map) {
-    return int(map.size());
-}
-
 } // namespace
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
-    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo) {}
+    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
+      m_textMode(options.textMode) {
+    // A phone with memory of its own selects it; received messages go to the SIM regardless.
+    const std::string start = options.phoneMemory ? "ME" : "SM";
+    m_phonebookStore = start;
+    m_messageStores = {start, start, "SM"};
+}
 
 void Phone::receive(char c, PhoneOutput& out) {
-    if (m_mode == Mode::Pdu) {
+    if (m_mode == Mode::Body) {
         if (c == ctrlZ || c == escape) {
-            finishPdu(c == escape, out);
+            finishBody(c == escape, out);
             return;
         }
         if (m_echo)
             out.echo += c;
-        if (m_pdu.size() <= maxPduHex)
-            m_pdu += c;
+        if (m_body.size() <= maxBody)
+            m_body += c;
         return;
     }
 
@@ -309,7 +214,7 @@ void Phone::executeLine(PhoneOutput& out) {
         result = basic(name, value);
     }
     if (result.kind == Result::Prompt)
-        m_mode = Mode::Pdu;
+        m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
 }
 
@@ -333,6 +238,7 @@ Phone::Result Phone::basic(char name, int value) {
         m_cmee = 0;
         m_cregMode = 0;
         m_charset = "IRA";
+        m_textMode = m_options.textMode;
         return {};
     case 'I':
         if (value != 0)
@@ -440,34 +346,14 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         return cscs(kind, params);
     if (name == "+CSCA")
         return csca(kind, params);
-    if (name == "+CPBS") {
-        if (kind == Kind::Query) {
-            m_info.push_back("+CPBS: \"SM\"," + std::to_string(usedCount(m_sim.phonebook)) + "," +
-                             std::to_string(Sim::phonebookSize));
-        } else if (kind == Kind::Test) {
-            m_info.push_back("+CPBS: (\"SM\")");
-        } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-            if (params[0].value != "SM")
-                return cme(3);
-        } else {
-            return syntax;
-        }
-        return {};
-    }
+    if (name == "+CPBS")
+        return cpbs(kind, params);
     if (name == "+CPBR")
         return cpbr(kind, params);
     if (name == "+CPBW")
         return cpbw(kind, params);
-    if (name == "+CMGF") {
-        if (kind == Kind::Query) {
-            m_info.push_back("+CMGF: 0");
-        } else if (kind == Kind::Test) {
-            m_info.push_back("+CMGF: (0)");
-        } else if (kind != Kind::Set || params.size() != 1 || intParam(params, 0, 0, 0, 0) != 0) {
-            return syntax; // PDU mode only
-        }
-        return {};
-    }
+    if (name == "+CMGF")
+        return cmgf(kind, params);
     if (name == "+CPMS")
         return cpms(kind, params);
     if (name == "+CMGW")
@@ -540,10 +426,39 @@ Phone::Result Phone::csca(Kind kind, const std::vector<Param>& params) {
     return {};
 }
 
+Phonebook* Phone::phonebookNamed(const std::string& name) {
+    if (name == "SM")
+        return &m_sim.phonebook;
+    if (name == "ME" && m_options.phoneMemory)
+        return &m_sim.phonePhonebook;
+    return nullptr;
+}
+
+std::string Phone::storeNames() const {
+    return m_options.phoneMemory ? "(\"SM\",\"ME\")" : "(\"SM\")";
+}
+
+Phone::Result Phone::cpbs(Kind kind, const std::vector<Param>& params) {
+    if (kind == Kind::Query) {
+        m_info.push_back("+CPBS: \"" + m_phonebookStore + "\"," + std::to_string(phonebook().entries.size()) +
+                         "," + std::to_string(phonebook().size));
+    } else if (kind == Kind::Test) {
+        m_info.push_back("+CPBS: " + storeNames());
+    } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
+        if (!phonebookNamed(params[0].value))
+            return cme(3);
+        m_phonebookStore = params[0].value;
+    } else {
+        return {Result::Fail, "ERROR"};
+    }
+    return {};
+}
+
 Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
+    const Phonebook& book = phonebook();
     if (kind == Kind::Test) {
-        m_info.push_back("+CPBR: (1-" + std::to_string(Sim::phonebookSize) + ")," +
-                         std::to_string(Sim::maxNumberDigits) + "," + std::to_string(Sim::maxNameLength));
+        m_info.push_back("+CPBR: (1-" + std::to_string(book.size) + ")," +
+                         std::to_string(Sim::maxNumberDigits) + "," + std::to_string(book.nameLength));
         return {};
     }
     if (kind != Kind::Set || params.empty() || params.size() > 2 || !params[0].present)
@@ -552,11 +467,10 @@ Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
     const auto last = intParam(params, 1, 0, 99999, first);
     if (!first || !last)
         return {Result::Fail, "ERROR"};
-    if (*first < 1 || *last > Sim::phonebookSize || *first > *last)
+    if (*first < 1 || *last > book.size || *first > *last)
         return cme(21);
     bool any = false;
-    for (auto it = m_sim.phonebook.lower_bound(*first); it != m_sim.phonebook.end() && it->first <= *last;
-         ++it) {
+    for (auto it = book.entries.lower_bound(*first); it != book.entries.end() && it->first <= *last; ++it) {
         const auto& [index, entry] = *it;
         m_info.push_back("+CPBR: " + std::to_string(index) + "," + quoteRaw(entry.number) + "," +
                          std::to_string(entry.type) + "," + quoteText(entry.name));
@@ -569,10 +483,11 @@ Phone::Result Phone::cpbr(Kind kind, const std::vector<Param>& params) {
 }
 
 Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
+    Phonebook& book = phonebook();
     if (kind == Kind::Test) {
-        m_info.push_back("+CPBW: (1-" + std::to_string(Sim::phonebookSize) + ")," +
+        m_info.push_back("+CPBW: (1-" + std::to_string(book.size) + ")," +
                          std::to_string(Sim::maxNumberDigits) + ",(129,145,161)," +
-                         std::to_string(Sim::maxNameLength));
+                         std::to_string(book.nameLength));
         return {};
     }
     if (kind != Kind::Set || params.empty() || params.size() > 4)
@@ -580,13 +495,13 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     const auto index = intParam(params, 0, 0, 99999, 0);
     if (!index)
         return {Result::Fail, "ERROR"};
-    if (params[0].present && (*index < 1 || *index > Sim::phonebookSize))
+    if (params[0].present && (*index < 1 || *index > book.size))
         return cme(21);
 
     if (params.size() == 1) {
         if (!params[0].present)
             return {Result::Fail, "ERROR"};
-        if (m_sim.phonebook.erase(*index))
+        if (book.entries.erase(*index))
             changed();
         return {};
     }
@@ -613,7 +528,7 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     case NumberCheck::Ok:
         break;
     }
-    if (name.size() > std::size_t(Sim::maxNameLength))
+    if (name.size() > std::size_t(book.nameLength))
         return cme(24);
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return cme(25);
@@ -621,174 +536,14 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     int target = *index;
     if (!params[0].present) {
         target = 0;
-        for (int i = 1; i <= Sim::phonebookSize && target == 0; ++i)
-            if (!m_sim.phonebook.count(i))
+        for (int i = 1; i <= book.size && target == 0; ++i)
+            if (!book.entries.count(i))
                 target = i;
         if (target == 0)
             return cme(20);
     }
-    m_sim.phonebook[target] = PhonebookEntry{*number, *type, name};
+    book.entries[target] = PhonebookEntry{*number, *type, name};
     changed();
-    return {};
-}
-
-Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
-    const std::string used = std::to_string(usedCount(m_sim.messages));
-    const std::string total = std::to_string(Sim::messageSlots);
-    const std::string counts = used + "," + total;
-    if (kind == Kind::Query) {
-        m_info.push_back("+CPMS: \"SM\"," + counts + ",\"SM\"," + counts + ",\"SM\"," + counts);
-        return {};
-    }
-    if (kind == Kind::Test) {
-        m_info.push_back("+CPMS: (\"SM\"),(\"SM\"),(\"SM\")");
-        return {};
-    }
-    if (kind != Kind::Set || params.empty() || params.size() > 3)
-        return {Result::Fail, "ERROR"};
-    for (const auto& param : params) {
-        if (!param.present)
-            continue;
-        if (!param.quoted)
-            return {Result::Fail, "ERROR"};
-        if (param.value != "SM")
-            return cms(302);
-    }
-    m_info.push_back("+CPMS: " + counts + "," + counts + "," + counts);
-    return {};
-}
-
-Phone::Result Phone::cmgw(Kind kind, const std::vector<Param>& params) {
-    if (kind == Kind::Test)
-        return {};
-    // In PDU mode the TPDU length is mandatory.
-    if (kind != Kind::Set || params.size() > 2)
-        return {Result::Fail, "ERROR"};
-    const auto length = intParam(params, 0, 1, 164);
-    const auto status = intParam(params, 1, 0, 3, int(StoUnsent));
-    if (!length || !status)
-        return {Result::Fail, "ERROR"};
-    m_pdu.clear();
-    m_pduLength = *length;
-    m_pduStatus = *status;
-    return {Result::Prompt, {}};
-}
-
-void Phone::finishPdu(bool cancelled, PhoneOutput& out) {
-    m_mode = Mode::Command;
-    out.hasResponse = true;
-    if (cancelled) {
-        out.response = frame({Result::Ok, "OK"});
-        return;
-    }
-    const std::string pdu = normalisePdu(m_pdu);
-    if (pdu.empty() || m_pdu.size() > maxPduHex || tpduLength(pdu) != m_pduLength) {
-        out.response = frame(cms(304));
-        return;
-    }
-    // Full is told only after the PDU, so a sender that does not wait for the prompt stays in step.
-    int index = 0;
-    for (int i = 1; i <= Sim::messageSlots && index == 0; ++i)
-        if (!m_sim.messages.count(i))
-            index = i;
-    if (index == 0) {
-        out.response = frame(cms(322));
-        return;
-    }
-    m_sim.messages[index] = StoredMessage{m_pduStatus, pdu};
-    changed();
-    m_info.push_back("+CMGW: " + std::to_string(index));
-    out.response = frame({Result::Ok, "OK"});
-}
-
-std::string Phone::messageLines(int index, const StoredMessage& message) const {
-    const std::string length = std::to_string(tpduLength(message.pdu));
-    if (index == 0)
-        return "+CMGR: " + std::to_string(message.status) + ",," + length;
-    return "+CMGL: " + std::to_string(index) + "," + std::to_string(message.status) + ",," + length;
-}
-
-Phone::Result Phone::cmgr(Kind kind, const std::vector<Param>& params) {
-    if (kind == Kind::Test)
-        return {};
-    if (kind != Kind::Set || params.size() != 1)
-        return {Result::Fail, "ERROR"};
-    const auto index = intParam(params, 0, 0, 99999);
-    if (!index)
-        return {Result::Fail, "ERROR"};
-    if (*index < 1 || *index > Sim::messageSlots)
-        return cms(321);
-    const auto it = m_sim.messages.find(*index);
-    if (it == m_sim.messages.end())
-        return m_options.emptyError ? cms(321) : Result{};
-    m_info.push_back(messageLines(0, it->second));
-    m_info.push_back(it->second.pdu);
-    if (it->second.status == RecUnread) {
-        it->second.status = RecRead;
-        changed();
-    }
-    return {};
-}
-
-Phone::Result Phone::cmgd(Kind kind, const std::vector<Param>& params) {
-    if (kind == Kind::Test) {
-        std::string used;
-        for (const auto& [index, message] : m_sim.messages)
-            used += (used.empty() ? "" : ",") + std::to_string(index);
-        m_info.push_back("+CMGD: (" + used + "),(0-4)");
-        return {};
-    }
-    if (kind != Kind::Set || params.empty() || params.size() > 2)
-        return {Result::Fail, "ERROR"};
-    const auto index = intParam(params, 0, 0, 99999, 0);
-    const auto flag = intParam(params, 1, 0, 4, 0);
-    if (!index || !flag)
-        return {Result::Fail, "ERROR"};
-    if (*flag == 0) {
-        if (*index < 1 || *index > Sim::messageSlots)
-            return cms(321);
-        if (m_sim.messages.erase(*index))
-            changed();
-        return {};
-    }
-    // 1: read; 2: read and sent; 3: read, sent and unsent; 4: all.
-    const int level = *flag;
-    const auto doomed = [level](int status) {
-        return level == 4 || status == RecRead || (level >= 2 && status == StoSent) ||
-               (level >= 3 && status == StoUnsent);
-    };
-    const auto before = m_sim.messages.size();
-    std::erase_if(m_sim.messages, [&](const auto& item) { return doomed(item.second.status); });
-    if (m_sim.messages.size() != before)
-        changed();
-    return {};
-}
-
-Phone::Result Phone::cmgl(Kind kind, const std::vector<Param>& params) {
-    if (kind == Kind::Test) {
-        m_info.push_back("+CMGL: (0-4)");
-        return {};
-    }
-    if (kind == Kind::Set && params.size() != 1)
-        return {Result::Fail, "ERROR"};
-    if (kind != Kind::Set && kind != Kind::Action)
-        return {Result::Fail, "ERROR"};
-    const auto status = intParam(params, 0, 0, 4, int(RecUnread));
-    if (!status)
-        return {Result::Fail, "ERROR"};
-    bool marked = false;
-    for (auto& [index, message] : m_sim.messages) {
-        if (*status != 4 && message.status != *status)
-            continue;
-        m_info.push_back(messageLines(index, message));
-        m_info.push_back(message.pdu);
-        if (message.status == RecUnread) {
-            message.status = RecRead;
-            marked = true;
-        }
-    }
-    if (marked)
-        changed();
     return {};
 }
 

@@ -1,18 +1,24 @@
 #pragma once
 // The command side of the virtual phone: takes received bytes one at a time and gives back the echo
 // and the response as a phone on a serial line would (command echo, CR LF framing, verbose
-// result codes, "SM" phonebook and "SM" message store in PDU mode). No timing and no I/O here.
+// result codes, "SM" phonebook and "SM" message store, "ME" ones beside them on request, messages in
+// PDU mode or text mode). No timing and no I/O here.
+#include "params.h"
 #include "sim.h"
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vphone {
 
 struct PhoneOptions {
-    bool echo = true;        // the stored profile; ATZ returns to it, AT&F to echo on
-    bool emptyError = false; // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool echo = true;         // the stored profile; ATZ returns to it, AT&F to echo on
+    bool emptyError = false;  // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool phoneMemory = false; // "ME" phonebook and message store beside the SIM's, selected at start
+    bool textMode = false;    // SMS text mode offered (AT+CMGF=1) and selected at start
 };
 
 struct PhoneOutput {
@@ -27,17 +33,15 @@ public:
 
     void receive(char c, PhoneOutput& out);
 
-    // A command line is partly typed or a PDU is being entered: no unsolicited code fits in now.
-    bool midCommand() const { return !m_line.empty() || m_mode == Mode::Pdu; }
-
-    struct Param {
-        bool present = false;
-        bool quoted = false;
-        std::string value;
-    };
+    // A command line is partly typed or a message is being entered: no unsolicited code fits in now.
+    bool midCommand() const { return !m_line.empty() || m_mode == Mode::Body; }
 
 private:
-    enum class Mode { Command, Pdu };
+    // A TPDU is at most 164 octets and the SMSC part 12, so anything longer is not a PDU (and far
+    // beyond the 160 characters of a text).
+    static constexpr std::size_t maxBody = 2 * (164 + 12);
+
+    enum class Mode { Command, Body }; // Body: a message after the prompt, up to Ctrl-Z
     enum class Kind { Action, Query, Test, Set };
     struct Result {
         enum { Ok, Fail, Prompt } kind = Ok;
@@ -45,29 +49,54 @@ private:
     };
 
     void executeLine(PhoneOutput& out);
-    void finishPdu(bool cancelled, PhoneOutput& out);
+    void finishBody(bool cancelled, PhoneOutput& out);
+    std::string pduBody() const;
+    std::string textBodyPdu() const;
     std::string frame(const Result& final);
 
     Result basic(char name, int value);
     Result extended(const std::string& name, Kind kind, const std::string& args);
 
     Result identity(Kind kind, const char* text);
+    Result cpbs(Kind kind, const std::vector<Param>& params);
     Result cpbr(Kind kind, const std::vector<Param>& params);
     Result cpbw(Kind kind, const std::vector<Param>& params);
+    // Message commands, in phone_messages.cpp.
+    Result cmgf(Kind kind, const std::vector<Param>& params);
     Result cpms(Kind kind, const std::vector<Param>& params);
     Result cmgw(Kind kind, const std::vector<Param>& params);
+    Result cmgwText(Kind kind, const std::vector<Param>& params);
     Result cmgr(Kind kind, const std::vector<Param>& params);
     Result cmgd(Kind kind, const std::vector<Param>& params);
     Result cmgl(Kind kind, const std::vector<Param>& params);
     Result cscs(Kind kind, const std::vector<Param>& params);
     Result csca(Kind kind, const std::vector<Param>& params);
 
+    // "SM", or "ME" with phone memory; null for a store the phone does not have.
+    Phonebook* phonebookNamed(const std::string& name);
+    MessageStore* messageStoreNamed(const std::string& name);
+    std::string storeNames() const;
+    std::string storeCounts(const std::string& name);
+
+    // The stores the commands act on: the phonebook, messages read and deleted, messages written.
+    Phonebook& phonebook() { return *phonebookNamed(m_phonebookStore); }
+    MessageStore& readStore() { return *messageStoreNamed(m_messageStores[0]); }
+    MessageStore& writeStore() { return *messageStoreNamed(m_messageStores[1]); }
+
     Result cme(int code) const;
     Result cms(int code) const;
     void changed() { m_simChanged(); }
     std::string quoteText(const std::string& text) const;
     bool decodeText(const std::string& text, std::string& out) const;
-    std::string messageLines(int index, const StoredMessage& message) const;
+    // Message status as a number in PDU mode, as "REC UNREAD" and so on in text mode.
+    std::optional<int> statusParam(const std::vector<Param>& params, std::size_t i, int fallback,
+                                   int high) const;
+    std::string statusText(int status) const;
+    // The lines of AT+CMGR (index 0) or AT+CMGL; false when text mode cannot show the PDU.
+    bool showMessage(int index, const StoredMessage& message);
+    // Texts of messages between the GSM alphabet and the selected character set.
+    std::string fromGsm(const std::string& gsm) const;
+    std::optional<std::string> toGsm(const std::string& text) const;
 
     Sim& m_sim;
     const PhoneOptions m_options;
@@ -79,14 +108,21 @@ private:
     bool m_lineOverflow = false;
     std::vector<std::string> m_info;
 
-    std::string m_pdu;
+    // The message being written: its PDU length, or in text mode its address.
+    std::string m_body;
+    int m_bodyStatus = StoUnsent;
     int m_pduLength = 0;
-    int m_pduStatus = StoUnsent;
+    bool m_bodyIsText = false;
+    std::string m_textAddress;
+    int m_textAddressType = 129;
 
     bool m_echo;
     int m_cmee = 0;
+    bool m_textMode;
     int m_cregMode = 0;
     std::string m_charset = "IRA";
+    std::string m_phonebookStore;
+    std::array<std::string, 3> m_messageStores; // read and delete, write, receive
 };
 
 } // namespace vphone

@@ -150,21 +150,61 @@ int tpduLength(const std::string& pduHex) {
     return smscPart <= octets ? octets - smscPart : -1;
 }
 
+namespace {
+
+void formatPhonebook(std::ostream& out, const char* keyword, const Phonebook& book) {
+    for (const auto& [index, entry] : book.entries)
+        out << keyword << ' ' << index << ' ' << quote(entry.number) << ' ' << entry.type << ' '
+            << quote(entry.name) << '\n';
+}
+
+void formatMessages(std::ostream& out, const char* keyword, const MessageStore& store) {
+    for (const auto& [index, message] : store.messages)
+        out << keyword << ' ' << index << ' ' << message.status << ' ' << message.pdu << '\n';
+}
+
+void parseEntry(LineReader& reader, Phonebook& book) {
+    const int index = reader.integer(1, book.size, "phonebook index");
+    PhonebookEntry entry;
+    entry.number = reader.quoted("number");
+    entry.type = reader.integer(128, 255, "number type");
+    entry.name = reader.quoted("name");
+    if (checkNumber(entry.number) != NumberCheck::Ok)
+        reader.fail("the number is too long or has a character a SIM cannot hold");
+    if (entry.name.size() > std::size_t(book.nameLength))
+        reader.fail("the name is longer than " + std::to_string(book.nameLength) + " characters");
+    if (!book.entries.emplace(index, entry).second)
+        reader.fail("phonebook index " + std::to_string(index) + " appears twice");
+}
+
+void parseMessage(LineReader& reader, MessageStore& store) {
+    const int index = reader.integer(1, store.size, "message index");
+    StoredMessage message;
+    message.status = reader.integer(0, 3, "message status");
+    const std::string raw = reader.word();
+    message.pdu = normalisePdu(raw);
+    if (message.pdu.empty() || tpduLength(message.pdu) < 1)
+        reader.fail("the PDU is not whole octets of hex with a fitting SMSC part");
+    if (!store.messages.emplace(index, message).second)
+        reader.fail("message index " + std::to_string(index) + " appears twice");
+}
+
+} // namespace
+
 std::string formatState(const Sim& sim) {
     std::ostringstream out;
     out << "# SIM of the virtual phone: centre, phonebook entries (index number type name),\n"
-           "# messages (index status pdu; status 0 unread, 1 read, 2 unsent, 3 sent).\n";
+           "# messages (index status pdu; status 0 unread, 1 read, 2 unsent, 3 sent);\n"
+           "# me-entry and me-message lines are the phone's own memory.\n";
     out << "centre " << quote(sim.centre) << ' ' << sim.centreType << '\n';
-    for (const auto& [index, entry] : sim.phonebook)
-        out << "entry " << index << ' ' << quote(entry.number) << ' ' << entry.type << ' '
-            << quote(entry.name) << '\n';
-    for (const auto& [index, message] : sim.messages)
-        out << "message " << index << ' ' << message.status << ' ' << message.pdu << '\n';
+    formatPhonebook(out, "entry", sim.phonebook);
+    formatMessages(out, "message", sim.messages);
+    formatPhonebook(out, "me-entry", sim.phonePhonebook);
+    formatMessages(out, "me-message", sim.phoneMessages);
     return out.str();
 }
 
-Sim parseState(const std::string& text) {
-    Sim sim;
+Sim parseState(const std::string& text, Sim sim) {
     std::istringstream in(text);
     std::string line;
     int number = 0;
@@ -184,27 +224,13 @@ Sim parseState(const std::string& text) {
             if (checkNumber(sim.centre) != NumberCheck::Ok)
                 reader.fail("the centre number is not a valid number");
         } else if (keyword == "entry") {
-            const int index = reader.integer(1, Sim::phonebookSize, "phonebook index");
-            PhonebookEntry entry;
-            entry.number = reader.quoted("number");
-            entry.type = reader.integer(128, 255, "number type");
-            entry.name = reader.quoted("name");
-            if (checkNumber(entry.number) != NumberCheck::Ok)
-                reader.fail("the number is too long or has a character a SIM cannot hold");
-            if (entry.name.size() > std::size_t(Sim::maxNameLength))
-                reader.fail("the name is longer than " + std::to_string(Sim::maxNameLength) + " characters");
-            if (!sim.phonebook.emplace(index, entry).second)
-                reader.fail("phonebook index " + std::to_string(index) + " appears twice");
+            parseEntry(reader, sim.phonebook);
         } else if (keyword == "message") {
-            const int index = reader.integer(1, Sim::messageSlots, "message index");
-            StoredMessage message;
-            message.status = reader.integer(0, 3, "message status");
-            const std::string raw = reader.word();
-            message.pdu = normalisePdu(raw);
-            if (message.pdu.empty() || tpduLength(message.pdu) < 1)
-                reader.fail("the PDU is not whole octets of hex with a fitting SMSC part");
-            if (!sim.messages.emplace(index, message).second)
-                reader.fail("message index " + std::to_string(index) + " appears twice");
+            parseMessage(reader, sim.messages);
+        } else if (keyword == "me-entry") {
+            parseEntry(reader, sim.phonePhonebook);
+        } else if (keyword == "me-message") {
+            parseMessage(reader, sim.phoneMessages);
         } else {
             reader.fail("unknown keyword \"" + keyword + "\"");
         }
@@ -214,17 +240,17 @@ Sim parseState(const std::string& text) {
     return sim;
 }
 
-Sim loadState(const std::string& path) {
+Sim loadState(const std::string& path, Sim blank) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (errno == ENOENT)
-            return Sim{};
+            return blank;
         throw StateError(path + ": " + std::strerror(errno));
     }
     std::ostringstream content;
     content << in.rdbuf();
     try {
-        return parseState(content.str());
+        return parseState(content.str(), std::move(blank));
     } catch (const StateError& error) {
         throw StateError(path + ": " + error.what());
     }

@@ -1,6 +1,7 @@
 #pragma once
-// The virtual phone's SIM: "SM" phonebook, "SM" message store and the SMS-centre number, with the
-// readable state file that a test or a user inspects and preloads.
+// The virtual phone's SIM: "SM" phonebook, "SM" message store and the SMS-centre number, and the
+// phone's own memory beside it, with the readable state file that a test or a user inspects and
+// preloads.
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -21,15 +22,27 @@ struct StoredMessage {
     std::string pdu; // upper-case hex, SMSC part included
 };
 
-struct Sim {
-    // The limits of a common 32K SIM; the tool uses positions 1-6 and 1-4 only.
-    static constexpr int phonebookSize = 100;
-    static constexpr int maxNumberDigits = 20;
-    static constexpr int maxNameLength = 14;
-    static constexpr int messageSlots = 20;
+struct Phonebook {
+    int size = 100;
+    int nameLength = 14;
+    std::map<int, PhonebookEntry> entries;
+};
 
-    std::map<int, PhonebookEntry> phonebook;
+struct MessageStore {
+    int size = 20;
     std::map<int, StoredMessage> messages;
+};
+
+struct Sim {
+    // Numbers are limited by the format of the phonebook record, not by the size of the SIM.
+    static constexpr int maxNumberDigits = 20;
+
+    // The limits of a common 32K SIM unless told otherwise; the tool uses positions 1-6 and 1-4 only.
+    Phonebook phonebook;
+    MessageStore messages;
+    // The phone's own memory ("ME"), kept apart so that a test sees what landed on the SIM.
+    Phonebook phonePhonebook{250, 20, {}};
+    MessageStore phoneMessages{50, {}};
     std::string centre = "+420603052000";
     int centreType = 145;
 };
@@ -50,10 +63,11 @@ std::string normalisePdu(const std::string& hex);
 int tpduLength(const std::string& pduHex);
 
 std::string formatState(const Sim& sim);
-Sim parseState(const std::string& text); // throws StateError naming the line
+// Fills a blank SIM, whose sizes the entries must fit; throws StateError naming the line.
+Sim parseState(const std::string& text, Sim blank = {});
 
-// A missing file is a blank SIM; an unreadable or malformed one throws, so it is never overwritten.
-Sim loadState(const std::string& path);
+// A missing file is the blank SIM; an unreadable or malformed one throws, so it is never overwritten.
+Sim loadState(const std::string& path, Sim blank = {});
 // Temp file and rename, so a reader never sees half a SIM.
 void saveState(const Sim& sim, const std::string& path);
 
