@@ -1,10 +1,14 @@
 #include "app/AlarmApplication.h"
 
 #include "app/error_report.h"
+#include "widgets/accessible_factory.h"
+
+#include <QAccessible>
 
 AlarmApplication::AlarmApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("alarmgsm"));
     setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    QAccessible::installFactory(widgets::accessibleFactory);
 }
 
 bool AlarmApplication::notify(QObject* receiver, QEvent* event) {

@@ -81,7 +81,8 @@ void TForm5::applyFonts() {
     codes.setBold(true);
     QPalette red = m_ui->StaticText1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    for (QLabel* code : {m_ui->StaticText1, m_ui->StaticText2}) {
+    red.setColor(QPalette::Text, Qt::red);
+    for (QLineEdit* code : {m_ui->StaticText1, m_ui->StaticText2}) {
         code->setFont(codes);
         code->setPalette(red);
     }

@@ -1,5 +1,6 @@
 #include "widgets/TGauge.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {
@@ -11,6 +12,8 @@ void TGauge::setProgress(int percent) {
     if (percent == m_progress)
         return;
     m_progress = percent;
+    QAccessibleValueChangeEvent changed(this, m_progress);
+    QAccessible::updateAccessibility(&changed);
     if (isVisible())
         repaint();
 }

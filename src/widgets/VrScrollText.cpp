@@ -1,6 +1,7 @@
 #include "widgets/VrScrollText.h"
 
 #include <algorithm>
+#include <QAccessible>
 #include <QHideEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -9,12 +10,14 @@
 
 VrScrollText::VrScrollText(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Běžící text"));
+    setAccessibleDescription(QStringLiteral("Běžící text"));
 }
 
 void VrScrollText::setText(const QString& text) {
     m_text = text;
-    setAccessibleDescription(text);
+    // Told once per text: the animation's steps change nothing a reader says.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
     update();
 }
 

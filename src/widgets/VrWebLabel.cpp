@@ -1,6 +1,8 @@
 #include "widgets/VrWebLabel.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <utility>
 
@@ -14,6 +16,7 @@ bool openWithDesktop(const QUrl& url) {
 
 VrWebLabel::VrWebLabel(QWidget* parent) : QLabel(parent), m_opener(openWithDesktop) {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
     // A plain-text caption: an address must never be taken for markup.
     setTextFormat(Qt::PlainText);
@@ -21,7 +24,8 @@ VrWebLabel::VrWebLabel(QWidget* parent) : QLabel(parent), m_opener(openWithDeskt
 
 void VrWebLabel::setUrl(const QUrl& url) {
     m_url = url;
-    setAccessibleDescription(url.toString());
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void VrWebLabel::setOpener(Opener opener) {
@@ -44,13 +48,41 @@ void VrWebLabel::enterEvent(QEnterEvent* event) {
 
 void VrWebLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
-    setHot(false);
+    setHot(hasFocus());
+}
+
+// The underline is the only mark of the focus a label has.
+void VrWebLabel::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    setHot(true);
+}
+
+void VrWebLabel::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    setHot(underMouse());
+}
+
+void VrWebLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        activate();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
 }
 
 void VrWebLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     // Dragging off the link before letting go is the usual way to change one's mind.
-    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()) || m_url.isEmpty())
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        activate();
+}
+
+void VrWebLabel::activate() {
+    if (m_url.isEmpty())
         return;
     emit openRequested(m_url);
     // A browser that does not start is not worth a message box in an About window.

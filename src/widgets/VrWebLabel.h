@@ -1,6 +1,6 @@
 #pragma once
-// A hyperlink label: underlined while the mouse is over it, and opening its address when the left
-// button is released over it.
+// A hyperlink label: underlined while the mouse is over it or it has the focus, and opening its
+// address when the left button is released over it or Enter or Space is pressed on it.
 #include <functional>
 #include <QLabel>
 #include <QUrl>
@@ -19,6 +19,8 @@ public:
     void setOpener(Opener opener);
 
     bool isHot() const { return m_hot; }
+    // What a click, a key or a screen reader's press does.
+    void activate();
 
 signals:
     void openRequested(const QUrl& url);
@@ -27,6 +29,9 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void setHot(bool hot);

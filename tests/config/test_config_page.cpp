@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -123,7 +124,7 @@ private slots:
         QCOMPARE(page.radio(11).text(), QString::fromUtf8("1   (ovládání z 1.čísla na SIM)"));
         QCOMPARE(page.radio(12).text(), QString::fromUtf8("2   (ovládání z 1. i 2. čísla )"));
         QCOMPARE(page.list(4).accessibleName(), QString::fromUtf8("Čas po aktivaci - sekundy"));
-        QCOMPARE(page.get<QLabel>("StaticText2").accessibleName(),
+        QCOMPARE(page.get<QLineEdit>("StaticText2").accessibleName(),
                  QString::fromUtf8("Číslo které uložíte na 6. pozici SIM"));
         QCOMPARE(page.get<QPushButton>("BitBtn3").cursor().shape(), Qt::PointingHandCursor);
     }

@@ -18,6 +18,8 @@ private slots:
     void webLabelOpensOnLeftReleaseOverIt_data();
     void webLabelOpensOnLeftReleaseOverIt();
     void webLabelUnderlinesWhileHovered();
+    void webLabelOpensByKeyboard_data();
+    void webLabelOpensByKeyboard();
     void roundButtonTakesClicksInsideItsEllipseOnly_data();
     void roundButtonTakesClicksInsideItsEllipseOnly();
 };
@@ -139,6 +141,35 @@ void TestWidgets::webLabelUnderlinesWhileHovered() {
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(&label, &leave);
     QVERIFY(!label.font().underline());
+}
+
+void TestWidgets::webLabelOpensByKeyboard_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("Return") << int(Qt::Key_Return) << true;
+    QTest::newRow("Enter on the keypad") << int(Qt::Key_Enter) << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << true;
+    QTest::newRow("a letter") << int(Qt::Key_A) << false;
+}
+
+// Reached by Tab and underlined while it has the focus, as a keyboard user's only sign of it.
+void TestWidgets::webLabelOpensByKeyboard() {
+    QFETCH(int, key);
+    QFETCH(bool, opens);
+    VrWebLabel label;
+    label.setUrl(QUrl(QStringLiteral("https://www.korvex.example")));
+    int opened = 0;
+    label.setOpener([&](const QUrl&) {
+        ++opened;
+        return true;
+    });
+    QCOMPARE(label.focusPolicy(), Qt::StrongFocus);
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&label, &focusIn);
+    QVERIFY(label.font().underline());
+
+    QTest::keyClick(&label, Qt::Key(key));
+    QCOMPARE(opened, opens ? 1 : 0);
 }
 
 void TestWidgets::roundButtonTakesClicksInsideItsEllipseOnly_data() {
