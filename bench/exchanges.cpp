@@ -263,7 +263,7 @@ int main(int argc, char* argv[]) {
         {"SMS delete-all",
          [&] {
              return bench.run(sms, "Button4", {&sms.Timer1}, 2,
-                              [&] { return !bench.simState().contains("message "); });
+                              [&] { return !bench.simState().contains("\nmessage "); });
          }},
     };
 
