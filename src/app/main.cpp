@@ -1,5 +1,6 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "app/demo_session.h"
 #include "app/error_report.h"
@@ -31,5 +32,6 @@ int main(int argc, char* argv[]) {
     TForm1 window({settings, dialogs, errors, pause, delivery});
     dialogs.setParent(&window);
     window.show();
+    CloseOnSignal closeOnSignal(window);
     return AlarmApplication::exec();
 }

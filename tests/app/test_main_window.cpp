@@ -1,5 +1,6 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "app/demo_session.h"
 #include "app/error_report.h"
@@ -167,6 +168,28 @@ private slots:
             QVERIFY(tool.window.close());
         }
         QVERIFY(!QFileInfo::exists(directory));
+    }
+
+    void aSignalClosesTheWindowAsTheUserWould_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl-C") << SIGINT;
+        QTest::newRow("kill") << SIGTERM;
+        QTest::newRow("terminal closed") << SIGHUP;
+    }
+    void aSignalClosesTheWindowAsTheUserWould() {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        PhoneSide phone(dir.path(), 2);
+        Tool tool(dir.path());
+        tool.window.portItem(2).trigger();
+        tool.window.show();
+        {
+            CloseOnSignal closeOnSignal(tool.window);
+            QCOMPARE(::raise(signal), 0);
+            QTRY_VERIFY(!tool.window.isVisible());
+        }
+        QVERIFY(!tool.window.AfComPort1().IsOpen());
+        QCOMPARE(slurp(dir.filePath("setting.ini")), std::string("COM2\r\n+420603052000\r\n"));
     }
 
     void aDemoWhosePhoneFailsSaysSoAndLeavesNothingBehind_data() {
