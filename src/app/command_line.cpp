@@ -9,8 +9,42 @@
 
 namespace {
 
+// Options that QApplication takes itself, such as the -session a session manager restarts the tool
+// with: accepted and left for it.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"display", true},         {"geometry", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"session", true},
+    {"style", true},           {"stylesheet", true},
+    {"reverse", false},        {"widgetcount", false},
+};
+
+void acceptQtOptions(QCommandLineParser& parser) {
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name));
+        if (qt.takesValue)
+            option.setValueName(QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+CommandLine ending(CommandLine::Outcome outcome, const QString& text) {
+    CommandLine commandLine;
+    commandLine.outcome = outcome;
+    commandLine.text = text;
+    return commandLine;
+}
+
 CommandLine refusal(const QString& text) {
-    return {CommandLine::Outcome::Refuse, text + QStringLiteral("\nalarmgsm --help vypíše možnosti.\n")};
+    return ending(CommandLine::Outcome::Refuse,
+                  text + QStringLiteral("\nalarmgsm --help vypíše možnosti.\n"));
 }
 
 } // namespace
@@ -26,20 +60,26 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(
         QStringLiteral("Pomůcka pro nastavení konfigurace ALARMU GSM 2.generace"));
     parser.addOptions({help, version, settings, demo});
+    // Qt's options are single-dash words; ours answer to either form.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    acceptQtOptions(parser);
     if (!parser.parse(arguments))
         return refusal(parser.errorText());
     if (parser.isSet(help)) // Qt names the program only once the application exists
-        return {CommandLine::Outcome::Answer,
-                parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                          QFileInfo(arguments.first()).fileName())};
+        return ending(CommandLine::Outcome::Answer,
+                      parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                QFileInfo(arguments.first()).fileName()));
     if (parser.isSet(version))
-        return {CommandLine::Outcome::Answer, QStringLiteral("alarmgsm " ALARMGSM_VERSION "\n")};
+        return ending(CommandLine::Outcome::Answer, QStringLiteral("alarmgsm " ALARMGSM_VERSION "\n"));
     if (!parser.positionalArguments().isEmpty())
         return refusal(QStringLiteral("Neznámý argument: ") + parser.positionalArguments().first());
     if (parser.isSet(demo) && parser.isSet(settings))
         return refusal(
             QStringLiteral("Ukázka má vlastní dočasnou složku nastavení; --settings-dir s ní nejde."));
-    return {CommandLine::Outcome::Start, {}, parser.isSet(demo), parser.value(settings)};
+    CommandLine start;
+    start.demo = parser.isSet(demo);
+    start.settingsDirectory = parser.value(settings);
+    return start;
 }
 
 QStringList argumentList(int argc, char* argv[]) {

@@ -126,6 +126,10 @@ private slots:
             << "";
         QTest::newRow("demo") << QStringList{"--demo"} << O::Start << true << ""
                               << "";
+        QTest::newRow("Qt's own options are left to Qt")
+            << QStringList{"-platform", "xcb", "-session", "1a2b", "-reverse", "--demo"} << O::Start << true
+            << ""
+            << "";
         QTest::newRow("help before anything else") << QStringList{"--demo", "-h"} << O::Answer << false << ""
                                                    << "--settings-dir <DIR>";
         QTest::newRow("version") << QStringList{"--version"} << O::Answer << false << ""
