@@ -8,9 +8,11 @@
 namespace platform {
 namespace {
 
-bool isSystemInstalled(const SettingsLocationInputs& inputs) {
+// Installed for all users, or for one user in the directory the XDG base layout gives programs.
+bool isInstalled(const SettingsLocationInputs& inputs) {
     const auto& system = inputs.systemBinaryDirectories;
-    return std::find(system.begin(), system.end(), inputs.executableDirectory) != system.end();
+    return std::find(system.begin(), system.end(), inputs.executableDirectory) != system.end() ||
+           inputs.executableDirectory == inputs.home + "/.local/bin";
 }
 
 // Where a package or a local install puts programs, and the directory this build installs into,
@@ -27,7 +29,7 @@ std::vector<std::string> systemBinaryDirectories() {
 } // namespace
 
 std::string chooseSettingsDirectory(const SettingsLocationInputs& inputs) {
-    if (inputs.executableDirectoryWritable && !isSystemInstalled(inputs))
+    if (inputs.executableDirectoryWritable && !isInstalled(inputs))
         return inputs.executableDirectory;
     const std::string base = inputs.xdgConfigHome.empty() ? inputs.home + "/.config" : inputs.xdgConfigHome;
     return base + "/alarmgsm";

@@ -42,6 +42,8 @@ private slots:
                                                      << "/home/u/.config/alarmgsm";
         QTest::newRow("installed into the build's prefix") << "/opt/korvex/bin" << true << "/x/cfg"
                                                            << "/x/cfg/alarmgsm";
+        QTest::newRow("installed for one user") << "/home/u/.local/bin" << true << ""
+                                                << "/home/u/.config/alarmgsm";
         QTest::newRow("a folder below a system one is portable") << "/usr/bin/tool" << true << ""
                                                                  << "/usr/bin/tool";
     }
