@@ -1,20 +1,37 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/close_on_signal.h"
+#include "app/command_line.h"
+#include "app/demo_session.h"
 #include "app/error_report.h"
 #include "phone/live_pause.h"
-#include "platform/settings_location.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
 
+#include <optional>
+
 int main(int argc, char* argv[]) {
+    const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
+    if (commandLine.outcome != CommandLine::Outcome::Start)
+        return answerCommandLine(commandLine);
     AlarmApplication application(argc, argv);
     QtUserDialogs dialogs;
     ErrorReport errors(dialogs);
+    std::optional<DemoSession> demo;
+    try {
+        if (commandLine.demo)
+            demo.emplace(phoneBesideTool());
+    } catch (const std::exception& error) {
+        errors.report(error);
+        return 1;
+    }
+    const std::string settings = demo ? demo->settingsDirectory() : settingsDirectoryOf(commandLine);
     application.setErrorReport(&errors);
     LivePause pause;
     TAfSafeSync delivery;
-    TForm1 window({platform::settingsDirectory(), dialogs, errors, pause, delivery});
+    TForm1 window({settings, dialogs, errors, pause, delivery});
     dialogs.setParent(&window);
     window.show();
+    CloseOnSignal closeOnSignal(window);
     return AlarmApplication::exec();
 }

@@ -1,13 +1,35 @@
 #include "platform/settings_location.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
 namespace platform {
+namespace {
+
+// Installed for all users, or for one user in the directory the XDG base layout gives programs.
+bool isInstalled(const SettingsLocationInputs& inputs) {
+    const auto& system = inputs.systemBinaryDirectories;
+    return std::find(system.begin(), system.end(), inputs.executableDirectory) != system.end() ||
+           inputs.executableDirectory == inputs.home + "/.local/bin";
+}
+
+// Where a package or a local install puts programs, and the directory this build installs into,
+// with links resolved as /proc/self/exe resolves them.
+std::vector<std::string> systemBinaryDirectories() {
+    std::vector<std::string> directories{"/usr/bin", "/usr/local/bin"};
+    std::error_code error;
+    const auto configured = std::filesystem::weakly_canonical(ALARMGSM_INSTALL_BINDIR, error);
+    if (!error)
+        directories.push_back(configured.string());
+    return directories;
+}
+
+} // namespace
 
 std::string chooseSettingsDirectory(const SettingsLocationInputs& inputs) {
-    if (inputs.executableDirectoryWritable)
+    if (inputs.executableDirectoryWritable && !isInstalled(inputs))
         return inputs.executableDirectory;
     const std::string base = inputs.xdgConfigHome.empty() ? inputs.home + "/.config" : inputs.xdgConfigHome;
     return base + "/alarmgsm";
@@ -29,6 +51,7 @@ std::string settingsDirectory() {
         inputs.xdgConfigHome = xdg;
     if (const char* home = std::getenv("HOME"))
         inputs.home = home;
+    inputs.systemBinaryDirectories = systemBinaryDirectories();
     const std::string chosen = chooseSettingsDirectory(inputs);
     std::error_code ignored; // a directory that cannot be made shows up as a file error later
     std::filesystem::create_directories(chosen, ignored);

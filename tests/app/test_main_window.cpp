@@ -1,5 +1,8 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/close_on_signal.h"
+#include "app/command_line.h"
+#include "app/demo_session.h"
 #include "app/error_report.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -104,6 +107,114 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, reported);
         QCOMPARE(QString::fromStdString(withFullStop(text.toStdString())), reported);
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<CommandLine::Outcome>("outcome");
+        QTest::addColumn<bool>("demo");
+        QTest::addColumn<QString>("settingsDirectory");
+        QTest::addColumn<QString>("says"); // a part of the text printed instead of starting
+        using O = CommandLine::Outcome;
+        QTest::newRow("nothing: the usual settings") << QStringList{} << O::Start << false << ""
+                                                     << "";
+        QTest::newRow("settings directory")
+            << QStringList{"--settings-dir", "/x/s"} << O::Start << false << "/x/s"
+            << "";
+        QTest::newRow("settings directory after =")
+            << QStringList{"--settings-dir=/x/s"} << O::Start << false << "/x/s"
+            << "";
+        QTest::newRow("demo") << QStringList{"--demo"} << O::Start << true << ""
+                              << "";
+        QTest::newRow("Qt's own options are left to Qt")
+            << QStringList{"-platform", "xcb", "-session", "1a2b", "-reverse", "--demo"} << O::Start << true
+            << ""
+            << "";
+        QTest::newRow("help before anything else") << QStringList{"--demo", "-h"} << O::Answer << false << ""
+                                                   << "--settings-dir <DIR>";
+        QTest::newRow("version") << QStringList{"--version"} << O::Answer << false << ""
+                                 << "alarmgsm ";
+        QTest::newRow("unknown option") << QStringList{"--port=COM1"} << O::Refuse << false << ""
+                                        << "port";
+        QTest::newRow("stray argument") << QStringList{"COM1"} << O::Refuse << false << ""
+                                        << "COM1";
+        QTest::newRow("settings directory without one")
+            << QStringList{"--settings-dir"} << O::Refuse << false << ""
+            << "settings-dir";
+        QTest::newRow("demo with a settings directory")
+            << QStringList{"--demo", "--settings-dir", "/x/s"} << O::Refuse << false << ""
+            << "--settings-dir";
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(CommandLine::Outcome, outcome);
+        QFETCH(bool, demo);
+        QFETCH(QString, settingsDirectory);
+        QFETCH(QString, says);
+        const CommandLine parsed = parseCommandLine(QStringList{"alarmgsm"} + arguments);
+        QCOMPARE(parsed.outcome, outcome);
+        QCOMPARE(parsed.demo, demo);
+        QCOMPARE(parsed.settingsDirectory, settingsDirectory);
+        QVERIFY2(parsed.text.contains(says), qPrintable(parsed.text));
+        QCOMPARE(parsed.text.isEmpty(), outcome == CommandLine::Outcome::Start);
+    }
+
+    void theDemoOpensCom1OnTheVirtualPhoneAndLeavesNothingBehind() {
+        QString directory;
+        {
+            DemoSession demo(qEnvironmentVariable("ALARMGSM_PHONE"));
+            directory = QString::fromStdString(demo.settingsDirectory());
+            Tool tool(directory);
+            QVERIFY(QFileInfo(directory + "/dosdevices/com1").isSymLink());
+            QVERIFY(tool.window.AfComPort1().IsOpen());
+            QCOMPARE(tool.checkedPorts(), QList<int>{1});
+            QVERIFY(tool.dialogs.shown.empty());
+            QVERIFY(tool.window.close());
+        }
+        QVERIFY(!QFileInfo::exists(directory));
+    }
+
+    void aSignalClosesTheWindowAsTheUserWould_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl-C") << SIGINT;
+        QTest::newRow("kill") << SIGTERM;
+        QTest::newRow("terminal closed") << SIGHUP;
+    }
+    void aSignalClosesTheWindowAsTheUserWould() {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        PhoneSide phone(dir.path(), 2);
+        Tool tool(dir.path());
+        tool.window.portItem(2).trigger();
+        tool.window.show();
+        {
+            CloseOnSignal closeOnSignal(tool.window);
+            QCOMPARE(::raise(signal), 0);
+            QTRY_VERIFY(!tool.window.isVisible());
+        }
+        QVERIFY(!tool.window.AfComPort1().IsOpen());
+        QCOMPARE(slurp(dir.filePath("setting.ini")), std::string("COM2\r\n+420603052000\r\n"));
+    }
+
+    void aDemoWhosePhoneFailsSaysSoAndLeavesNothingBehind_data() {
+        QTest::addColumn<QString>("phone");
+        QTest::newRow("no phone beside the tool") << "/nonexistent/alarmgsm-phone";
+        QTest::newRow("a phone that ends before its device line") << "/bin/false";
+    }
+    void aDemoWhosePhoneFailsSaysSoAndLeavesNothingBehind() {
+        QFETCH(QString, phone);
+        QTemporaryDir temp;
+        const QByteArray previous = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
+        QString failure;
+        try {
+            DemoSession demo(phone);
+        } catch (const std::runtime_error& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+        previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
+        QCOMPARE(failure, "Nemohu spustit virtuální telefon " + phone);
+        QVERIFY(QDir(temp.path()).isEmpty());
     }
 
     void firstStartHasNoPortAndTheDefaultCentre() {

@@ -27,24 +27,37 @@ private slots:
         QCOMPARE(platform::utf16ToCp1250(u"a\u4E2Db"), std::string("a?b"));
     }
 
-    void settingsBesideAWritableExecutable() {
-        QCOMPARE(platform::chooseSettingsDirectory({"/opt/tool", true, "", "/home/u"}),
-                 std::string("/opt/tool"));
-    }
-
-    void settingsFallBackToTheUsersConfig_data() {
+    void settingsDirectoryRule_data() {
+        QTest::addColumn<QString>("executableDirectory");
+        QTest::addColumn<bool>("writable");
         QTest::addColumn<QString>("xdg");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("xdg set") << "/x/cfg"
-                                 << "/x/cfg/alarmgsm";
-        QTest::newRow("xdg unset") << ""
-                                   << "/home/u/.config/alarmgsm";
+        QTest::newRow("build tree: beside the executable") << "/home/u/src/build" << true << "/x/cfg"
+                                                           << "/home/u/src/build";
+        QTest::newRow("read-only folder, xdg set") << "/opt/tool" << false << "/x/cfg"
+                                                   << "/x/cfg/alarmgsm";
+        QTest::newRow("read-only folder, xdg unset") << "/opt/tool" << false << ""
+                                                     << "/home/u/.config/alarmgsm";
+        QTest::newRow("installed, writable as root") << "/usr/bin" << true << ""
+                                                     << "/home/u/.config/alarmgsm";
+        QTest::newRow("installed into the build's prefix") << "/opt/korvex/bin" << true << "/x/cfg"
+                                                           << "/x/cfg/alarmgsm";
+        QTest::newRow("installed for one user") << "/home/u/.local/bin" << true << ""
+                                                << "/home/u/.config/alarmgsm";
+        QTest::newRow("a folder below a system one is portable") << "/usr/bin/tool" << true << ""
+                                                                 << "/usr/bin/tool";
     }
-    void settingsFallBackToTheUsersConfig() {
+    void settingsDirectoryRule() {
+        QFETCH(QString, executableDirectory);
+        QFETCH(bool, writable);
         QFETCH(QString, xdg);
         QFETCH(QString, expected);
         const auto chosen =
-            platform::chooseSettingsDirectory({"/usr/bin", false, xdg.toStdString(), "/home/u"});
+            platform::chooseSettingsDirectory({executableDirectory.toStdString(),
+                                               writable,
+                                               xdg.toStdString(),
+                                               "/home/u",
+                                               {"/usr/bin", "/usr/local/bin", "/opt/korvex/bin"}});
         QCOMPARE(QString::fromStdString(chosen), expected);
     }
 
