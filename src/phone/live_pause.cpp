@@ -67,24 +67,18 @@ bool LivePause::waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return done() || runLoop(&done, timeoutMs);
 }
 
+// done() is looked at after every turn of the loop, so an answer ends the wait as soon as it is in.
 bool LivePause::runLoop(const std::function<bool()>* done, int timeoutMs) {
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer look;
-    if (done) {
-        look.setInterval(kPollMs);
-        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-            if ((*done)())
-                loop.quit();
-        });
-        look.start();
-    }
+    bool expired = false;
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&expired] { expired = true; });
     ++m_depth;
     deadline.start(std::max(timeoutMs, 0));
-    loop.exec();
+    while (!expired && !(done && (*done)()))
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
     --m_depth;
     return done && (*done)();
 }
