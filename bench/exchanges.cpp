@@ -16,7 +16,7 @@
 #include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
-#include "support/event_latency.h"
+#include "support/liveness.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrStrEdit.h"

@@ -343,7 +343,7 @@ void TForm5::Timer1Timer() {
     auto& shared = m_context.shared;
     if (shared.ExchangeMode != kModeProbe)
         return;
-    if (!reply::phoneAnswers(shared.ReplyBuffer)) {
+    if (!probeAnswered(m_context)) {
         m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
         return;
     }
@@ -384,7 +384,7 @@ void TForm5::Timer2Timer() {
     auto& shared = m_context.shared;
     switch (shared.StepState) {
     case kStepProbe:
-        if (!reply::phoneAnswers(shared.ReplyBuffer)) {
+        if (!probeAnswered(m_context)) {
             m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
             return;
         }

@@ -202,7 +202,7 @@ void TForm6::Timer2Timer() {
         readPositionStep(step);
         return;
     }
-    if (!reply::phoneAnswers(m_context.shared.ReplyBuffer)) {
+    if (!probeAnswered(m_context)) {
         m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
         return;
     }

@@ -4,6 +4,8 @@
 #include "phone/page_context.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
+#include "phone/reply.h"
+#include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "widgets/user_dialogs.h"
 
@@ -12,7 +14,15 @@ bool beginExchange(PageContext& context, const QObject* owner) {
         context.dialogs.error(QString::fromUtf8(phone_messages::kPortNotOpen));
         return false;
     }
-    return context.exchanges.tryAcquire(owner);
+    if (!context.exchanges.tryAcquire(owner))
+        return false;
+    context.shared.Transcript.clear();
+    return true;
+}
+
+bool probeAnswered(const PageContext& context) {
+    return reply::phoneAnswers(context.shared.ReplyBuffer) ||
+           context.shared.Transcript.find("AT\r\r\nOK\r\n") != std::string::npos;
 }
 
 void finishExchange(PageContext& context, const QObject* owner) {

@@ -37,8 +37,12 @@ private:
 };
 
 // The port check with its error box "POZOR - sériový port není otevřen !", then the exchange
-// lock. False when nothing may start.
+// lock; what the phone says is gathered afresh from here. False when nothing may start.
 bool beginExchange(PageContext& context, const QObject* owner);
+
+// The probe test: "O" at position 6 of ReplyBuffer, or, where an unsolicited code came in the same
+// read or after it, the probe's echo and OK among what the phone said since the exchange began.
+bool probeAnswered(const PageContext& context);
 
 // The end of every exchange: what the user did meanwhile is dropped, the phone is free for others.
 void finishExchange(PageContext& context, const QObject* owner);

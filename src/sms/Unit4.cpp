@@ -203,7 +203,7 @@ void TForm4::Timer1Timer() {
         return;
 
     if (shared.StepState == kStepProbe) {
-        if (!reply::phoneAnswers(shared.ReplyBuffer)) {
+        if (!probeAnswered(m_context)) {
             m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
             return;
         }

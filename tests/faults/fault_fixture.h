@@ -9,6 +9,7 @@
 #include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
+#include "support/liveness.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
@@ -162,20 +163,6 @@ inline IdleMeasure idleFor(int milliseconds) {
     measure.expectedTicks = milliseconds / 20;
     return measure;
 }
-
-// Counts the paint events a widget gets, to see that the window still repaints.
-class PaintCounter : public QObject {
-public:
-    PaintCounter(QWidget& widget, int& count) : m_count(count) { widget.installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++m_count;
-        return false;
-    }
-
-private:
-    int& m_count;
-};
 
 inline long residentKb() {
     QFile status("/proc/self/status");

@@ -85,9 +85,16 @@ const QByteArray kSimWithData = "entry 1 \"+420603123456\" 145 \"Domov\"\n"
 const QStringList kSimNumbers = {"+420603123456", "Domov", "+420777000111", "Prace", "", "", "", ""};
 const QStringList kSimMessages = {"+420603123456", "Poplach", "", "", "", "", "", ""};
 const QString kSimCodes = "+000001101011 +000000001235";
-// Under a flood every read of the line blocks for the data-received handler's 250 ms; between
-// two reads the event loop must still get its turn.
+// Under a flood the line is read once per 250 ms reply settle; the event loop must keep its turns.
 constexpr int kFloodTurnMs = 500;
+
+// The phone numbers written by the write rows: a 12-character name, an empty position deleted.
+const QStringList kNumbersToWrite = {"+420111111111", "Domov", "+420222222222", "Prace dlouha", "", "",
+                                     "+420444444444", "d"};
+
+QString unconfirmed(const char* what, const char* positions) {
+    return QString::fromUtf8("POZOR - telefon nepotvrdil %1 %2 !").arg(QString::fromUtf8(what), positions);
+}
 
 const QStringList kUserRows = {"+420111111111", "a", "+420222222222", "b",
                                "+420333333333", "c", "+420444444444", "d"};
@@ -225,16 +232,15 @@ private slots:
             QRandomGenerator generator(20240611);
             generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / sizeof(quint32));
             bare->flood(std::move(bytes));
-            int paints = 0;
-            PaintCounter counter(*tool.window, paints);
+            PaintCounter counter(*tool.window);
             QElapsedTimer flooding;
             flooding.start();
             while (bare->flooding() && flooding.elapsed() < 120000) {
-                const int paintsBefore = paints;
+                const int paintsBefore = counter.paints;
                 tool.window->update();
                 const IdleMeasure measure = idleFor(1000);
                 QVERIFY2(measure.timerTicks >= 1000 / kFloodTurnMs, qPrintable(describe(measure)));
-                QVERIFY2(paints > paintsBefore, "the window repaints during the flood");
+                QVERIFY2(counter.paints > paintsBefore, "the window repaints during the flood");
             }
             QVERIFY2(!bare->flooding(), "the tool takes in a megabyte within two minutes");
             bare->join();
@@ -333,6 +339,89 @@ private slots:
         QVERIFY2(onlyPhoneWarnings(tool.dialogs), qPrintable(tool.dialogs.texts().join(" | ")));
         if (probeFails)
             QCOMPARE(tool.dialogs.texts(), QStringList{kPhoneSilent});
+    }
+
+    // Every write ends confirmed by the phone or with one box that names what was not; the SIM holds
+    // what the tool says it holds, whichever mode or memory the phone was left in.
+    void verifiedWrites_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("exchange");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QByteArray>("simHolds");
+        QTest::addColumn<QByteArray>("simLacks");
+        QTest::addColumn<QByteArray>("sim");
+        const QByteArray preloaded =
+            "\nmessage 1 2 079124603050020011000C9124603021436500000407D0379C1D1EA301";
+        const QList<std::tuple<const char*, QByteArray, QByteArray>> confirmed = {
+            {"configuration write", "\nentry 6 \"+000000000000\" 145 \"Casy\"", "\nme-entry"},
+            {"phone-number write", "\nentry 2 \"+420222222222\" 145 \"Prace dlouha\"", "\nentry 3 "},
+            {"SMS store", "\nmessage 4 2 07", preloaded},
+            {"SMS delete-all", "\nentry 1 ", "\nmessage "},
+        };
+        const QList<std::pair<const char*, QStringList>> goodPhones = {
+            {"good phone", {}},
+            {"late phone", {"--delay", "200"}},
+            {"unsolicited codes", {"--urc", "+CMTI: \"SM\",9", "--urc-every", "150"}},
+            {"text mode left on", {"--text-mode"}},
+            {"phone memory selected", {"--phone-memory"}},
+        };
+        for (const auto& [phone, options] : goodPhones)
+            for (const auto& [exchange, holds, lacks] : confirmed)
+                QTest::addRow("%s, %s", phone, exchange)
+                    << options << QString(exchange) << QStringList{} << holds << lacks << kSimWithData;
+
+        QTest::newRow("phone off, SMS store")
+            << QStringList{"--off"} << "SMS store" << QStringList{kPhoneSilent} << preloaded
+            << QByteArray("\nmessage 2 ") << kSimWithData;
+        QTest::newRow("phone off, SMS delete-all")
+            << QStringList{"--off"} << "SMS delete-all" << QStringList{kPhoneSilent} << preloaded
+            << QByteArray() << kSimWithData;
+        QTest::newRow("SIM with room for three messages")
+            << QStringList{"--sms-size", "3"} << "SMS store"
+            << QStringList{unconfirmed("uložení SMS na pozice:", "4")} << QByteArray("\nmessage 3 2 07")
+            << QByteArray("\nmessage 4 ") << kSimWithData;
+        QTest::newRow("name longer than the SIM takes")
+            << QStringList{"--name-length", "8"} << "phone-number write"
+            << QStringList{unconfirmed("zápis na pozice:", "2")} << QByteArray("\nentry 4 ")
+            << QByteArray("\nentry 2 \"+420222222222\"") << kSimWithData;
+        QTest::newRow("phonebook of four entries")
+            << QStringList{"--phonebook-size", "4"} << "configuration write"
+            << QStringList{unconfirmed("zápis na pozice:", "5, 6")} << QByteArray()
+            << QByteArray("\nentry 6 ")
+            << QByteArray(kSimWithData).replace("entry 5", "#").replace("entry 6", "#");
+    }
+    void verifiedWrites() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, exchange);
+        QFETCH(QByteArray, simHolds);
+        QFETCH(QByteArray, simLacks);
+        QFETCH(QByteArray, sim);
+        LivePhone phone(options);
+        phone.preloadState(sim);
+        Tool tool(phone.settingsDirectory());
+        QVERIFY(tool.choosePort(1));
+        const bool configuration = exchange == "configuration write";
+        const bool numbers = exchange == "phone-number write";
+        QWidget& form = configuration ? static_cast<QWidget&>(tool.window->configurationPage())
+                        : numbers     ? static_cast<QWidget&>(tool.window->numbersPage())
+                                      : static_cast<QWidget&>(tool.window->smsPage());
+        const PageProbe page = configuration ? PageProbe::configuration(*tool.window)
+                               : numbers     ? PageProbe::numbers(*tool.window)
+                                             : PageProbe::sms(*tool.window);
+        if (numbers)
+            setFields(form, kNumbersToWrite);
+        const QStringList rowsBefore = configuration ? QStringList() : fieldsOf(form);
+        page.click(configuration             ? "BitBtn3"
+                   : numbers                 ? "Button2"
+                   : exchange == "SMS store" ? "Button3"
+                                             : "Button4");
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 15000);
+        QTEST(tool.dialogs.texts(), "boxes");
+        const QByteArray after = phone.state();
+        QVERIFY2(simHolds.isEmpty() || after.contains(simHolds), after.constData());
+        QVERIFY2(simLacks.isEmpty() || !after.contains(simLacks), after.constData());
+        if (exchange != "SMS delete-all" || !tool.dialogs.shown.empty())
+            KEEPS_USER_DATA(configuration || fieldsOf(form) == rowsBefore, fieldsOf(form).join(", "));
     }
 
     void secondCopyOnTheSamePort() {

@@ -3,8 +3,8 @@
 // independent PDU decoder.
 #include "numbers/Unit6.h"
 #include "sms/Unit4.h"
-#include "support/event_latency.h"
 #include "support/live_phone.h"
+#include "support/liveness.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
 #include "widgets/VrStrEdit.h"
@@ -70,16 +70,6 @@ struct LivePage {
 // Each of the store's pauses blocked the window for 500 ms; a live one keeps it well below that
 // even on a loaded machine (the benchmark measures the real figure).
 constexpr double kResponsiveMs = 400;
-
-// Counts the paint events a widget gets.
-struct PaintCounter : QObject {
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 QStringList numberFields(TForm6& page) {
     QStringList texts;
@@ -179,9 +169,9 @@ private slots:
             wire << QString::fromLatin1(each.text.left(each.text.endsWith('\x1A') ? 2 : 40)).trimmed();
             at << each.ms;
         }
-        QCOMPARE(wire, (QStringList{"AT+CMGF=0", "AT+CPMS=\"SM\",\"SM\"", "AT+CMGD=1", "AT+CMGD=2", "AT+CMGD=3",
-                                    "AT+CMGD=4", "AT+CMGW=17", "07", "AT+CMGW=17", "07", "AT+CMGW=17", "07",
-                                    "AT+CMGW=21", "07"}));
+        QCOMPARE(wire, (QStringList{"AT+CMGF=0", "AT+CPMS=\"SM\",\"SM\"", "AT+CMGD=1", "AT+CMGD=2",
+                                    "AT+CMGD=3", "AT+CMGD=4", "AT+CMGW=17", "07", "AT+CMGW=17", "07",
+                                    "AT+CMGW=17", "07", "AT+CMGW=21", "07"}));
         for (int i = 3; i < at.size(); ++i)
             QVERIFY2(at[i] - at[i - 1] >= 450 && at[i] - at[i - 1] < 800, qPrintable(wire[i]));
     }

@@ -139,6 +139,8 @@ private slots:
     void readOfReceivedMessageShowsItsSender();
     void deleteAll();
     void deleteAllWithPortClosedChangesNothing();
+    void whatThePhoneDidNotConfirmIsTold_data();
+    void whatThePhoneDidNotConfirmIsTold();
     void saveWritesEightLines();
     void saveOverExistingFileAsksFirst();
     void failedSaveReportsAndKeepsOldFile();
@@ -437,6 +439,67 @@ void TestSmsPage::deleteAllWithPortClosedChangesNothing() {
     QVERIFY(page.port.sent.empty());
     QVERIFY(page.dialogs.shown.empty());
     QCOMPARE(page.rows(), kDefaults);
+    QVERIFY(page.idle());
+}
+
+// Answers that differ from a phone taking everything: the command they follow, the answer.
+using Answers = QList<std::pair<QString, QString>>;
+
+void TestSmsPage::whatThePhoneDidNotConfirmIsTold_data() {
+    QTest::addColumn<bool>("store");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<int>("sent");
+    QTest::addColumn<bool>("rowsKept");
+
+    const QString silent = kPhoneSilent;
+    QTest::newRow("store: PDU mode refused")
+        << true << Answers{{"AT+CMGF=0\r", "\r\n+CMS ERROR: 303\r\n"}}
+        << QStringList{QString::fromUtf8("POZOR - telefon odmítl příkaz AT+CMGF=0 !\n+CMS ERROR: 303")} << 1
+        << true;
+    QTest::newRow("store: phone silent")
+        << true << Answers{{"AT+CMGF=0\r", ""}} << QStringList{silent} << 1 << true;
+    QTest::newRow("store: SIM full at the fourth")
+        << true << Answers{{kPduPoplach.c_str() + QString("\x1A"), "\r\n+CMS ERROR: 322\r\n"}}
+        << QStringList{QString::fromUtf8(
+               "POZOR - telefon nepotvrdil uložení SMS na pozice: 4 !\n+CMS ERROR: 322")}
+        << 14 << true;
+    QTest::newRow("store: a message stored elsewhere, one unanswered")
+        << true
+        << Answers{{kPduOk3.c_str() + QString("\x1A"), "\r\n+CMGW: 7\r\n\r\nOK\r\n"},
+                   {kPduPoplach.c_str() + QString("\x1A"), ""}}
+        << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 2, 4 !")} << 14
+        << true;
+    QTest::newRow("delete-all: empty positions are deleted")
+        << false
+        << Answers{{"AT+CMGD=3\r", "\r\n+CMS ERROR: 321\r\n"}, {"AT+CMGD=4\r", "\r\n+CMS ERROR: 321\r\n"}}
+        << QStringList{} << 6 << false;
+    QTest::newRow("delete-all: one refused")
+        << false << Answers{{"AT+CMGD=2\r", "\r\n+CMS ERROR: 500\r\n"}}
+        << QStringList{QString::fromUtf8(
+               "POZOR - telefon nepotvrdil smazání SMS na pozicích: 2 !\n+CMS ERROR: 500")}
+        << 6 << true;
+    QTest::newRow("delete-all: phone silent")
+        << false << Answers{{"AT+CMGF=0\r", ""}} << QStringList{silent} << 1 << true;
+}
+
+void TestSmsPage::whatThePhoneDidNotConfirmIsTold() {
+    QFETCH(bool, store);
+    QFETCH(Answers, answers);
+    QFETCH(int, sent);
+    QFETCH(bool, rowsKept);
+    Page page;
+    page.port.answer = [answers, usual = phoneTakingEverything()](const std::string& text) mutable {
+        const std::string otherwise = usual(text);
+        for (const auto& [command, answer] : answers)
+            if (command.toStdString() == text)
+                return answer.toStdString();
+        return otherwise;
+    };
+    store ? page.form->Button3Click() : page.form->Button4Click();
+    QTEST(page.dialogs.texts(), "boxes");
+    QCOMPARE(int(page.port.sent.size()), sent);
+    QCOMPARE(page.rows() == kDefaults, rowsKept);
     QVERIFY(page.idle());
 }
 

@@ -1,12 +1,13 @@
 #pragma once
-// How long the GUI thread leaves a posted event unserved: another thread posts a stamped event
-// every few milliseconds, and the longest wait between posting and handling is kept. A window
+// Whether the window is alive. How long the GUI thread leaves a posted event unserved: another thread posts a
+// stamped event every few milliseconds, and the longest wait between posting and handling is kept. A window
 // that waits this long answers the window manager, a repaint or a screen reader no sooner.
 #include <atomic>
 #include <chrono>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QWidget>
 #include <thread>
 
 class PostedEventLatency final : public QObject {
@@ -55,4 +56,15 @@ private:
     std::atomic<bool> m_running{false};
     std::thread m_poster;
     double m_longestMs = 0;
+};
+
+// Counts the paint events a widget gets, to see that the window still repaints.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
 };
