@@ -99,6 +99,8 @@ private slots:
                                                        << "Chyba č.";
         QTest::newRow("empty") << ""
                                << "";
+        QTest::newRow("headline and cause") << "Nemohu otevřít port COM1\nPort používá jiný program."
+                                            << "Nemohu otevřít port COM1.\nPort používá jiný program.";
     }
     void fullStopRule() {
         QFETCH(QString, text);
@@ -159,8 +161,10 @@ private slots:
         QMetaObject::invokeMethod(&second.window.portItem(5), &QAction::trigger, Qt::QueuedConnection);
         QTRY_COMPARE(second.dialogs.shown.size(), std::size_t(2));
         application->setErrorReport(nullptr);
-        QCOMPARE(second.dialogs.texts(),
-                 (QStringList{"Nemohu otevřít port COM1.", "Chybné číslo portu (COM5)"}));
+        QCOMPARE(
+            second.dialogs.texts(),
+            (QStringList{"Nemohu otevřít port COM1.\nPort používá jiný program.",
+                         "Chybné číslo portu (COM5)\nZařízení /dev/pts/no-such-terminal není připojeno."}));
         QCOMPARE(second.dialogs.shown.front().title,
                  QString("Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex"));
         QVERIFY(second.checkedPorts().isEmpty());
@@ -218,7 +222,9 @@ private slots:
         QVERIFY(QFile::link("/dev/pts/no-such-terminal", dir.filePath("dosdevices/com4")));
         {
             Tool tool(dir.path());
-            QCOMPARE(tool.dialogs.texts(), QStringList{"Chybné číslo portu (COM4)"});
+            QCOMPARE(
+                tool.dialogs.texts(),
+                QStringList{"Chybné číslo portu (COM4)\nZařízení /dev/pts/no-such-terminal není připojeno."});
             QCOMPARE(tool.window.shared().SmscNumber, std::string("+420777000111"));
             tool.window.close();
         }

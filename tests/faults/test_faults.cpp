@@ -335,7 +335,8 @@ private slots:
         QVERIFY(first.choosePort(1));
         Tool second(phone.settingsDirectory());
         QVERIFY(!second.choosePort(1));
-        QCOMPARE(second.dialogs.texts(), QStringList{"Nemohu otevřít port COM1."});
+        QCOMPARE(second.dialogs.texts(),
+                 QStringList{"Nemohu otevřít port COM1.\nPort používá jiný program."});
         // The refused copy leaves the first one's port alone.
         const PageProbe page = PageProbe::configuration(*first.window);
         page.click("Button1");
