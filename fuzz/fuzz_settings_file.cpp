@@ -42,9 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     else
         FUZZ_CHECK(settings.smscNumber == kDefaultSmscNumber);
 
-    file.write(settings.portNumber, settings.smscNumber);
+    if (!settings.devicePath.empty())
+        FUZZ_CHECK(lines.at(0) == settings.devicePath && settings.portNumber == 0);
+
+    file.write(settings);
     const StoredSettings again = file.read();
     FUZZ_CHECK(again.portNumber == settings.portNumber);
+    FUZZ_CHECK(again.devicePath == settings.devicePath);
     FUZZ_CHECK(again.smscNumber == settings.smscNumber);
     return 0;
 }

@@ -1,12 +1,14 @@
 #include "app/alarm1.h"
 
 #include "app/error_report.h"
+#include "app/port_menu.h"
 #include "app/settings_file.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
 #include "platform/com_names.h"
+#include "platform/device_paths.h"
 #include "sms/Unit4.h"
 #include "ui_alarm1.h"
 
@@ -43,6 +45,7 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) {
         AfComPort1DataRecived(sender, count);
     };
+    m_port.OnDeviceLost = [this](TAfComPort&) { portLost(); };
     m_replySettle.setSingleShot(true);
     m_replySettle.setInterval(kReplySettleMs);
     connect(&m_replySettle, &QTimer::timeout, this, &TForm1::takeReply);
@@ -71,14 +74,22 @@ QAction& TForm1::portItem(int portNumber) const {
 }
 
 void TForm1::connectMenu() {
+    QList<QAction*> comItems;
     for (int n = 1; n <= kPortCount; ++n) {
         QAction* item = &portItem(n);
+        comItems << item;
         connect(item, &QAction::triggered, this, [this, item, n] {
             // The check marks follow successful opens only, not the click itself.
             item->setChecked(!item->isChecked());
             choosePort(n);
         });
     }
+    m_portMenu = new PortMenu(
+        *m_ui->Port1, comItems,
+        [directory = m_environment.settingsDirectory](int portNumber) {
+            return platform::deviceTarget(platform::comDevicePath(directory, portNumber));
+        },
+        serialPorts(), [this](const std::string& path) { chooseDevice(path); });
     connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
     connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
@@ -108,15 +119,43 @@ void TForm1::embedPage(QWidget& page, QWidget& tab) {
 
 void TForm1::choosePort(int portNumber) {
     m_port.Close();
+    m_port.setDevicePath({});
     m_port.setComNumber(static_cast<std::uint16_t>(portNumber));
     m_port.Open();
     Smazni_oznaceni();
     portItem(portNumber).setChecked(true);
 }
 
+void TForm1::chooseDevice(const std::string& path) {
+    m_port.Close();
+    m_port.setDevicePath(path);
+    m_port.Open();
+    Smazni_oznaceni();
+    m_portMenu->checkDevice(path);
+}
+
 void TForm1::Smazni_oznaceni() {
     for (int n = 1; n <= kPortCount; ++n)
         portItem(n).setChecked(false);
+    m_portMenu->clearDeviceCheck();
+}
+
+// The device went away under the open port (a cable pulled out). The engine keeps saying so until
+// the port is closed; once closed, the user hears of it once.
+void TForm1::portLost() {
+    if (!m_port.IsOpen())
+        return;
+    const std::string name = m_port.DevicePath().empty() ? "COM" + std::to_string(m_port.ComNumber())
+                                                         : platform::deviceName(m_port.DevicePath());
+    m_port.Close();
+    Smazni_oznaceni();
+    m_portLossReport.report("Port " + name + " byl odpojen.");
+}
+
+const SerialPortList& TForm1::serialPorts() const {
+    if (m_environment.serialPorts)
+        return *m_environment.serialPorts;
+    return m_systemPorts;
 }
 
 // The reply is taken 250 ms after its first bytes, by a timer rather than a sleep, so the window
@@ -150,21 +189,22 @@ void TForm1::NactiIni() {
         return;
     }
     m_shared.SmscNumber = settings.smscNumber;
-    if (settings.portNumber == 0)
-        return;
     try {
-        choosePort(settings.portNumber);
+        if (!settings.devicePath.empty())
+            chooseDevice(settings.devicePath);
+        else if (settings.portNumber != 0)
+            choosePort(settings.portNumber);
     } catch (const std::exception& error) {
         m_environment.errors.report(error);
     }
 }
 
 void TForm1::UlozIni() {
-    int checked = 0;
-    for (int n = kPortCount; n >= 1 && checked == 0; --n)
+    StoredSettings settings{0, m_portMenu->checkedDevice(), m_shared.SmscNumber};
+    for (int n = kPortCount; n >= 1 && settings.portNumber == 0; --n)
         if (portItem(n).isChecked())
-            checked = n;
-    SettingsFile(m_environment.settingsDirectory).write(checked, m_shared.SmscNumber);
+            settings.portNumber = n;
+    SettingsFile(m_environment.settingsDirectory).write(settings);
 }
 
 // The program always closes: a settings file that cannot be written is reported, then the

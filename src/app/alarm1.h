@@ -1,6 +1,8 @@
 #pragma once
 // The main window: three tabs hosting the editor pages, the port menu, the About/help menu, the
 // handler that takes the phone's replies, and the settings file at start and exit.
+#include "app/exchange_aware_report.h"
+#include "app/serial_port_list.h"
 #include "phone/exchange_lock.h"
 #include "phone/page_context.h"
 #include "phone/port_link.h"
@@ -15,6 +17,7 @@ namespace Ui {
 class TForm1;
 }
 class ErrorReport;
+class PortMenu;
 class QAction;
 class TForm2;
 class TForm3;
@@ -32,6 +35,7 @@ struct MainWindowEnvironment {
     ErrorReport& errors;
     platform::Pause& pause;
     TAfSafeSync& delivery;
+    const SerialPortList* serialPorts = nullptr; // none: the machine's own
 };
 
 class TForm1 : public QMainWindow, private PortLink {
@@ -51,6 +55,8 @@ public:
 
     // The port menu's handlers (COM11Click .. COM61Click): close, choose, open, check the item.
     void choosePort(int portNumber);
+    // The same for a device item, or a device path remembered in the settings file.
+    void chooseDevice(const std::string& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +71,8 @@ private:
     void centreOnDesktop();
     void connectMenu();
     void Smazni_oznaceni();
+    void portLost();
+    const SerialPortList& serialPorts() const;
     void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
     void takeReply();
     void closeOnceIdle(bool exchangeRunning);
@@ -86,4 +94,7 @@ private:
     TForm6* m_form6 = nullptr;
     TForm2* m_form2 = nullptr;
     TForm3* m_form3 = nullptr;
+    SystemSerialPorts m_systemPorts;
+    PortMenu* m_portMenu = nullptr; // owned by the Port menu
+    ExchangeAwareReport m_portLossReport{m_exchanges, m_environment.errors};
 };

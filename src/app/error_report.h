@@ -8,7 +8,8 @@ class UserDialogs;
 
 inline constexpr const char* kApplicationTitle = "Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex";
 
-// "Nemohu otevřít port COM1" gets its full stop; "Chybné číslo portu (COM1)" does not.
+// "Nemohu otevřít port COM1" gets its full stop; "Chybné číslo portu (COM1)" does not. In a text
+// of several lines the rule applies to the first, the headline; the lines below are sentences.
 std::string withFullStop(std::string text);
 
 class ErrorReport {

@@ -7,18 +7,21 @@ SettingsFile::SettingsFile(const std::string& directory) : m_path(directory + "/
 StoredSettings SettingsFile::read() const {
     if (!platform::fileExists(m_path)) {
         platform::createEmptyFile(m_path);
-        return {0, kDefaultSmscNumber};
+        return {0, {}, kDefaultSmscNumber};
     }
     auto lines = platform::readTextLines(m_path, 2);
     lines.resize(2);
-    StoredSettings settings{portNumberOfLine(lines[0]), lines[1]};
+    const bool isPath = !lines[0].empty() && lines[0].front() == '/';
+    StoredSettings settings{portNumberOfLine(lines[0]), isPath ? lines[0] : std::string(), lines[1]};
     if (settings.smscNumber.empty())
         settings.smscNumber = kDefaultSmscNumber;
     return settings;
 }
 
-void SettingsFile::write(int portNumber, const std::string& smscNumber) const {
-    platform::writeTextLines(m_path, {portLineOf(portNumber), smscNumber});
+void SettingsFile::write(const StoredSettings& settings) const {
+    const std::string portLine =
+        settings.devicePath.empty() ? portLineOf(settings.portNumber) : settings.devicePath;
+    platform::writeTextLines(m_path, {portLine, settings.smscNumber});
 }
 
 int portNumberOfLine(const std::string& line) {

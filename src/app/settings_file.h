@@ -1,12 +1,14 @@
 #pragma once
-// setting.ini: line 1 the chosen port ("COM1".."COM6" or a single space), line 2 the SMS-centre
-// number. No sections and no keys: the meaning of a line is its position.
+// setting.ini: line 1 the chosen port ("COM1".."COM6", a device's absolute path, or a single
+// space), line 2 the SMS-centre number. No sections and no keys: the meaning of a line is its
+// position. A copy that knows COM1..COM6 only reads a path as no port, so both can share the file.
 #include <string>
 
 inline constexpr const char* kDefaultSmscNumber = "+420603052000";
 
 struct StoredSettings {
-    int portNumber = 0; // 1..6, or 0 when line 1 names no port
+    int portNumber = 0;     // 1..6, or 0 when line 1 names no COM port
+    std::string devicePath; // an absolute path on line 1; it wins over portNumber when writing
     std::string smscNumber;
 };
 
@@ -18,9 +20,9 @@ public:
     // A missing file is created empty and reads as no port and the default centre number.
     // Raises platform::IoError.
     StoredSettings read() const;
-    // portNumber 0 writes the single space. The old file is replaced only once the new one is
-    // complete. Raises platform::IoError.
-    void write(int portNumber, const std::string& smscNumber) const;
+    // No port writes the single space. The old file is replaced only once the new one is complete.
+    // Raises platform::IoError.
+    void write(const StoredSettings& settings) const;
 
 private:
     std::string m_path;

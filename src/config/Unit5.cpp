@@ -339,9 +339,8 @@ void TForm5::BitBtn3Click() {
 void TForm5::Timer1Timer() {
     Timer1.stop();
     const OnExit idle([this] { endExchange(); });
-    awaitSettledReply(m_context);
     auto& shared = m_context.shared;
-    if (shared.ExchangeMode != kModeProbe)
+    if (!beginTick(m_context) || shared.ExchangeMode != kModeProbe)
         return;
     if (!probeAnswered(m_context)) {
         m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
@@ -380,7 +379,8 @@ void TForm5::Timer2Timer() {
     Timer2.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
     const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
-    awaitSettledReply(m_context);
+    if (!beginTick(m_context))
+        return;
     auto& shared = m_context.shared;
     switch (shared.StepState) {
     case kStepProbe:

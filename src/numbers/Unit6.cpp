@@ -191,13 +191,14 @@ void TForm6::Button2Click() {
 
 void TForm6::Timer2Timer() {
     Timer2.stop();
-    awaitSettledReply(m_context);
     const std::int32_t step = m_context.shared.StepState;
     const bool readingPosition = step >= 1 && step <= kStepLastPosition;
     if (step != kStepProbe && step != kStepWrite && !readingPosition)
         return;
     // Every way out that arms no further tick (last step, silent phone, an error) ends the exchange.
     const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
+    if (!beginTick(m_context))
+        return;
     if (readingPosition) {
         readPositionStep(step);
         return;

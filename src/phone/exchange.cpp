@@ -35,3 +35,8 @@ void awaitSettledReply(PageContext& context) {
     if (context.port.ReplySettling())
         context.pause.waitUntil([&] { return !context.port.ReplySettling(); }, kLongestSettleMs);
 }
+
+bool beginTick(PageContext& context) {
+    awaitSettledReply(context);
+    return context.port.IsOpen();
+}

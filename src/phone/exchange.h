@@ -47,6 +47,9 @@ bool probeAnswered(const PageContext& context);
 // The end of every exchange: what the user did meanwhile is dropped, the phone is free for others.
 void finishExchange(PageContext& context, const QObject* owner);
 
-// A tick that comes while a reply is still being taken in waits for it: the reply began within the
-// tick's time and belongs to it.
+// A reply still being taken in is waited for: it began in time and belongs to what went before.
 void awaitSettledReply(PageContext& context);
+
+// The start of every tick: the reply it is for is taken in first. False when the port has gone
+// meanwhile (a cable pulled out): the exchange ends, and the main window tells why.
+bool beginTick(PageContext& context);

@@ -10,19 +10,6 @@
 
 namespace platform {
 
-SerialFault serialFaultFromErrno(int error) {
-    switch (error) {
-    case 0:
-        return SerialFault::None;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return SerialFault::NoSuchDevice;
-    default: // EBUSY, EACCES, EWOULDBLOCK from the lock, a file that is no terminal, ...
-        return SerialFault::Refused;
-    }
-}
-
 namespace {
 
 template <typename Call> auto retryingEintr(Call call) {
@@ -190,15 +177,15 @@ SerialDevice::~SerialDevice() {
     close();
 }
 
-SerialFault SerialDevice::open(const std::string& path) {
+int SerialDevice::open(const std::string& path) {
     close();
     const int fd =
         retryingEintr([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0)
-        return serialFaultFromErrno(errno);
+        return errno;
     const auto fail = [fd](int error) {
         ::close(fd);
-        return serialFaultFromErrno(error);
+        return error;
     };
     // Pseudo-terminals and some adapters refuse TIOCEXCL; the advisory lock alone keeps other
     // openers of this program out there.
@@ -222,7 +209,7 @@ SerialFault SerialDevice::open(const std::string& path) {
     setModemLine(fd, TIOCM_RTS, true);
     m_fd = fd;
     m_saved = std::move(saved);
-    return SerialFault::None;
+    return 0;
 }
 
 void SerialDevice::close() {

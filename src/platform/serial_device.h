@@ -11,12 +11,6 @@ struct termios;
 
 namespace platform {
 
-// The tool's own kinds of device failure.
-enum class SerialFault { None, NoSuchDevice, Refused };
-
-// The one place where errno becomes a SerialFault.
-SerialFault serialFaultFromErrno(int error);
-
 enum class SerialParity { None, Odd, Even, Mark, Space };
 enum class SerialStopBits { One, OneAndHalf, Two };
 enum class SerialFlow { None, XonXoff, RtsCts, DtrDsr };
@@ -54,8 +48,9 @@ public:
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
 
-    // Opens, locks and puts the line into raw mode with DTR and RTS up.
-    SerialFault open(const std::string& path);
+    // Opens, locks and puts the line into raw mode with DTR and RTS up. 0, or the errno of the
+    // step that failed.
+    int open(const std::string& path);
     // Restores the line settings found at open and releases the device.
     void close();
     bool isOpen() const { return m_fd >= 0; }

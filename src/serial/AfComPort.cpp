@@ -358,6 +358,9 @@ void TAfCustomSerialPort::Dispatch() {
     case ckDataWaiting:
         DoDataRecived(std::int32_t(data));
         break;
+    case ckDeviceLost:
+        DoDeviceLost();
+        break;
     case ckThreadError:
         if (error)
             std::rethrow_exception(error);
@@ -367,19 +370,30 @@ void TAfCustomSerialPort::Dispatch() {
 
 void TAfCustomComPort::OpenDevice() {
     WaitCursor cursor;
-    Core().OpenPort(m_comNumber);
+    if (m_devicePath.empty())
+        Core().OpenPort(m_comNumber);
+    else
+        Core().OpenPath(m_devicePath);
 }
 
 void TAfCustomComPort::setComNumber(std::uint16_t value) {
-    if (value == m_comNumber)
-        return;
-    if (IsOpen()) {
+    if (value != m_comNumber)
+        reopenAfter([&] { m_comNumber = value; });
+}
+
+void TAfCustomComPort::setDevicePath(const std::string& value) {
+    if (value != m_devicePath)
+        reopenAfter([&] { m_devicePath = value; });
+}
+
+// A port that is open while its device changes is closed first and opened on the new one.
+void TAfCustomComPort::reopenAfter(const std::function<void()>& change) {
+    const bool wasOpen = IsOpen();
+    if (wasOpen)
         Close();
-        m_comNumber = value;
+    change();
+    if (wasOpen)
         Open();
-    } else {
-        m_comNumber = value;
-    }
 }
 
 TAfComPort::TAfComPort(std::string name, TAfSafeSync& delivery, ComDeviceResolver resolveDevice)
@@ -424,6 +438,10 @@ void TAfComPort::DoRINGDetected() {
 void TAfComPort::DoRLSDChanged() {
     if (OnRLSDChanged)
         OnRLSDChanged(*this);
+}
+void TAfComPort::DoDeviceLost() {
+    if (OnDeviceLost)
+        OnDeviceLost(*this);
 }
 void TAfComPort::DoSyncEvent(int kind, std::uint32_t data) {
     if (OnSyncEvent)

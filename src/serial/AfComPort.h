@@ -86,6 +86,7 @@ protected:
     virtual void DoDSRChanged() = 0;
     virtual void DoRINGDetected() = 0;
     virtual void DoRLSDChanged() = 0;
+    virtual void DoDeviceLost() = 0;
     virtual void DoSyncEvent(int kind, std::uint32_t data) = 0;
     // Runs on the receive thread; false when no such handler is set.
     virtual bool DoNonSyncEvent(int kind, std::uint32_t data) = 0;
@@ -141,9 +142,15 @@ protected:
     void OpenDevice() override;
     std::uint16_t ComNumber() const { return m_comNumber; }
     void setComNumber(std::uint16_t value);
+    // A device path, when set, is opened instead of the COM number.
+    const std::string& DevicePath() const { return m_devicePath; }
+    void setDevicePath(const std::string& value);
 
 private:
+    void reopenAfter(const std::function<void()>& change);
+
     std::uint16_t m_comNumber = 0;
+    std::string m_devicePath;
 };
 
 class TAfComPort : public TAfCustomComPort {
@@ -152,7 +159,9 @@ public:
     ~TAfComPort() override;
 
     using TAfCustomComPort::ComNumber;
+    using TAfCustomComPort::DevicePath;
     using TAfCustomComPort::setComNumber;
+    using TAfCustomComPort::setDevicePath;
     using TAfCustomSerialPort::AutoOpen;
     using TAfCustomSerialPort::BaudRate;
     using TAfCustomSerialPort::Databits;
@@ -192,7 +201,7 @@ public:
 
     std::function<void(TAfComPort& sender, std::int32_t count)> OnDataRecived;
     std::function<void(TAfComPort&sender)> OnPortOpen, OnPortClose, OnOutBufFree, OnCTSChanged, OnDSRChanged,
-        OnRINGDetected, OnRLSDChanged;
+        OnRINGDetected, OnRLSDChanged, OnDeviceLost;
     std::function<void(TAfComPort& sender, std::uint32_t errors)> OnLineError;
     std::function<void(TAfComPort&sender, int kind, std::uint32_t data)> OnSyncEvent, OnNonSyncEvent;
 
@@ -206,6 +215,7 @@ protected:
     void DoDSRChanged() override;
     void DoRINGDetected() override;
     void DoRLSDChanged() override;
+    void DoDeviceLost() override;
     void DoSyncEvent(int kind, std::uint32_t data) override;
     bool DoNonSyncEvent(int kind, std::uint32_t data) override;
 };

@@ -1,5 +1,7 @@
 #include "serial/AfComPortCore.h"
 
+#include "platform/device_paths.h"
+#include "platform/serial_fault.h"
 #include "serial/AfCircularBuffer.h"
 #include "serial/AfComPortThreads.h"
 
@@ -15,6 +17,15 @@ std::string withPortNumber(const char* format, int portNumber) {
     char text[128];
     std::snprintf(text, sizeof text, format, portNumber);
     return text;
+}
+
+// The first line of an open failure names the port as the user chose it.
+std::string failureHeadline(platform::SerialFault fault, int portNumber, const std::string& path) {
+    if (portNumber == 0)
+        return "Nemohu otevřít port " + platform::deviceName(path);
+    return withPortNumber(fault == platform::SerialFault::NoSuchDevice ? "Chybné číslo portu (COM%d)"
+                                                                       : "Nemohu otevřít port COM%d",
+                          portNumber);
 }
 
 platform::SerialSettings settingsFromDcb(const DCB& block) {
@@ -134,14 +145,22 @@ void TAfComPortCore::OpenPort(int portNumber) {
     if (portNumber <= 0)
         throw EAfComPortCoreError(withPortNumber("Chybné číslo portu (COM%d)", portNumber));
     m_portNumber = portNumber;
+    openDevice(m_resolve ? m_resolve(portNumber) : std::string());
+}
+
+void TAfComPortCore::OpenPath(const std::string& path) {
+    if (m_open)
+        return;
+    m_portNumber = 0;
+    openDevice(path);
+}
+
+void TAfComPortCore::openDevice(const std::string& path) {
     auto device = std::make_unique<platform::SerialDevice>();
-    switch (device->open(m_resolve ? m_resolve(portNumber) : std::string())) {
-    case platform::SerialFault::None:
-        break;
-    case platform::SerialFault::NoSuchDevice:
-        throw EAfComPortCoreError(withPortNumber("Chybné číslo portu (COM%d)", portNumber));
-    case platform::SerialFault::Refused:
-        throw EAfComPortCoreError(withPortNumber("Nemohu otevřít port COM%d", portNumber));
+    if (const int error = device->open(path)) {
+        const platform::SerialFault fault = platform::serialFaultFromErrno(error);
+        throw EAfComPortCoreError(failureHeadline(fault, m_portNumber, path) + "\n" +
+                                  platform::serialFaultCause(fault, error, platform::deviceTarget(path)));
     }
     m_device = std::move(device);
     try {

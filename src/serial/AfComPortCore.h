@@ -41,9 +41,11 @@ public:
     TAfComPortCore& operator=(const TAfComPortCore&) = delete;
 
     void OpenPort(int portNumber); // throws EAfComPortCoreError
+    // A device by its path rather than a COM number; its failures name the device.
+    void OpenPath(const std::string& path); // throws EAfComPortCoreError
     void ClosePort();
     bool IsOpen() const { return m_open.load(); }
-    int PortNumber() const { return m_portNumber; }
+    int PortNumber() const { return m_portNumber; } // 0 for a device opened by its path
 
     void ApplyDcb(const DCB& block); // throws "Error setting parameters from DCB"
     const DCB& Dcb() const { return m_dcb; }
@@ -75,6 +77,7 @@ private:
     friend class TAfComPortEventThread;
     friend class TAfComPortWriteThread;
 
+    void openDevice(const std::string& path);
     void closeDevice();
     void reportThreadError(std::exception_ptr error);
     std::uint32_t pollLineErrors();

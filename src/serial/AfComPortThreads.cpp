@@ -244,6 +244,8 @@ void TAfComPortEventThread::Execute() {
             mask |= EV_ERR;
         if (mask != 0)
             Raise(ckCommEvents, mask);
+        if (hungUp)
+            Raise(ckDeviceLost, 0);
 
         if (ready == 0) {
             const std::uint32_t waiting = m_core.GetStatus().InQueue;

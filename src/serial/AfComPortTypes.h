@@ -125,7 +125,15 @@ constexpr std::uint32_t CE_BREAK = 0x0010;
 enum TAfLineFunction : int { SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6 };
 
 // What the receive thread reports to the engine's event callback.
-enum TAfCoreEventKind : int { ckOutputEmpty = 0, ckCommEvents = 1, ckDataWaiting = 2, ckThreadError = 3 };
+// ckDeviceLost: the device hung up or went away (a USB adapter pulled out); raised again at every
+// status poll until the port is closed, so that a hand-over that timed out is made up for.
+enum TAfCoreEventKind : int {
+    ckOutputEmpty = 0,
+    ckCommEvents = 1,
+    ckDataWaiting = 2,
+    ckThreadError = 3,
+    ckDeviceLost = 4
+};
 
 class EAfComPortCoreError : public std::runtime_error {
 public:

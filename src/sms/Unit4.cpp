@@ -196,7 +196,8 @@ void TForm4::Timer1Timer() {
     Timer1.stop();
     // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
     const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
-    awaitSettledReply(m_context);
+    if (!beginTick(m_context))
+        return;
     auto& shared = m_context.shared;
     if (shared.StepState != kStepProbe &&
         (shared.StepState < kStepFirstRead || shared.StepState > kStepLastRead))
@@ -211,7 +212,8 @@ void TForm4::Timer1Timer() {
         if (!VerifiedSequence(m_context).select(sim_stores::kMessages))
             return;
         emptyRows();
-        m_context.pause.wait(kStepPauseMs);
+        if (!pauseOnOpenLine())
+            return;
         m_context.port.SendText(command("AT+CMGR=", 1));
         shared.StepState = kStepFirstRead;
         Timer1.start();
@@ -228,9 +230,16 @@ void TForm4::Timer1Timer() {
     }
     shared.StepState += 1;
     m_view->setProgress(25 * position);
-    m_context.pause.wait(kStepPauseMs);
+    if (!pauseOnOpenLine())
+        return;
     m_context.port.SendText(command("AT+CMGR=", position + 1));
     Timer1.start();
+}
+
+// The read's pause before its next command; false when the cable was pulled meanwhile.
+bool TForm4::pauseOnOpenLine() {
+    m_context.pause.wait(kStepPauseMs);
+    return m_context.port.IsOpen();
 }
 
 // A fresh record for every message, so a field the PDU does not carry never shows a value left

@@ -60,6 +60,7 @@ private:
     VrStrEdit& textField(int position) const;
     void emptyRows();
     void showDecodedRow(int position);
+    bool pauseOnOpenLine();
     // reported: the positions a deletion did not get confirmed are told at the end.
     void deletePositions(VerifiedSequence& sequence, bool reported);
     // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.

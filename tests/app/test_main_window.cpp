@@ -4,16 +4,20 @@
 #include "app/command_line.h"
 #include "app/demo_session.h"
 #include "app/error_report.h"
+#include "app/serial_port_list.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "serial/AfSafeSync.h"
 #include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <pty.h>
 #include <QAction>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sstream>
@@ -21,13 +25,16 @@
 
 namespace {
 
-// The phone's side of a pseudo-terminal, linked as COMn in a settings directory.
+// The phone's side of a pseudo-terminal, linked as COMn in a settings directory (port 0: no link).
 class PhoneSide {
 public:
     PhoneSide(const QString& settingsDirectory, int portNumber) {
         char name[256] = {};
         QVERIFY(::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0);
         ::fcntl(m_master, F_SETFL, O_NONBLOCK);
+        m_path = name;
+        if (portNumber == 0)
+            return;
         QDir(settingsDirectory).mkpath("dosdevices");
         QVERIFY(QFile::link(
             QString::fromLatin1(name),
@@ -37,6 +44,7 @@ public:
         ::close(m_master);
         ::close(m_slave);
     }
+    const std::string& path() const { return m_path; }
     void write(const std::string& bytes) {
         QCOMPARE(::write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
     }
@@ -52,12 +60,18 @@ public:
 private:
     int m_master = -1;
     int m_slave = -1;
+    std::string m_path;
+};
+
+struct OfferedPorts final : SerialPortList {
+    std::vector<SerialPortEntry> entries;
+    std::vector<SerialPortEntry> present() const override { return entries; }
 };
 
 struct Tool {
-    explicit Tool(const QString& settingsDirectory)
-        : errors(dialogs),
-          window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors, pause, delivery}) {}
+    explicit Tool(const QString& settingsDirectory, const SerialPortList* ports = nullptr)
+        : errors(dialogs), window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors,
+                                                        pause, delivery, ports}) {}
     ScriptedDialogs dialogs;
     ErrorReport errors;
     RecordingPause pause;
@@ -70,6 +84,18 @@ struct Tool {
             if (window.portItem(n).isChecked())
                 checked << n;
         return checked;
+    }
+    QMenu& portMenu() const { return *window.findChild<QMenu*>("Port1"); }
+    // The items below COM1..COM6 and their separator, as the menu lists them when it opens.
+    QList<QAction*> deviceItems() const {
+        emit portMenu().aboutToShow();
+        return portMenu().actions().mid(7);
+    }
+    static QStringList captions(const QList<QAction*>& items) {
+        QStringList texts;
+        for (const QAction* item : items)
+            texts << item->text();
+        return texts;
     }
 };
 
@@ -102,6 +128,8 @@ private slots:
                                                        << "Chyba č.";
         QTest::newRow("empty") << ""
                                << "";
+        QTest::newRow("headline and cause") << "Nemohu otevřít port COM1\nPort používá jiný program."
+                                            << "Nemohu otevřít port COM1.\nPort používá jiný program.";
     }
     void fullStopRule() {
         QFETCH(QString, text);
@@ -270,8 +298,10 @@ private slots:
         QMetaObject::invokeMethod(&second.window.portItem(5), &QAction::trigger, Qt::QueuedConnection);
         QTRY_COMPARE(second.dialogs.shown.size(), std::size_t(2));
         application->setErrorReport(nullptr);
-        QCOMPARE(second.dialogs.texts(),
-                 (QStringList{"Nemohu otevřít port COM1.", "Chybné číslo portu (COM5)"}));
+        QCOMPARE(
+            second.dialogs.texts(),
+            (QStringList{"Nemohu otevřít port COM1.\nPort používá jiný program.",
+                         "Chybné číslo portu (COM5)\nZařízení /dev/pts/no-such-terminal není připojeno."}));
         QCOMPARE(second.dialogs.shown.front().title,
                  QString("Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex"));
         QVERIFY(second.checkedPorts().isEmpty());
@@ -332,11 +362,107 @@ private slots:
         QVERIFY(QFile::link("/dev/pts/no-such-terminal", dir.filePath("dosdevices/com4")));
         {
             Tool tool(dir.path());
-            QCOMPARE(tool.dialogs.texts(), QStringList{"Chybné číslo portu (COM4)"});
+            QCOMPARE(
+                tool.dialogs.texts(),
+                QStringList{"Chybné číslo portu (COM4)\nZařízení /dev/pts/no-such-terminal není připojeno."});
             QCOMPARE(tool.window.shared().SmscNumber, std::string("+420777000111"));
             tool.window.close();
         }
         QCOMPARE(slurp(dir.filePath("setting.ini")), std::string(" \r\n+420777000111\r\n"));
+    }
+
+    void thePortMenuOffersTheMachinesOtherDevices() {
+        QTemporaryDir dir;
+        PhoneSide com2(dir.path(), 2);
+        PhoneSide modem(dir.path(), 0);
+        const std::string adapter = dir.filePath("ttyUSB0").toStdString(); // no terminal: cannot open
+        QVERIFY(QFile(QString::fromStdString(adapter)).open(QIODevice::WriteOnly));
+        OfferedPorts ports;
+        ports.entries = {{modem.path(), "Phone modem", "Acme"},
+                         {adapter, "FT232R USB UART", "FTDI"},
+                         {com2.path(), "what COM2 stands for", ""},
+                         {adapter, "", ""},
+                         {"/dev/ttyS9", "", ""}};
+        Tool tool(dir.path(), &ports);
+        const QString modemName = QFileInfo(QString::fromStdString(modem.path())).fileName();
+        QList<QAction*> items = tool.deviceItems();
+        const QStringList listed = Tool::captions(items);
+        QCOMPARE(listed, (QStringList{modemName + " – Phone modem (Acme)", "ttyUSB0 – FT232R USB UART (FTDI)",
+                                      "ttyS9"}));
+        QVERIFY(tool.portMenu().actions()[6]->isSeparator());
+        QVERIFY(tool.portMenu().toolTipsVisible());
+        QCOMPARE(tool.window.portItem(2).toolTip(), QString::fromStdString(com2.path()));
+        QCOMPARE(tool.window.portItem(3).toolTip(), QString("/dev/ttyS2"));
+
+        // One check mark across COM and device items, following successful opens.
+        items[0]->trigger();
+        QVERIFY(tool.window.AfComPort1().IsOpen());
+        QVERIFY(items[0]->isChecked());
+        QVERIFY(tool.checkedPorts().isEmpty());
+        tool.window.portItem(2).trigger();
+        QCOMPARE(tool.checkedPorts(), QList<int>{2});
+        QVERIFY(!items[0]->isChecked());
+        items[0]->trigger();
+        items = tool.deviceItems();
+        QCOMPARE(Tool::captions(items), listed); // listed afresh, nothing twice
+        QVERIFY(items[0]->isChecked());
+
+        auto* application = static_cast<AlarmApplication*>(QCoreApplication::instance());
+        application->setErrorReport(&tool.errors);
+        QMetaObject::invokeMethod(items[1], &QAction::trigger, Qt::QueuedConnection);
+        QTRY_COMPARE(tool.dialogs.shown.size(), std::size_t(1));
+        application->setErrorReport(nullptr);
+        QCOMPARE(tool.dialogs.texts(), QStringList{"Nemohu otevřít port ttyUSB0.\n" +
+                                                   QString::fromLocal8Bit(std::strerror(ENOTTY))});
+        QVERIFY(items[0]->isChecked());
+        QVERIFY(!items[1]->isChecked());
+    }
+
+    void aDevicePathInTheSettingsOpensAtStartAndIsWrittenBack() {
+        QTemporaryDir dir;
+        PhoneSide modem(dir.path(), 0);
+        const OfferedPorts none; // a pseudo-terminal is listed by no enumeration
+        spit(dir.filePath("setting.ini"), modem.path() + "\r\n+420777000111\r\n");
+        {
+            Tool tool(dir.path(), &none);
+            QVERIFY(tool.window.AfComPort1().IsOpen());
+            const QList<QAction*> items = tool.deviceItems();
+            QCOMPARE(Tool::captions(items),
+                     QStringList{QFileInfo(QString::fromStdString(modem.path())).fileName()});
+            QVERIFY(items[0]->isChecked());
+            tool.window.close();
+        }
+        QCOMPARE(slurp(dir.filePath("setting.ini")), modem.path() + "\r\n+420777000111\r\n");
+
+        const std::string unplugged = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        spit(dir.filePath("setting.ini"), unplugged + "\r\n+420777000111\r\n");
+        Tool again(dir.path(), &none);
+        QCOMPARE(again.dialogs.texts(),
+                 QStringList{QString::fromStdString(
+                     "Nemohu otevřít port usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0."
+                     "\nZařízení " +
+                     unplugged + " není připojeno.")});
+        QVERIFY(!again.window.AfComPort1().IsOpen());
+        QVERIFY(again.deviceItems().isEmpty());
+        QCOMPARE(again.portMenu().actions().size(), 6); // no separator either
+        QCOMPARE(again.window.shared().SmscNumber, std::string("+420777000111"));
+    }
+
+    void aPortMessageWaitsForTheRunningExchange() {
+        ScriptedDialogs dialogs;
+        ErrorReport errors(dialogs);
+        ExchangeLock exchanges;
+        ExchangeAwareReport report(exchanges, errors);
+        const QObject page;
+        QVERIFY(exchanges.tryAcquire(&page));
+        report.report("Port COM1 byl odpojen.");
+        report.report("Port COM1 byl odpojen.");
+        QTest::qWait(50);
+        QVERIFY(dialogs.shown.empty());
+        exchanges.release(&page);
+        QTRY_COMPARE(dialogs.texts(), QStringList{"Port COM1 byl odpojen."});
+        QTest::qWait(50);
+        QCOMPARE(dialogs.shown.size(), std::size_t(1));
     }
 
     void aboutAndHelpAreSingleWindowsThatCloseWithTheMainWindow() {

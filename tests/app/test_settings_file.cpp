@@ -32,45 +32,66 @@ private slots:
     void reads_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("smsc");
-        QTest::newRow("empty file") << QByteArray() << 0 << kDefaultSmscNumber;
-        QTest::newRow("port and number") << QByteArray("COM3\r\n+420777000111\r\n") << 3 << "+420777000111";
-        QTest::newRow("lower case port") << QByteArray("com3\r\n+420777000111\r\n") << 0 << "+420777000111";
-        QTest::newRow("trailing blank") << QByteArray("COM3 \r\n\r\n") << 0 << kDefaultSmscNumber;
-        QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << kDefaultSmscNumber;
-        QTest::newRow("only line one") << QByteArray("COM6\r\n") << 6 << kDefaultSmscNumber;
-        QTest::newRow("space means no port") << QByteArray(" \r\nxyz\r\n") << 0 << "xyz";
-        QTest::newRow("later lines ignored") << QByteArray("COM1\r\n+1\r\nCOM2\r\n") << 1 << "+1";
+        QTest::newRow("empty file") << QByteArray() << 0 << "" << kDefaultSmscNumber;
+        QTest::newRow("port and number") << QByteArray("COM3\r\n+420777000111\r\n") << 3 << ""
+                                         << "+420777000111";
+        QTest::newRow("lower case port") << QByteArray("com3\r\n+420777000111\r\n") << 0 << ""
+                                         << "+420777000111";
+        QTest::newRow("trailing blank") << QByteArray("COM3 \r\n\r\n") << 0 << "" << kDefaultSmscNumber;
+        QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
+        QTest::newRow("only line one") << QByteArray("COM6\r\n") << 6 << "" << kDefaultSmscNumber;
+        QTest::newRow("space means no port") << QByteArray(" \r\nxyz\r\n") << 0 << ""
+                                             << "xyz";
+        QTest::newRow("later lines ignored") << QByteArray("COM1\r\n+1\r\nCOM2\r\n") << 1 << ""
+                                             << "+1";
+        QTest::newRow("device path") << QByteArray("/dev/ttyUSB0\r\n+1\r\n") << 0 << "/dev/ttyUSB0"
+                                     << "+1";
+        QTest::newRow("stable link of a device")
+            << QByteArray("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\r\n") << 0
+            << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0" << kDefaultSmscNumber;
+        QTest::newRow("relative path is no port")
+            << QByteArray("dev/ttyUSB0\r\n") << 0 << "" << kDefaultSmscNumber;
     }
     void reads() {
         QFETCH(QByteArray, content);
         QFETCH(int, port);
+        QFETCH(QString, device);
         QFETCH(QString, smsc);
         QTemporaryDir dir;
         spit(dir.filePath("setting.ini"), content);
         const StoredSettings settings = SettingsFile(dir.path().toStdString()).read();
         QCOMPARE(settings.portNumber, port);
+        QCOMPARE(QString::fromStdString(settings.devicePath), device);
         QCOMPARE(QString::fromStdString(settings.smscNumber), smsc);
     }
 
     void writes_data() {
         QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("smsc");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("no port") << 0 << kDefaultSmscNumber << QByteArray(" \r\n+420603052000\r\n");
-        QTest::newRow("com2") << 2 << "+420777000111" << QByteArray("COM2\r\n+420777000111\r\n");
-        QTest::newRow("empty centre") << 1 << "" << QByteArray("COM1\r\n\r\n");
+        QTest::newRow("no port") << 0 << "" << kDefaultSmscNumber << QByteArray(" \r\n+420603052000\r\n");
+        QTest::newRow("com2") << 2 << ""
+                              << "+420777000111" << QByteArray("COM2\r\n+420777000111\r\n");
+        QTest::newRow("empty centre") << 1 << ""
+                                      << "" << QByteArray("COM1\r\n\r\n");
+        QTest::newRow("device path") << 0 << "/dev/ttyACM0"
+                                     << "+1" << QByteArray("/dev/ttyACM0\r\n+1\r\n");
     }
     void writes() {
         QFETCH(int, port);
+        QFETCH(QString, device);
         QFETCH(QString, smsc);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const SettingsFile file(dir.path().toStdString());
-        file.write(port, smsc.toStdString());
+        file.write({port, device.toStdString(), smsc.toStdString()});
         QCOMPARE(slurp(dir.filePath("setting.ini")), content);
         const StoredSettings back = file.read();
         QCOMPARE(back.portNumber, port);
+        QCOMPARE(QString::fromStdString(back.devicePath), device);
         QCOMPARE(QString::fromStdString(back.smscNumber),
                  smsc.isEmpty() ? QString(kDefaultSmscNumber) : smsc);
     }

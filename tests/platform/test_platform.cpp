@@ -1,7 +1,11 @@
 #include "platform/com_names.h"
 #include "platform/cp1250.h"
+#include "platform/device_paths.h"
+#include "platform/serial_fault.h"
 #include "platform/settings_location.h"
 
+#include <cerrno>
+#include <cstring>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,6 +74,48 @@ private slots:
         QVERIFY(QFile::link("/dev/pts/does-not-exist", dir.filePath("dosdevices/com3")));
         QCOMPARE(platform::comDevicePath(settings, 3), settings + "/dosdevices/com3");
         QCOMPARE(platform::comDevicePath(settings, 4), std::string("/dev/ttyS3"));
+        // What the item stands for is where the link leads, even while that device is gone.
+        QCOMPARE(platform::deviceTarget(settings + "/dosdevices/com3"),
+                 std::string("/dev/pts/does-not-exist"));
+    }
+
+    void aDeviceIsRememberedByItsStableLink() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("dev/serial/by-id"));
+        const std::string device = dir.filePath("dev/ttyUSB0").toStdString();
+        const std::string byId = dir.filePath("dev/serial/by-id").toStdString();
+        const std::string link = byId + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        QVERIFY(QFile(QString::fromStdString(device)).open(QIODevice::WriteOnly));
+        QCOMPARE(platform::stableDevicePath(device, byId), device); // no link yet
+        QVERIFY(QFile::link("../../ttyUSB0", QString::fromStdString(link)));
+        QVERIFY(QFile::link("../../ttyUSB1", dir.filePath("dev/serial/by-id/usb-other-if00-port0")));
+        QCOMPARE(platform::stableDevicePath(device, byId), link);
+        QVERIFY(platform::sameDevice(link, device));
+        QCOMPARE(platform::deviceName(link), std::string("ttyUSB0"));
+        // Unplugged: the link dangles, yet still names the device it led to.
+        QVERIFY(QFile::remove(QString::fromStdString(device)));
+        QCOMPARE(platform::deviceName(link), std::string("ttyUSB0"));
+        QCOMPARE(platform::stableDevicePath(device, byId), link);
+    }
+
+    void openFailuresSayWhy_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("no permission") << EACCES
+                                       << "Nemáte oprávnění k zařízení /dev/ttyUSB0: přidejte se do skupiny "
+                                          "dialout a přihlaste se znovu.";
+        QTest::newRow("not connected") << ENOENT << "Zařízení /dev/ttyUSB0 není připojeno.";
+        QTest::newRow("adapter gone") << ENODEV << "Zařízení /dev/ttyUSB0 není připojeno.";
+        QTest::newRow("exclusive flag of another program") << EBUSY << "Port používá jiný program.";
+        QTest::newRow("lock of another program") << EWOULDBLOCK << "Port používá jiný program.";
+        QTest::newRow("anything else") << EIO << QString::fromLocal8Bit(std::strerror(EIO));
+    }
+    void openFailuresSayWhy() {
+        QFETCH(int, error);
+        QFETCH(QString, cause);
+        const std::string text =
+            platform::serialFaultCause(platform::serialFaultFromErrno(error), error, "/dev/ttyUSB0");
+        QCOMPARE(QString::fromStdString(text), cause);
     }
 };
 

@@ -312,7 +312,8 @@ private slots:
             f.open(3);
             QFAIL("opened");
         } catch (const EAfComPortCoreError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()), QString("Chybné číslo portu (COM3)"));
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QString("Chybné číslo portu (COM3)\nZařízení /dev/alarmgsm-none není připojeno."));
         }
         QVERIFY(!f.port.IsOpen());
         QVERIFY(f.log.isEmpty());

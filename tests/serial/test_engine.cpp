@@ -3,7 +3,9 @@
 #include "serial/AfComPortCore.h"
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <QTemporaryDir>
@@ -99,9 +101,14 @@ private slots:
         TAfComPortCore core(resolverFor(pty));
         core.ApplyDcb(block(19200));
         for (int round = 0; round < 2; ++round) {
-            core.OpenPort(1);
+            if (round == 0) {
+                core.OpenPort(1);
+                QCOMPARE(core.PortNumber(), 1);
+            } else {
+                core.OpenPath(pty.path());
+                QCOMPARE(core.PortNumber(), 0);
+            }
             QVERIFY(core.IsOpen());
-            QCOMPARE(core.PortNumber(), 1);
             QCOMPARE(core.OutputFree(), core.OutQueueSize());
             core.ClosePort();
             QVERIFY(!core.IsOpen());
@@ -130,8 +137,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("port number 0") << 0 << false << "Chybné číslo portu (COM0)";
         QTest::newRow("negative port number") << -2 << false << "Chybné číslo portu (COM-2)";
-        QTest::newRow("port the machine does not have") << 4 << false << "Chybné číslo portu (COM4)";
-        QTest::newRow("held by another opener") << 2 << true << "Nemohu otevřít port COM2";
+        QTest::newRow("port the machine does not have")
+            << 4 << false << "Chybné číslo portu (COM4)\nZařízení /dev/alarmgsm-no-such-tty není připojeno.";
+        QTest::newRow("held by another opener")
+            << 2 << true << "Nemohu otevřít port COM2\nPort používá jiný program.";
     }
     void refusedOpens() {
         QFETCH(int, port);
@@ -165,11 +174,19 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         TAfComPortCore core([&](int) { return path; });
+        const QString cause = QString::fromLocal8Bit(std::strerror(ENOTTY));
         try {
             core.OpenPort(5);
             QFAIL("OpenPort succeeded");
         } catch (const EAfComPortCoreError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()), QString("Nemohu otevřít port COM5"));
+            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port COM5\n" + cause);
+        }
+        // Opened by its path, the device is named as users know it.
+        try {
+            core.OpenPath(path);
+            QFAIL("OpenPath succeeded");
+        } catch (const EAfComPortCoreError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port plain\n" + cause);
         }
     }
 
@@ -325,6 +342,8 @@ private slots:
         recorder.waitFor([](auto&) { return false; }, 1000);
         const double used = processCpuMs() - before;
         QVERIFY2(used < 40.0, qPrintable(QString("%1 ms of CPU in 1 s").arg(used)));
+        // A hang-up is told to the owner, who is to close the port; the engine alone never does.
+        QCOMPARE(count(recorder.events(), ckDeviceLost) > 0, situation == "hung up");
         if (situation == "hung up") {
             char buffer[4];
             QCOMPARE(core.ReadBytes(buffer, 4), 0);
