@@ -13,10 +13,10 @@
 #include "app/Unit2.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
-#include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
 #include "support/liveness.h"
+#include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrStrEdit.h"
@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <numeric>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -52,23 +53,6 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
 }
-
-// The application's live pause, adding up the fixed pauses.
-class CountingPause final : public platform::Pause {
-public:
-    int pageWaitsMs = 0;
-    void wait(int milliseconds) override {
-        pageWaitsMs += milliseconds;
-        m_live.wait(milliseconds);
-    }
-    bool waitUntil(const std::function<bool()>& done, int timeoutMs) override {
-        return m_live.waitUntil(done, timeoutMs);
-    }
-    void dropHeldInput() override { m_live.dropHeldInput(); }
-
-private:
-    LivePause m_live;
-};
 
 // Notes when a widget is hidden, by the clock the click started, and ends the wait for it.
 class HideWatch : public QObject {
@@ -144,7 +128,7 @@ public:
     Run run(QWidget& page, const char* button, const std::vector<QTimer*>& timers, int answersAwaited,
             const std::function<bool()>& repliesTaken) {
         m_dialogs.shown.clear();
-        m_pause.pageWaitsMs = 0;
+        m_pause.waits.clear();
         int tickMs = 0;
         std::vector<QMetaObject::Connection> connections;
         for (QTimer* timer : timers)
@@ -169,7 +153,9 @@ public:
         const double longestUnserved = latency.stop();
         // Let the answers to writes come in before the next exchange's probe.
         QTest::qWait(1500);
-        return {measured, double(tickMs + m_pause.pageWaitsMs + answersAwaited * kReplySettleMs),
+        return {measured,
+                double(tickMs + std::accumulate(m_pause.waits.begin(), m_pause.waits.end(), 0) +
+                       answersAwaited * kReplySettleMs),
                 repliesTaken() && m_dialogs.shown.empty(), longestUnserved};
     }
 
@@ -178,7 +164,7 @@ private:
     QProcess m_phone;
     ScriptedDialogs m_dialogs;
     std::unique_ptr<ErrorReport> m_errors;
-    CountingPause m_pause;
+    RecordingPause m_pause;
     TAfSafeSync m_delivery;
     std::unique_ptr<TForm1> m_window;
 };

@@ -2,8 +2,6 @@
 
 namespace vphone {
 
-namespace {
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -13,8 +11,6 @@ int hexValue(char c) {
         return c - 'a' + 10;
     return -1;
 }
-
-} // namespace
 
 std::optional<std::vector<Param>> parseParams(const std::string& args) {
     std::vector<Param> params;

@@ -22,6 +22,9 @@ std::optional<int> intParam(const std::vector<Param>& params, std::size_t i, int
 
 std::optional<std::string> stringParam(const std::vector<Param>& params, std::size_t i);
 
+// The value of a hex digit of either case; -1 for anything else.
+int hexValue(char c);
+
 // Numbers cannot hold a quote, but a backslash or quote in a name is escaped the V.250 way so
 // the reply line stays parseable.
 std::string quoteRaw(const std::string& text);

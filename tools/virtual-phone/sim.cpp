@@ -1,5 +1,7 @@
 #include "sim.h"
 
+#include "params.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,16 +14,6 @@
 namespace vphone {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // Quote, backslash, control and non-ASCII bytes as \HH keep the file 7-bit and one entry a line.
 std::string quote(const std::string& text) {
