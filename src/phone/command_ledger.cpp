@@ -34,8 +34,9 @@ void CommandLedger::awaitAnswers() {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongestWaitMs);
     while (!allAnswered() && !lineLost() && std::chrono::steady_clock::now() < giveUp) {
         const std::size_t heard = m_shared.Transcript.size();
-        const bool spoke = m_pause.waitUntil(
-            [&] { return m_shared.Transcript.size() != heard || allAnswered() || lineLost(); }, kSilenceMs);
+        // Only something new from the phone can answer a command.
+        const bool spoke =
+            m_pause.waitUntil([&] { return m_shared.Transcript.size() != heard || lineLost(); }, kSilenceMs);
         if (!spoke)
             return;
     }
