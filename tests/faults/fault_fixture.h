@@ -101,6 +101,7 @@ public:
         return {w.smsPage(), {"Button1", "Button2", "Button3", "Button4", "Button5"}, {"Timer1"}, " "};
     }
 
+    QWidget& form() const { return m_page; }
     QPushButton& button(const QString& name) const { return child<QPushButton>(name); }
     void click(const QString& name) const { QTest::mouseClick(&button(name), Qt::LeftButton); }
     // Through the event dispatch, where the application reports what escapes a handler.

@@ -335,9 +335,8 @@ private slots:
             KEEPS_USER_DATA(parts[1] == before.split(' ')[1] || parts[1] == kSimCodes.split(' ')[1], after);
         } else {
             const bool numbers = exchange == "phone-number read";
-            QWidget& form = numbers ? static_cast<QWidget&>(tool.window->numbersPage())
-                                    : static_cast<QWidget&>(tool.window->smsPage());
             const PageProbe page = numbers ? PageProbe::numbers(*tool.window) : PageProbe::sms(*tool.window);
+            QWidget& form = page.form();
             setFields(form, kUserRows);
             page.click("Button1");
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 15000);
@@ -411,12 +410,10 @@ private slots:
         QVERIFY(tool.choosePort(1));
         const bool configuration = exchange == "configuration write";
         const bool numbers = exchange == "phone-number write";
-        QWidget& form = configuration ? static_cast<QWidget&>(tool.window->configurationPage())
-                        : numbers     ? static_cast<QWidget&>(tool.window->numbersPage())
-                                      : static_cast<QWidget&>(tool.window->smsPage());
         const PageProbe page = configuration ? PageProbe::configuration(*tool.window)
                                : numbers     ? PageProbe::numbers(*tool.window)
                                              : PageProbe::sms(*tool.window);
+        QWidget& form = page.form();
         if (numbers)
             setFields(form, kNumbersToWrite);
         const QStringList rowsBefore = configuration ? QStringList() : fieldsOf(form);
