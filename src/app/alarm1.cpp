@@ -158,24 +158,24 @@ const SerialPortList& TForm1::serialPorts() const {
     return m_systemPorts;
 }
 
-// The reply is taken 250 ms after its first bytes, by a timer rather than a sleep, so the window
-// and the pages' sequences go on meanwhile and the port's hand-over returns at once.
+// What the phone says goes to a running exchange at once, so an answer that is in is never waited
+// for; ReplyBuffer still takes a reply whole, 250 ms after its first bytes, by a timer rather than a
+// sleep, so the window goes on meanwhile and the port's hand-over returns at once.
 void TForm1::AfComPort1DataRecived(TAfComPort&, std::int32_t) {
+    const std::string text = m_port.ReadAllText();
+    if (text.empty())
+        return;
+    if (m_exchanges.busy() && m_shared.Transcript.size() < kTranscriptLimit)
+        m_shared.Transcript += text;
+    m_settlingReply += text;
     if (!m_replySettle.isActive())
         m_replySettle.start();
 }
 
 void TForm1::takeReply() {
-    m_shared.LastReceived = m_port.ReadAllText();
-    if (m_shared.LastReceived.empty())
-        return;
-    m_shared.ReplyBuffer = m_shared.LastReceived;
-    if (m_exchanges.busy() && m_shared.Transcript.size() < kTranscriptLimit)
-        m_shared.Transcript += m_shared.LastReceived;
-}
-
-bool TForm1::ReplySettling() const {
-    return m_replySettle.isActive();
+    m_shared.LastReceived = std::exchange(m_settlingReply, {});
+    if (!m_shared.LastReceived.empty())
+        m_shared.ReplyBuffer = m_shared.LastReceived;
 }
 
 // Both lines are read before the port is opened: a port that fails to open must not cost the

@@ -64,7 +64,6 @@ protected:
 private:
     bool IsOpen() const override;
     void SendText(const std::string& text) override;
-    bool ReplySettling() const override;
 
     void FormCreate();
     void embedPage(QWidget& page, QWidget& tab);
@@ -87,6 +86,7 @@ private:
     ExchangeLock m_exchanges;
     TAfComPort m_port;
     QTimer m_replySettle; // lets the rest of a reply arrive before it is taken whole
+    std::string m_settlingReply;
     bool m_closeWhenIdle = false;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;

@@ -3,6 +3,7 @@
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
+#include "phone/phonebook.h"
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
@@ -18,9 +19,9 @@ using setup_codes::TimeDigit;
 
 namespace {
 
-constexpr int kWriteTickMs = 500;
-constexpr int kReadTickMs = 300;
-constexpr int kWriteStepMs = 500;
+// The ticks hand the exchange from the click to the event loop; the phone's answers, not the clock,
+// pace it from there.
+constexpr int kTickMs = 0;
 
 const std::string kModeProbe = "test_komunikace";
 const std::string kModeWriting = "prvni_konfigurak";
@@ -48,9 +49,9 @@ TForm5::TForm5(PageContext& context, QWidget* parent)
     m_ui->setupUi(this);
     applyFonts();
     Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setInterval(kWriteTickMs);
+    Timer1.setInterval(kTickMs);
     Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setInterval(kReadTickMs);
+    Timer2.setInterval(kTickMs);
     m_view = std::make_unique<ExchangeView>(
         *m_ui->VrLabel1, *m_ui->Gauge1,
         QList<QAbstractButton*>{m_ui->BitBtn1, m_ui->Button1, m_ui->BitBtn3, m_ui->BitBtn4, m_ui->BitBtn2});
@@ -334,31 +335,27 @@ void TForm5::BitBtn3Click() {
     m_context.shared.ExchangeMode = kModeProbe;
 }
 
-// The write's only tick. The phone needs the fixed pauses between the two entries; its answers are
-// matched to them at the end, and what it did not confirm is told.
+// The write's only tick. Each entry goes once the phone has answered the last; what it did not
+// confirm is told.
 void TForm5::Timer1Timer() {
     Timer1.stop();
     const OnExit idle([this] { endExchange(); });
     auto& shared = m_context.shared;
-    if (!beginTick(m_context) || shared.ExchangeMode != kModeProbe)
+    if (shared.ExchangeMode != kModeProbe)
         return;
-    if (!probeAnswered(m_context)) {
-        m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
+    VerifiedSequence sequence(m_context);
+    if (!sequence.probeAnswered())
         return;
-    }
     Zakaz_tlacitka();
     shared.ExchangeMode = kModeWriting;
     m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    VerifiedSequence sequence(m_context);
-    if (!sequence.select(sim_stores::kPhonebook))
+    if (!sequence.select(SimStore::Phonebook))
         return;
     m_view->setProgress(25);
-    sequence.send("AT+CPBW=5,\"" + staticText1() + "\",,\"Setup\"\r", {.position = 5});
-    for (const int progress : {50, 75, 100}) {
-        sequence.pause(kWriteStepMs);
-        m_view->setProgress(progress);
-    }
-    sequence.send("AT+CPBW=6,\"" + staticText2() + "\",,\"Casy\"\r", {.position = 6});
+    sequence.writeEntry(kStepSetup, staticText1(), "Setup");
+    m_view->setProgress(50);
+    sequence.writeEntry(kStepCasy, staticText2(), "Casy");
+    m_view->setProgress(100);
     sequence.finish(phone_messages::kWriteUnconfirmed);
     shared.ReplyBuffer = " ";
 }
@@ -373,51 +370,62 @@ void TForm5::Button1Click() {
     Timer2.start();
 }
 
-// A reply that holds no complete entry (late, an error, cut short) counts as an empty SIM position,
-// so nothing is reset or decoded from a stale or partial text.
+// Both positions are read before the page changes: a read that fails changes nothing, and an empty
+// position leaves the page's own values for it.
 void TForm5::Timer2Timer() {
     Timer2.stop();
-    // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
-    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
-    if (!beginTick(m_context))
-        return;
+    const OnExit idle([this] { endExchange(); });
     auto& shared = m_context.shared;
-    switch (shared.StepState) {
-    case kStepProbe:
-        if (!probeAnswered(m_context)) {
-            m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
-            return;
-        }
-        Zakaz_tlacitka();
-        m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-        if (!VerifiedSequence(m_context).select(sim_stores::kPhonebook))
-            return;
-        sendLine("AT+CPBR=5\r");
-        shared.StepState = kStepSetup;
-        Timer2.start();
+    if (shared.StepState != kStepProbe)
         return;
-    case kStepSetup:
-        if (const auto code = setup_codes::storedEntryCode(shared.ReplyBuffer)) {
-            // Options the stored code leaves at "0" must end up off, and the decode only switches on.
-            Smaz_nastaveni();
-            setStaticText1(*code);
-            Nastaveni_checku(staticText1());
-        }
-        m_view->setProgress(100);
-        shared.ReplyBuffer = " ";
-        sendLine("AT+CPBR=6\r");
-        shared.StepState = kStepCasy;
-        Timer2.start();
+    VerifiedSequence sequence(m_context);
+    if (!sequence.probeAnswered())
         return;
-    case kStepCasy:
-        if (const auto code = setup_codes::storedEntryCode(shared.ReplyBuffer)) {
-            setStaticText2(*code);
-            Nastaveni_casu(staticText2());
-            shared.ReplyBuffer = " ";
-        }
-        m_view->setProgress(100);
+    Zakaz_tlacitka();
+    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+    if (!sequence.select(SimStore::Phonebook))
         return;
-    default:
-        return;
+    std::optional<std::string> codes[2];
+    for (const std::int32_t position : {kStepSetup, kStepCasy}) {
+        shared.StepState = position;
+        codes[position - kStepSetup] = storedCode(sequence, position);
+        m_view->setProgress(position == kStepSetup ? 50 : 100);
     }
+    if (!sequence.finish(phone_messages::kReadFailed))
+        return;
+    showCodes(codes[0], codes[1]);
+}
+
+// A position that holds no 13-character code holds no configuration.
+std::optional<std::string> TForm5::storedCode(VerifiedSequence& sequence, int position) {
+    const auto answer = sequence.read(phonebook::readCommand(position), position);
+    const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt;
+    if (!entry)
+        return std::nullopt;
+    std::string code = phonebook::decodeNumber(entry->number, sequence.charset());
+    if (code.size() != setup_codes::kCodeLength)
+        return std::nullopt;
+    return code;
+}
+
+void TForm5::showCodes(const std::optional<std::string>& setupCode,
+                       const std::optional<std::string>& casyCode) {
+    QStringList empty;
+    if (setupCode) {
+        // Options the stored code leaves at "0" must end up off, and the decode only switches on.
+        Smaz_nastaveni();
+        setStaticText1(*setupCode);
+        Nastaveni_checku(staticText1());
+    } else {
+        empty << QString::number(kStepSetup);
+    }
+    if (casyCode) {
+        setStaticText2(*casyCode);
+        Nastaveni_casu(staticText2());
+    } else {
+        empty << QString::number(kStepCasy);
+    }
+    if (!empty.isEmpty())
+        m_context.dialogs.warning(
+            QString::fromUtf8(phone_messages::kNoConfiguration).arg(empty.join(QStringLiteral(", "))));
 }

@@ -1,6 +1,5 @@
 #include "config/setup_codes.h"
 
-#include "phone/reply.h"
 #include "platform/cp1250.h"
 
 #include <limits>
@@ -45,8 +44,6 @@ constexpr std::array<Option, kOptionCount> kSetupDecodeOrder = {
 constexpr std::array<TimeDigit, kTimeDigitCount> kCasyDecodeOrder = {
     TimeDigit::AfterActivationTenSecond, TimeDigit::AfterActivationMinute, TimeDigit::DeactivationTenSecond,
     TimeDigit::DeactivationMinute};
-
-constexpr std::string_view kEntryHeader = "+CPBR: ";
 
 } // namespace
 
@@ -106,14 +103,6 @@ int strToInt(std::string_view text) {
 
 char tenSecondDigit(std::string_view secondsItem) {
     return char('0' + strToInt(secondsItem) / 10);
-}
-
-std::optional<std::string> storedEntryCode(std::string_view reply) {
-    const std::size_t header = reply::kEntryMarkPosition;
-    const std::size_t end = reply::kEntryNumberPosition + reply::kEntryNumberLength - 1;
-    if (reply.size() < end || reply.substr(header - 1, kEntryHeader.size()) != kEntryHeader)
-        return std::nullopt;
-    return reply::takeAt(reply, reply::kEntryNumberPosition, reply::kEntryNumberLength);
 }
 
 } // namespace setup_codes

@@ -65,10 +65,4 @@ int strToInt(std::string_view text);
 // The digit a seconds list item stands for: "30" gives '3'.
 char tenSecondDigit(std::string_view secondsItem);
 
-// The code of a phonebook read reply (echo of "AT+CPBR=n" CR, then CR LF and the answer line):
-// the 13 characters from position 23 when position 13 starts a complete "+CPBR: " entry line;
-// nothing for an empty position ("OK"), an error reply, or a reply cut short, so that a late or
-// refused answer never passes for a stored code.
-std::optional<std::string> storedEntryCode(std::string_view reply);
-
 } // namespace setup_codes

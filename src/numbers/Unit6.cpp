@@ -3,6 +3,7 @@
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
+#include "phone/phonebook.h"
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
@@ -16,16 +17,14 @@ using number_list::kPositions;
 
 namespace {
 
-constexpr int kTickMs = 300;
-// The phone needs this long to store one SIM entry before it takes the next command.
-constexpr int kWriteStepMs = 1500;
+// The tick hands the exchange from the click to the event loop; the phone's answers, not the clock,
+// pace it from there.
+constexpr int kTickMs = 0;
 constexpr int kTypedNumberLimit = 13;
 
 constexpr std::int32_t kStepProbe = 0;
-constexpr std::int32_t kStepLastPosition = 4;
 constexpr std::int32_t kStepWrite = 10;
 
-constexpr int kReadProgress[] = {25, 50, 75};
 constexpr int kWriteProgress[] = {30, 60, 90};
 
 } // namespace
@@ -192,79 +191,51 @@ void TForm6::Button2Click() {
 void TForm6::Timer2Timer() {
     Timer2.stop();
     const std::int32_t step = m_context.shared.StepState;
-    const bool readingPosition = step >= 1 && step <= kStepLastPosition;
-    if (step != kStepProbe && step != kStepWrite && !readingPosition)
+    if (step != kStepProbe && step != kStepWrite)
         return;
-    // Every way out that arms no further tick (last step, silent phone, an error) ends the exchange.
-    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
-    if (!beginTick(m_context))
-        return;
-    if (readingPosition) {
-        readPositionStep(step);
-        return;
-    }
-    if (!probeAnswered(m_context)) {
-        m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
-        return;
-    }
-    if (step == kStepProbe)
-        readProbeStep();
-    else
-        writeStep();
-}
-
-// The fields are emptied only once the phone has answered and taken the SIM's phonebook, so a
-// failed probe or selection loses nothing.
-void TForm6::readProbeStep() {
-    Zakaz_tlacitka();
-    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
-    m_view->showGauge();
-    m_view->setProgress(0);
-    if (!VerifiedSequence(m_context).select(sim_stores::kPhonebook))
-        return;
-    sendLine(number_list::readCommand(1));
-    m_context.shared.StepState = 1;
-    Timer2.start();
-    clearFields();
-}
-
-// A reply without an entry line for this position (empty SIM position, an error, no answer in
-// time) leaves the position empty, as the probe step left it.
-void TForm6::readPositionStep(int position) {
-    auto& shared = m_context.shared;
-    if (const auto entry = number_list::storedEntry(shared.ReplyBuffer, position)) {
-        numberField(position).setText1250(entry->number);
-        nameField(position).setText1250(entry->name);
-    }
-    if (position == kStepLastPosition) {
-        shared.ReplyBuffer = " ";
-        return;
-    }
-    m_view->setProgress(kReadProgress[position - 1]);
-    shared.ReplyBuffer = " ";
-    sendLine(number_list::readCommand(position + 1));
-    shared.StepState = position + 1;
-    Timer2.start();
-}
-
-// The phone needs the fixed pauses between the entries; its answers are matched to the entries at
-// the end, and whatever it did not confirm is told.
-void TForm6::writeStep() {
-    Zakaz_tlacitka();
-    m_view->showGauge();
-    m_view->setProgress(0);
-    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    const OnExit idle([this] { endExchange(); });
     VerifiedSequence sequence(m_context);
-    if (!sequence.select(sim_stores::kPhonebook))
+    if (!sequence.probeAnswered())
         return;
+    Zakaz_tlacitka();
+    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+    m_view->showGauge();
+    m_view->setProgress(0);
+    if (!sequence.select(SimStore::Phonebook))
+        return;
+    if (step == kStepProbe)
+        readPositions(sequence);
+    else
+        writePositions(sequence);
+}
+
+// All four positions are read before a field changes: a read the phone did not answer whole
+// changes nothing, so the user never mistakes a position it could not read for an empty one.
+void TForm6::readPositions(VerifiedSequence& sequence) {
+    std::array<phonebook::Entry, kPositions> entries;
     for (int position = 1; position <= kPositions; ++position) {
-        const std::string number = numberField(position).text1250();
-        sequence.send(number_list::writeCommand(position, number, nameField(position).text1250()),
-                      {.absentOk = number.empty(), .position = position});
-        if (position < kPositions) {
+        m_context.shared.StepState = position;
+        const auto answer = sequence.read(phonebook::readCommand(position), position);
+        if (const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt)
+            entries[std::size_t(position - 1)] = {phonebook::decodeNumber(entry->number, sequence.charset()),
+                                                  phonebook::decodeName(entry->name, sequence.charset())};
+        m_view->setProgress(25 * position);
+    }
+    if (!sequence.finish(phone_messages::kReadFailed))
+        return;
+    clearFields();
+    for (int position = 1; position <= kPositions; ++position) {
+        numberField(position).setText1250(entries[std::size_t(position - 1)].number);
+        nameField(position).setText1250(entries[std::size_t(position - 1)].name);
+    }
+}
+
+// Each entry goes once the phone has answered the last; whatever it did not confirm is told.
+void TForm6::writePositions(VerifiedSequence& sequence) {
+    for (int position = 1; position <= kPositions; ++position) {
+        sequence.writeEntry(position, numberField(position).text1250(), nameField(position).text1250());
+        if (position < kPositions)
             m_view->setProgress(kWriteProgress[position - 1]);
-            sequence.pause(kWriteStepMs);
-        }
     }
     sequence.finish(phone_messages::kWriteUnconfirmed);
 }

@@ -17,6 +17,7 @@ namespace Ui {
 class TForm6;
 }
 class VrStrEdit;
+class VerifiedSequence;
 
 class TForm6 : public QWidget {
     Q_OBJECT
@@ -50,9 +51,8 @@ private:
     void clearFields();
     void sendLine(const std::string& text);
     bool startExchange(std::int32_t firstStep);
-    void readProbeStep();
-    void readPositionStep(int position);
-    void writeStep();
+    void readPositions(VerifiedSequence& sequence);
+    void writePositions(VerifiedSequence& sequence);
     // Back to rest: busy label empty, gauge hidden, buttons enabled, the phone free for others.
     void endExchange();
 

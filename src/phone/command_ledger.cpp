@@ -4,44 +4,54 @@
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 
-#include <chrono>
+namespace {
+
+constexpr char kEscape = 27;
+
+} // namespace
 
 CommandLedger::CommandLedger(PortLink& port, SharedState& shared, platform::Pause& pause)
     : m_port(port), m_shared(shared), m_pause(pause) {}
-
-void CommandLedger::send(const std::string& text, const final_answers::Expectation& expected) {
-    m_commands.push_back(expected);
-    sendRest(text);
-}
-
-void CommandLedger::sendRest(const std::string& text) {
-    if (!lineLost())
-        m_port.SendText(text);
-}
 
 bool CommandLedger::lineLost() const {
     return !m_port.IsOpen();
 }
 
-bool CommandLedger::allAnswered() const {
-    for (const auto& outcome : outcomes())
-        if (!outcome.answered)
-            return false;
-    return true;
+void CommandLedger::keepGap() {
+    using namespace std::chrono;
+    const auto since = duration_cast<milliseconds>(steady_clock::now() - m_lastAnswer).count();
+    if (since < kGapMs)
+        m_pause.wait(int(kGapMs - since));
 }
 
-void CommandLedger::awaitAnswers() {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongestWaitMs);
-    while (!allAnswered() && !lineLost() && std::chrono::steady_clock::now() < giveUp) {
-        const std::size_t heard = m_shared.Transcript.size();
-        // Only something new from the phone can answer a command.
-        const bool spoke =
-            m_pause.waitUntil([&] { return m_shared.Transcript.size() != heard || lineLost(); }, kSilenceMs);
-        if (!spoke)
-            return;
-    }
+final_answers::Answer CommandLedger::ask(const std::string& text, int timeoutMs) {
+    keepGap();
+    // The gap may have brought the news that the cable is gone.
+    if (lineLost())
+        return {};
+    // Whatever came before belongs to earlier commands or to nobody.
+    m_shared.Transcript.clear();
+    m_port.SendText(text);
+    return awaitAnswer(timeoutMs);
 }
 
-std::vector<final_answers::Outcome> CommandLedger::outcomes() const {
-    return final_answers::match(m_commands, final_answers::scan(m_shared.Transcript));
+final_answers::Answer CommandLedger::awaitAnswer(int timeoutMs) {
+    final_answers::Answer answer;
+    m_pause.waitUntil(
+        [&] {
+            answer = final_answers::read(m_shared.Transcript);
+            return answer.complete() || lineLost();
+        },
+        timeoutMs);
+    // The prompt is no final result: the message follows it at once.
+    if (answer.final == final_answers::Final::Prompt)
+        m_lastAnswer = {};
+    else if (answer.complete())
+        m_lastAnswer = std::chrono::steady_clock::now();
+    return answer;
+}
+
+void CommandLedger::cancelMessage() {
+    if (!lineLost())
+        m_port.SendText(std::string(1, kEscape));
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The commands of one exchange that change or select something on the phone, and what the phone
-// answered to them. The main window's data-received handler adds everything the phone says to
-// SharedState::Transcript, which starts afresh with the ledger's first command.
+// One command at a time, each sent only once the phone has given its final answer to the last and
+// a short gap has passed, as a terminal must (V.250): a phone busy with one command may drop or
+// mangle the next. What the phone says goes into SharedState::Transcript (the main window's
+// data-received handler adds it at once); each command reads its answer from there.
 #include "phone/final_answers.h"
 
+#include <chrono>
 #include <string>
-#include <vector>
 
 class PortLink;
 struct SharedState;
@@ -15,32 +16,31 @@ class Pause;
 
 class CommandLedger {
 public:
-    // A phone that has been silent this long will not answer any more.
-    static constexpr int kSilenceMs = 2000;
-    // Nor will one that keeps talking without answering.
-    static constexpr int kLongestWaitMs = 10000;
+    // After a final result code V.250 lets the phone a tenth of a second before the next command.
+    static constexpr int kGapMs = 100;
+    // How long a command may take before its phone counts as not answering.
+    static constexpr int kSelectionMs = 5000;
+    static constexpr int kReadMs = 5000;
+    static constexpr int kWriteMs = 10000;
 
     CommandLedger(PortLink& port, SharedState& shared, platform::Pause& pause);
 
-    // Sends a command that wants a final answer. A line that has gone (port closed) takes nothing,
-    // and the command stays unanswered.
-    void send(const std::string& text, const final_answers::Expectation& expected = {});
-    // Sends the rest of the previous command: the PDU after AT+CMGW.
-    void sendRest(const std::string& text);
+    // Sends text (with its CR) once the gap after the previous answer has passed, and waits for its
+    // final answer or the prompt, at most timeoutMs. Incomplete when none came in time or the line
+    // has gone.
+    final_answers::Answer ask(const std::string& text, int timeoutMs);
+    // Waits for the answer to what was sent before the ledger took over (the probe).
+    final_answers::Answer awaitAnswer(int timeoutMs);
+    // Tells a phone waiting for a message that none comes (ESC), without waiting for an answer.
+    void cancelMessage();
+
     bool lineLost() const;
 
-    // Waits until every command sent so far has its final answer, the phone has fallen silent, or
-    // the line has gone.
-    void awaitAnswers();
-
-    std::vector<final_answers::Outcome> outcomes() const;
-    const std::vector<final_answers::Expectation>& commands() const { return m_commands; }
-
 private:
-    bool allAnswered() const;
+    void keepGap();
 
     PortLink& m_port;
     SharedState& m_shared;
     platform::Pause& m_pause;
-    std::vector<final_answers::Expectation> m_commands;
+    std::chrono::steady_clock::time_point m_lastAnswer{};
 };

@@ -4,7 +4,6 @@
 #include "phone/page_context.h"
 #include "phone/phone_messages.h"
 #include "phone/port_link.h"
-#include "phone/reply.h"
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "widgets/user_dialogs.h"
@@ -20,23 +19,7 @@ bool beginExchange(PageContext& context, const QObject* owner) {
     return true;
 }
 
-bool probeAnswered(const PageContext& context) {
-    return reply::phoneAnswers(context.shared.ReplyBuffer) ||
-           context.shared.Transcript.find("AT\r\r\nOK\r\n") != std::string::npos;
-}
-
 void finishExchange(PageContext& context, const QObject* owner) {
     context.pause.dropHeldInput();
     context.exchanges.release(owner);
-}
-
-void awaitSettledReply(PageContext& context) {
-    constexpr int kLongestSettleMs = 1000;
-    if (context.port.ReplySettling())
-        context.pause.waitUntil([&] { return !context.port.ReplySettling(); }, kLongestSettleMs);
-}
-
-bool beginTick(PageContext& context) {
-    awaitSettledReply(context);
-    return context.port.IsOpen();
 }

@@ -40,16 +40,5 @@ private:
 // lock; what the phone says is gathered afresh from here. False when nothing may start.
 bool beginExchange(PageContext& context, const QObject* owner);
 
-// The probe test: "O" at position 6 of ReplyBuffer, or, where an unsolicited code came in the same
-// read or after it, the probe's echo and OK among what the phone said since the exchange began.
-bool probeAnswered(const PageContext& context);
-
 // The end of every exchange: what the user did meanwhile is dropped, the phone is free for others.
 void finishExchange(PageContext& context, const QObject* owner);
-
-// A reply still being taken in is waited for: it began in time and belongs to what went before.
-void awaitSettledReply(PageContext& context);
-
-// The start of every tick: the reply it is for is taken in first. False when the port has gone
-// meanwhile (a cable pulled out): the exchange ends, and the main window tells why.
-bool beginTick(PageContext& context);

@@ -1,85 +1,123 @@
 #include "phone/final_answers.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cctype>
+#include <initializer_list>
 
 namespace final_answers {
 
 namespace {
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
+constexpr std::string_view kCme = "+CME ERROR:";
+constexpr std::string_view kCms = "+CMS ERROR:";
 
 bool isError(std::string_view line) {
-    return line == "ERROR" || startsWith(line, "+CME ERROR:") || startsWith(line, "+CMS ERROR:");
+    return line == "ERROR" || line.starts_with(kCme) || line.starts_with(kCms);
 }
 
-// "Not found" answers to deleting an empty position: SMS "invalid memory index", phonebook
-// "not found" (numeric or verbose).
-bool meansAbsent(std::string_view error) {
-    return error == "+CMS ERROR: 321" || error == "+CME ERROR: 22" || error == "+CME ERROR: not found";
+std::string_view trimmedLeft(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    return text;
 }
 
-void classify(std::string_view line, std::vector<Answer>& answers) {
-    if (line == "OK")
-        answers.push_back({Kind::Ok, std::string(line)});
-    else if (isError(line))
-        answers.push_back({Kind::Error, std::string(line)});
-    else if (startsWith(line, "+CMGW:"))
-        answers.push_back({Kind::Stored, std::string(line), std::atoi(std::string(line.substr(6)).c_str())});
-    else if (startsWith(line, ">"))
-        answers.push_back({Kind::Prompt, std::string(line)});
+bool sameText(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+struct Code {
+    std::string_view kind; // kCme or kCms
+    std::string_view number;
+    std::string_view verbose; // the text of AT+CMEE=2; empty where phones give numbers only
+};
+
+bool meansAny(std::string_view error, std::initializer_list<Code> codes) {
+    for (const Code& code : codes) {
+        if (!error.starts_with(code.kind))
+            continue;
+        const std::string_view said = trimmedLeft(error.substr(code.kind.size()));
+        if (said == code.number || (!code.verbose.empty() && sameText(said, code.verbose)))
+            return true;
+    }
+    return false;
+}
+
+bool isHexLine(std::string_view line) {
+    return !line.empty() && std::all_of(line.begin(), line.end(),
+                                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
 }
 
 } // namespace
 
-std::vector<Answer> scan(std::string_view transcript) {
-    std::vector<Answer> answers;
-    std::size_t start = 0;
-    while (start < transcript.size()) {
-        const std::size_t end = transcript.find_first_of("\r\n", start);
-        const std::string_view line = transcript.substr(start, end - start);
-        if (end == std::string_view::npos) {
-            if (startsWith(line, ">"))
-                answers.push_back({Kind::Prompt, std::string(line)});
-            break;
-        }
-        classify(line, answers);
-        start = end + 1;
-    }
-    return answers;
+std::optional<std::string_view> Answer::after(std::string_view prefix) const {
+    for (const std::string& line : lines)
+        if (std::string_view(line).starts_with(prefix))
+            return trimmedLeft(std::string_view(line).substr(prefix.size()));
+    return std::nullopt;
 }
 
-std::vector<Outcome> match(const std::vector<Expectation>& commands, const std::vector<Answer>& answers) {
-    std::vector<Outcome> outcomes(commands.size());
-    std::size_t command = 0;
-    bool prompted = false;
-    int storedIndex = 0;
-    for (const Answer& answer : answers) {
-        if (command == commands.size())
-            break;
-        const Expectation& expected = commands[command];
-        switch (answer.kind) {
-        case Kind::Prompt:
-            prompted = true;
-            continue;
-        case Kind::Stored:
-            storedIndex = answer.storedIndex;
-            continue;
-        case Kind::Ok:
-            outcomes[command].confirmed = (!expected.prompt || prompted) && storedIndex == expected.storedAt;
-            break;
-        case Kind::Error:
-            outcomes[command].error = answer.line;
-            outcomes[command].confirmed = expected.absentOk && meansAbsent(answer.line);
+std::optional<std::string_view> Answer::hexLineAfter(std::string_view prefix) const {
+    auto line = std::find_if(lines.begin(), lines.end(),
+                             [prefix](const std::string& each) { return each.starts_with(prefix); });
+    if (line == lines.end())
+        return std::nullopt;
+    line = std::find_if(line + 1, lines.end(), [](const std::string& each) { return isHexLine(each); });
+    if (line == lines.end())
+        return std::nullopt;
+    return std::string_view(*line);
+}
+
+Answer read(std::string_view said) {
+    Answer answer;
+    std::size_t start = 0;
+    while (start < said.size()) {
+        const std::size_t end = said.find_first_of("\r\n", start);
+        const std::string_view line = said.substr(start, end - start);
+        if (end == std::string_view::npos) {
+            if (line.starts_with(">"))
+                answer.final = Final::Prompt;
             break;
         }
-        outcomes[command].answered = true;
-        ++command;
-        prompted = false;
-        storedIndex = 0;
+        start = end + 1;
+        if (line == "OK") {
+            answer.final = Final::Ok;
+            break;
+        }
+        if (isError(line)) {
+            answer.final = Final::Error;
+            answer.error = line;
+            break;
+        }
+        if (line.starts_with(">")) {
+            answer.final = Final::Prompt;
+            break;
+        }
+        if (!line.empty())
+            answer.lines.emplace_back(line);
     }
-    return outcomes;
+    return answer;
+}
+
+bool meansAbsent(std::string_view error) {
+    return meansAny(error, {{kCms, "321", "invalid memory index"}, {kCme, "22", "not found"}});
+}
+
+bool meansPinNeeded(std::string_view error) {
+    return meansAny(error, {{kCme, "11", "SIM PIN required"}, {kCms, "311", "SIM PIN required"}});
+}
+
+bool meansPukNeeded(std::string_view error) {
+    return meansAny(error, {{kCme, "12", "SIM PUK required"}, {kCms, "316", "SIM PUK required"}});
+}
+
+bool meansSimBusy(std::string_view error) {
+    return meansAny(error, {{kCme, "14", "SIM busy"}, {kCms, "314", "SIM busy"}});
+}
+
+bool meansWrongPin(std::string_view error) {
+    return meansAny(error, {{kCme, "16", "incorrect password"}});
 }
 
 } // namespace final_answers

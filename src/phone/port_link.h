@@ -9,7 +9,4 @@ public:
     virtual bool IsOpen() const = 0;
     // Queues Windows-1250 text for writing and returns at once; raises the port's write error.
     virtual void SendText(const std::string& text) = 0;
-    // True while bytes have arrived that the data-received handler has not yet taken in: a tick
-    // that comes meanwhile waits for them, as the reply has begun.
-    virtual bool ReplySettling() const { return false; }
 };

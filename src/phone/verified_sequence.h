@@ -1,42 +1,80 @@
 #pragma once
-// A phone sequence whose every selection and change the phone must confirm. The selections come
-// first and stop the sequence when the phone refuses them or does not answer; what the changes did
-// not get confirmed is told once, at the end, in one box.
+// A phone sequence whose every command waits for the phone's answer to the last, and whose every
+// selection, change and read the phone must answer. The selections come first (numbered error
+// codes, the SIM's PIN, the character set, the stores) and stop the sequence when the phone refuses them or
+// does not answer. A command the phone does not answer in time ends the sequence: nothing more is sent. What
+// was not confirmed or could not be read is told once, at the end, in one box.
 #include "phone/command_ledger.h"
+#include "phone/phonebook.h"
 
-#include <initializer_list>
+#include <functional>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 struct PageContext;
 
-namespace sim_stores {
-// The SIM's phonebook, for every phonebook exchange.
-inline constexpr std::initializer_list<const char*> kPhonebook = {"AT+CPBS=\"SM\""};
-// PDU mode and the SIM's message store for reading, deleting and writing; the store for incoming
-// messages is left as the phone has it.
-inline constexpr std::initializer_list<const char*> kMessages = {"AT+CMGF=0", "AT+CPMS=\"SM\",\"SM\""};
-} // namespace sim_stores
+enum class SimStore {
+    Phonebook, // the SIM's phonebook, names in a character set chosen for them
+    Messages,  // PDU mode and the SIM's message store for reading, deleting and writing
+};
 
 class VerifiedSequence {
 public:
     explicit VerifiedSequence(PageContext& context);
 
-    // Each command (without its CR) must be answered OK before the next is sent. False, after the
-    // warning that names the refused command or says the phone does not answer, when nothing more
-    // may be sent.
-    bool select(std::initializer_list<const char*> commands);
+    // Waits for the answer to the probe the exchange began with; false, after the warning that the
+    // phone does not answer, when it did not say OK.
+    bool probeAnswered();
 
-    void send(const std::string& text, const final_answers::Expectation& expected);
-    void sendRest(const std::string& text);
-    // The sequence's fixed pause; none once the line has gone, as nothing more can be sent.
-    void pause(int milliseconds);
+    // False, after a warning that says why, when nothing more may be sent: a PIN the user did not
+    // give, a blocked SIM, a refused selection, a phone that does not answer.
+    bool select(SimStore store);
 
-    // Waits for the last answers, then tells in one box which positions the phone did not confirm
-    // (unconfirmedText names them in %1), or that it answered nothing at all. True when all were.
-    bool finish(const char* unconfirmedText);
+    // A command that changes the SIM; a position of 0 is never named to the user.
+    void change(const std::string& text, int position, bool absentIsDone = false);
+    // A phonebook entry: the name in the chosen character set. A name the set cannot carry is not
+    // sent, and its position counts as not confirmed.
+    void writeEntry(int position, const std::string& number, const std::string& name);
+    // AT+CMGW, then the PDU after the prompt; stored only where "+CMGW: n" names the position.
+    // prompted runs between the two.
+    void storeMessage(const std::string& command, const std::string& pdu, int position,
+                      const std::function<void()>& prompted);
+    // The answer to a read of that position; an empty position ("not found") answers like OK
+    // without a line. Nothing when the phone refused the read or did not answer.
+    std::optional<final_answers::Answer> read(const std::string& text, int position);
+
+    phonebook::Charset charset() const { return m_charset; }
+
+    // Tells in one box which positions the phone did not confirm or could not read (text names them
+    // in %1), or that it answered nothing at all. True when every one went well.
+    bool finish(const char* text);
 
 private:
+    struct Outcome {
+        int position = 0;
+        bool answered = false;
+        bool done = false;
+        std::string error;
+    };
+
+    // ask(), again while the SIM says it is busy.
+    final_answers::Answer ask(const std::string& text, int timeoutMs);
+    bool selectOne(const std::string& command);
+    bool askForErrorCodes();
+    bool unlockSim();
+    bool enterPin();
+    bool selectCharset();
+    void noteUnanswered(int position);
+    void noteAnswer(int position, bool done, const std::string& error = {});
+    void warnRefused(const std::string& command, const std::string& error);
+    void warnSilent();
+
     PageContext& m_context;
     CommandLedger m_ledger;
-    std::size_t m_firstChange = 0; // the commands before it are selections
+    bool m_stopped = false; // the phone stopped answering: nothing more is sent
+    phonebook::Charset m_charset = phonebook::Charset::Unchanged;
+    std::set<std::string> m_refusedPins;
+    std::vector<Outcome> m_outcomes;
 };

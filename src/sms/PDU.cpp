@@ -24,6 +24,10 @@ constexpr std::uint8_t kAlphabet7 = 0;
 constexpr std::uint8_t kAlphabet8 = 4;
 constexpr std::uint8_t kAlphabetUcs2 = 8;
 constexpr std::uint8_t kInternationalNumber = 16;
+constexpr std::uint8_t kTypeOfNumberMask = 112;
+constexpr std::uint8_t kAlphanumeric = 80;
+// Texts are Windows-1250 throughout, so an address in letters takes the table with its euro.
+constexpr int kAddressTextVariant = 2;
 constexpr std::uint8_t kTypeExtensionBit = 128;
 
 GsmCharTable buildVariant0() {
@@ -194,6 +198,16 @@ std::string numberFromSemiOctets(std::string_view semiOctets, std::uint8_t type)
     if (containsFiller(number))
         number.pop_back();
     return number;
+}
+
+// Operators send from names ("InternetSMS"): 7-bit text packed in the address field, whose length
+// counts the semi-octets it uses.
+std::string addressFromField(std::string_view semiOctets, std::size_t semiOctetCount, std::uint8_t type) {
+    if ((type & kTypeOfNumberMask) != kAlphanumeric)
+        return numberFromSemiOctets(semiOctets, type);
+    const auto septets = std::uint8_t(semiOctetCount * 4 / 7);
+    return ConvertUserData7(kAddressTextVariant, Direction::Decode, {},
+                            ByteToHex(septets) + std::string(semiOctets));
 }
 
 // Reads the PDU text two characters at a time; a field the text does not hold whole is absent.
@@ -473,7 +487,8 @@ std::string ParseHeader(TSMS_Record& record) {
         const auto digits = in.chars(*digitCount + *digitCount % 2);
         if (!digits)
             return {};
-        (submit ? record.DestAddress : record.OrigAddress) = numberFromSemiOctets(*digits, *addressType);
+        (submit ? record.DestAddress : record.OrigAddress) =
+            addressFromField(*digits, *digitCount, *addressType);
     }
 
     const auto protocol = in.octet();

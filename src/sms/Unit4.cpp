@@ -9,18 +9,19 @@
 #include "phone/shared_state.h"
 #include "phone/verified_sequence.h"
 #include "platform/cp1250.h"
-#include "platform/pause.h"
-#include "sms/read_reply.h"
 #include "ui_Unit4.h"
 #include "widgets/page_files.h"
 #include "widgets/VrStrEdit.h"
 
+#include <array>
+#include <optional>
 #include <utility>
 
 namespace {
 
-constexpr int kReadTickMs = 300;
-constexpr int kStepPauseMs = 500;
+// The tick hands the read from the click to the event loop; the phone's answers, not the clock, pace
+// it from there.
+constexpr int kReadTickMs = 0;
 constexpr int kPositions = 4;
 constexpr int kNumberTypedLimit = 13;
 constexpr int kTextTypedLimit = 50;
@@ -28,7 +29,6 @@ constexpr int kCharTableVariant = 2;
 
 constexpr std::int32_t kStepProbe = 18;
 constexpr std::int32_t kStepFirstRead = 11; // 11 to 14: position 1 to 4 requested
-constexpr std::int32_t kStepLastRead = 14;
 
 constexpr int kStoreProgressStep = 12;
 
@@ -192,69 +192,53 @@ void TForm4::Button1Click() {
     // messages the user has not saved anywhere.
 }
 
+// All four positions are read before a row changes: a read the phone did not answer whole changes
+// nothing, so the user never mistakes a message it could not read for an empty position.
 void TForm4::Timer1Timer() {
     Timer1.stop();
-    // Every way out that arms no further tick (last step, silent phone, an error) ends the read.
-    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
-    if (!beginTick(m_context))
+    if (m_context.shared.StepState != kStepProbe)
         return;
-    auto& shared = m_context.shared;
-    if (shared.StepState != kStepProbe &&
-        (shared.StepState < kStepFirstRead || shared.StepState > kStepLastRead))
+    const OnExit idle([this] { endExchange(); });
+    VerifiedSequence sequence(m_context);
+    if (!sequence.probeAnswered())
         return;
-
-    if (shared.StepState == kStepProbe) {
-        if (!probeAnswered(m_context)) {
-            m_context.dialogs.warning(QString::fromUtf8(phone_messages::kPhoneSilent));
-            return;
+    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+    if (!sequence.select(SimStore::Messages))
+        return;
+    std::array<std::optional<Row>, kPositions> rows;
+    for (int position = 1; position <= kPositions; ++position) {
+        m_context.shared.StepState = kStepFirstRead + position - 1;
+        if (const auto answer = sequence.read(command("AT+CMGR=", position), position)) {
+            Retezec(*answer);
+            if (!SmsText.empty())
+                rows[std::size_t(position - 1)] = decodedRow();
         }
-        m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-        if (!VerifiedSequence(m_context).select(sim_stores::kMessages))
-            return;
-        emptyRows();
-        if (!pauseOnOpenLine())
-            return;
-        m_context.port.SendText(command("AT+CMGR=", 1));
-        shared.StepState = kStepFirstRead;
-        Timer1.start();
-        return;
+        m_view->setProgress(25 * position);
     }
-
-    const int position = shared.StepState - kStepFirstRead + 1;
-    Retezec();
-    if (!SmsText.empty())
-        showDecodedRow(position);
-    if (position == kPositions) {
-        m_view->setProgress(100);
+    if (!sequence.finish(phone_messages::kReadFailed))
         return;
-    }
-    shared.StepState += 1;
-    m_view->setProgress(25 * position);
-    if (!pauseOnOpenLine())
-        return;
-    m_context.port.SendText(command("AT+CMGR=", position + 1));
-    Timer1.start();
-}
-
-// The read's pause before its next command; false when the cable was pulled meanwhile.
-bool TForm4::pauseOnOpenLine() {
-    m_context.pause.wait(kStepPauseMs);
-    return m_context.port.IsOpen();
+    emptyRows();
+    for (int position = 1; position <= kPositions; ++position)
+        if (const auto& row = rows[std::size_t(position - 1)]) {
+            numberField(position).setText1250(row->number);
+            textField(position).setText1250(row->text);
+        }
 }
 
 // A fresh record for every message, so a field the PDU does not carry never shows a value left
 // from another position. A received message carries no destination; its sender is shown instead.
-void TForm4::showDecodedRow(int position) {
+TForm4::Row TForm4::decodedRow() {
     DecodeRecord = PDU::TSMS_Record{};
     DecodeRecord.PduText = SmsText;
     PDU::DecodeSms(DecodeRecord, kCharTableVariant);
     const bool submitted = DecodeRecord.FirstOctet & 1;
-    numberField(position).setText1250(submitted ? DecodeRecord.DestAddress : DecodeRecord.OrigAddress);
-    textField(position).setText1250(platform::utf16ToCp1250(DecodeRecord.MessageText));
+    return {submitted ? DecodeRecord.DestAddress : DecodeRecord.OrigAddress,
+            platform::utf16ToCp1250(DecodeRecord.MessageText)};
 }
 
-void TForm4::Retezec() {
-    SmsText = sms_read::pduTextOfReply(m_context.shared.ReplyBuffer);
+// The PDU is the line of hex digits after the "+CMGR:" line; an unsolicited code may come between.
+void TForm4::Retezec(const final_answers::Answer& answer) {
+    SmsText = std::string(answer.hexLineAfter("+CMGR:").value_or(""));
 }
 
 void TForm4::Koduj() {
@@ -281,8 +265,7 @@ void TForm4::Gauge_increment() {
 void TForm4::deletePositions(VerifiedSequence& sequence, bool reported) {
     for (int position = 1; position <= kPositions; ++position) {
         m_view->setProgress(25 * position);
-        sequence.send(command("AT+CMGD=", position), {.absentOk = true, .position = reported ? position : 0});
-        sequence.pause(kStepPauseMs);
+        sequence.change(command("AT+CMGD=", position), reported ? position : 0, true);
     }
 }
 
@@ -300,7 +283,7 @@ void TForm4::Button3Click() {
     m_view->setButtonsEnabled(false);
     m_view->showBusy(kDeleting);
     VerifiedSequence sequence(m_context);
-    if (!sequence.select(sim_stores::kMessages))
+    if (!sequence.select(SimStore::Messages))
         return;
     deletePositions(sequence, false);
     m_view->setBusyText(kIdle);
@@ -311,20 +294,16 @@ void TForm4::Button3Click() {
         SmsNumber = numberField(position).text1250();
         SmsText = textField(position).text1250();
         Koduj();
-        m_context.shared.ReplyBuffer = " ";
         if (position == 1)
             m_view->setProgress(kStoreProgressStep);
         else
             Gauge_increment();
-        sequence.send("AT+CMGW=" + std::to_string(PduLength) + reply::kCR,
-                      {.prompt = true, .storedAt = position, .position = position});
-        sequence.pause(kStepPauseMs);
-        if (position < kPositions)
-            Gauge_increment();
-        else
-            m_view->setProgress(100);
-        sequence.sendRest(SmsText + reply::kCtrlZ);
-        sequence.pause(kStepPauseMs);
+        sequence.storeMessage("AT+CMGW=" + std::to_string(PduLength) + reply::kCR, SmsText, position, [&] {
+            if (position < kPositions)
+                Gauge_increment();
+            else
+                m_view->setProgress(100);
+        });
     }
     sequence.finish(phone_messages::kStoreUnconfirmed);
 }
@@ -341,7 +320,7 @@ void TForm4::Button4Click() {
     m_view->setButtonsEnabled(false);
     m_view->showBusy(kDeleting);
     VerifiedSequence sequence(m_context);
-    if (!sequence.select(sim_stores::kMessages))
+    if (!sequence.select(SimStore::Messages))
         return;
     deletePositions(sequence, true);
     const bool deleted = sequence.finish(phone_messages::kDeleteUnconfirmed);

@@ -3,6 +3,7 @@
 // saved to and loaded from a ".sms" file, stored in, read from and deleted in SIM SMS positions 1
 // to 4 of the phone in PDU mode.
 #include "phone/exchange_view.h"
+#include "phone/final_answers.h"
 #include "phone/page_context.h"
 #include "sms/PDU.h"
 #include "widgets/user_dialogs.h"
@@ -35,7 +36,8 @@ public:
     void Button4Click();
     void Button5Click();
     void Timer1Timer();
-    void Retezec();
+    // Takes the PDU of a message read out of the phone's answer into SmsText.
+    void Retezec(const final_answers::Answer& answer);
     void Koduj();
     void Gauge_increment();
 
@@ -59,8 +61,12 @@ private:
     VrStrEdit& numberField(int position) const;
     VrStrEdit& textField(int position) const;
     void emptyRows();
-    void showDecodedRow(int position);
-    bool pauseOnOpenLine();
+    struct Row {
+        std::string number;
+        std::string text;
+    };
+    // The message in SmsText, as its row shows it.
+    Row decodedRow();
     // reported: the positions a deletion did not get confirmed are told at the end.
     void deletePositions(VerifiedSequence& sequence, bool reported);
     // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.

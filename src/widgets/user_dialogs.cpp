@@ -2,7 +2,10 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -49,6 +52,23 @@ std::optional<QString> QtUserDialogs::saveFileName(const FileDialogSpec& spec) {
 
 std::optional<QString> QtUserDialogs::openFileName(const FileDialogSpec& spec) {
     return runFileDialog(m_parent, spec, QFileDialog::AcceptOpen);
+}
+
+// Digits only, never shown, never offered to an input method's memory.
+std::optional<QString> QtUserDialogs::askPin(const QString& text) {
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(QStringLiteral("PIN karty SIM"));
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+    if (auto* field = dialog.findChild<QLineEdit*>()) {
+        field->setAccessibleName(QStringLiteral("PIN"));
+        field->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), field));
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 QString overwriteQuestion(const QString& path) {

@@ -24,6 +24,8 @@ public:
     // Full path chosen, or nothing when the user cancels.
     virtual std::optional<QString> saveFileName(const FileDialogSpec& spec) = 0;
     virtual std::optional<QString> openFileName(const FileDialogSpec& spec) = 0;
+    // The SIM's PIN, typed hidden; nothing when the user cancels.
+    virtual std::optional<QString> askPin(const QString& text) = 0;
 };
 
 // The real dialogs, parented to the given window.
@@ -38,6 +40,7 @@ public:
     void reportFailure(const QString& title, const QString& text) override;
     std::optional<QString> saveFileName(const FileDialogSpec& spec) override;
     std::optional<QString> openFileName(const FileDialogSpec& spec) override;
+    std::optional<QString> askPin(const QString& text) override;
 
 private:
     QWidget* m_parent;

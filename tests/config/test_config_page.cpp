@@ -30,8 +30,6 @@ template <> char* toString(const std::string& text) {
 
 namespace {
 
-const std::string kProbeAnswer = "AT\r\r\nOK\r\n";
-const std::string kSelection = "AT+CPBS=\"SM\"\r";
 const std::string kFresh = "+000000000000";
 const QString kPortNotOpen = QString::fromUtf8("POZOR - sériový port není otevřen !");
 const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !");
@@ -117,8 +115,6 @@ private slots:
         QCOMPARE(page.optionsOn(), QString());
         QCOMPARE(page.lists(), QStringLiteral("0 0 0 0"));
         QCOMPARE(page.list(2).itemText(9), QStringLiteral("90"));
-        QCOMPARE(page.timer(1).interval(), 500);
-        QCOMPARE(page.timer(2).interval(), 300);
         QVERIFY(page.idle());
         // Captions with their blanks, and the names a screen reader says for controls without one.
         QCOMPARE(page.radio(11).text(), QString::fromUtf8("1   (ovládání z 1.čísla na SIM)"));
@@ -203,11 +199,9 @@ private slots:
 
     void writeFreshPage() {
         Page page;
-        QList<int> gaugeAtWaits;
-        QList<std::size_t> sentAtWaits;
+        QList<int> gaugeAtSends;
         page.pause.onWait = [&] {
-            gaugeAtWaits << page.gauge().progress();
-            sentAtWaits << page.port.sent.size();
+            gaugeAtSends << page.gauge().progress();
             QVERIFY(!page.gauge().isHidden());
             QCOMPARE(page.busyLabel().text(), kWorking);
             QVERIFY(!page.get<QPushButton>("BitBtn4").isEnabled());
@@ -221,17 +215,17 @@ private slots:
         QVERIFY(!page.get<QPushButton>("BitBtn3").isEnabled());
         QVERIFY(page.get<QPushButton>("BitBtn4").isEnabled());
 
-        page.shared.ReplyBuffer = kProbeAnswer;
         page.form.Timer1Timer();
-        QCOMPARE(page.port.sent,
-                 (std::vector<std::string>{"AT\r", kSelection, "AT+CPBW=5,\"+000000000000\",,\"Setup\"\r",
-                                           "AT+CPBW=6,\"+000000000000\",,\"Casy\"\r"}));
-        QCOMPARE(page.pause.waits, (std::vector<int>{500, 500, 500}));
-        QCOMPARE(gaugeAtWaits, (QList<int>{25, 50, 75}));
-        QCOMPARE(sentAtWaits, (QList<std::size_t>{3, 3, 3}));
+        std::vector<std::string> expected{"AT\r"};
+        expected.insert(expected.end(), kPhonebookSelections.begin(), kPhonebookSelections.end());
+        expected.push_back("AT+CPBW=5,\"+000000000000\",,\"Setup\"\r");
+        expected.push_back("AT+CPBW=6,\"+000000000000\",,\"Casy\"\r");
+        QCOMPARE(page.port.sent, expected);
+        // Each command waits for the gap after the last answer; the gauge moves with the answers.
+        QCOMPARE(gaugeAtSends, (QList<int>{0, 0, 0, 0, 0, 25, 50}));
         QCOMPARE(page.gauge().progress(), 100);
         QCOMPARE(page.shared.ExchangeMode, std::string("prvni_konfigurak"));
-        QCOMPARE(page.shared.ReplyBuffer, std::string(" "));
+        QVERIFY(page.dialogs.shown.empty());
         QVERIFY(page.idle());
     }
 
@@ -241,76 +235,84 @@ private slots:
         page.radio(4).setChecked(true);
         page.pick(1, 1);
         page.pick(2, 2);
+        page.phone.charsets = "(\"IRA\",\"UCS2\")";
         page.form.BitBtn3Click();
-        page.shared.ReplyBuffer = kProbeAnswer;
         page.form.Timer1Timer();
-        QCOMPARE(page.port.sent.at(2), std::string("AT+CPBW=5,\"+000000000011\",,\"Setup\"\r"));
-        QCOMPARE(page.port.sent.at(3), std::string("AT+CPBW=6,\"+000000001200\",,\"Casy\"\r"));
+        QCOMPARE(page.port.sent.at(4), std::string("AT+CSCS=\"UCS2\"\r"));
+        // The entries keep their names in whatever set the phone was left in.
+        QCOMPARE(page.port.sent.at(6),
+                 std::string("AT+CPBW=5,\"+000000000011\",,\"00530065007400750070\"\r"));
+        QCOMPARE(page.port.sent.at(7), std::string("AT+CPBW=6,\"+000000001200\",,\"0043006100730079\"\r"));
     }
 
-    // Stored codes come back into the page; an empty (or unreadable) position leaves the page's
-    // state for it alone, and the reset runs only when position 5 holds an entry.
+    // Stored codes come back into the page; an empty position leaves the page's state for it alone
+    // and is told, and the reset runs only when position 5 holds a code. A position the phone did
+    // not read leaves the whole page as it was.
     void read_data() {
-        QTest::addColumn<std::string>("reply5");
-        QTest::addColumn<std::string>("reply6");
+        QTest::addColumn<std::string>("answer5");
+        QTest::addColumn<std::string>("answer6");
         QTest::addColumn<QString>("optionsOn");
         QTest::addColumn<QString>("lists");
         QTest::addColumn<std::string>("setupCode");
         QTest::addColumn<std::string>("casyCode");
+        QTest::addColumn<QStringList>("boxes");
+        const QString noConfiguration =
+            QString::fromUtf8("POZOR - na SIM není uložena konfigurace (pozice %1) !");
+        const QString unread = QString::fromUtf8("POZOR - telefon neodpověděl na čtení pozic: %1 !");
+        const std::string empty = "\r\nOK\r\n";
         // Before each read: credit keeping on (+000000010000), 3 min after activation (+000000000030).
-        QTest::newRow("both stored") << entryReply(5, "+000001000001", "Setup")
-                                     << entryReply(6, "+000000001230", "Casy") << "1 14"
+        const QString unchangedOptions = "10";
+        const QString unchangedLists = "0 0 3 0";
+        const std::string unchangedCodes[] = {"+000000010000", "+000000000030"};
+        QTest::newRow("both stored") << entryAnswer(5, "+000001000001", "Setup")
+                                     << entryAnswer(6, "+000000001230", "Casy") << "1 14"
                                      << "1 20 3 0" << std::string("+000001000001")
-                                     << std::string("+000000001230");
+                                     << std::string("+000000001230") << QStringList();
         QTest::newRow("5 empty, 6 stored")
-            << emptyReply(5) << entryReply(6, "+000000001230", "Casy") << "10"
-            << "1 20 3 0" << std::string("+000000010000") << std::string("+000000001230");
+            << empty << entryAnswer(6, "+000000001230", "Casy") << "10"
+            << "1 20 3 0" << std::string("+000000010000") << std::string("+000000001230")
+            << QStringList{noConfiguration.arg("5")};
         QTest::newRow("5 stored, 6 empty")
-            << entryReply(5, "+000001000001", "Setup") << emptyReply(6) << "1 14"
-            << "0 0 0 0" << std::string("+000001000001") << kFresh;
-        QTest::newRow("both empty") << emptyReply(5) << emptyReply(6) << "10"
-                                    << "0 0 3 0" << std::string("+000000010000")
-                                    << std::string("+000000000030");
+            << entryAnswer(5, "+000001000001", "Setup") << empty << "1 14"
+            << "0 0 0 0" << std::string("+000001000001") << kFresh << QStringList{noConfiguration.arg("6")};
+        QTest::newRow("both empty, as errors")
+            << std::string("\r\n+CME ERROR: 22\r\n") << std::string("\r\n+CME ERROR: not found\r\n")
+            << unchangedOptions << unchangedLists << unchangedCodes[0] << unchangedCodes[1]
+            << QStringList{noConfiguration.arg("5, 6")};
         QTest::newRow("stored code without a 1 stays shown")
-            << entryReply(5, "+000002000000", "Setup") << emptyReply(6) << ""
-            << "0 0 0 0" << std::string("+000002000000") << kFresh;
-        QTest::newRow("error replies count as empty")
-            << std::string("AT+CPBR=5\r\r\n+CME ERROR: 22\r\n")
-            << std::string("AT+CPBR=6\r\r\n+CME ERROR: 22\r\n") << "10"
-            << "0 0 3 0" << std::string("+000000010000") << std::string("+000000000030");
-        QTest::newRow("no answers in time")
-            << std::string(" ") << std::string(" ") << "10"
-            << "0 0 3 0" << std::string("+000000010000") << std::string("+000000000030");
-        QTest::newRow("answers cut short")
-            << std::string("AT+CPBR=5\r\r\n+CPBR: 5,\"+00000") << std::string("AT+CPBR=6\r\r\n+CPB") << "10"
-            << "0 0 3 0" << std::string("+000000010000") << std::string("+000000000030");
+            << entryAnswer(5, "+000002000000", "Setup") << empty << ""
+            << "0 0 0 0" << std::string("+000002000000") << kFresh << QStringList{noConfiguration.arg("6")};
+        QTest::newRow("a number that is no code")
+            << entryAnswer(5, "+420603123456789", "Otec") << empty << unchangedOptions << unchangedLists
+            << unchangedCodes[0] << unchangedCodes[1] << QStringList{noConfiguration.arg("5, 6")};
+        QTest::newRow("read of 6 refused")
+            << entryAnswer(5, "+000001000001", "Setup") << std::string("\r\n+CME ERROR: 100\r\n")
+            << unchangedOptions << unchangedLists << unchangedCodes[0] << unchangedCodes[1]
+            << QStringList{unread.arg("6") + "\n+CME ERROR: 100"};
+        QTest::newRow("6 not answered")
+            << entryAnswer(5, "+000001000001", "Setup") << std::string() << unchangedOptions << unchangedLists
+            << unchangedCodes[0] << unchangedCodes[1] << QStringList{unread.arg("6")};
+        QTest::newRow("nothing answered")
+            << std::string() << std::string() << unchangedOptions << unchangedLists << unchangedCodes[0]
+            << unchangedCodes[1] << QStringList{kPhoneSilent};
     }
     void read() {
-        QFETCH(std::string, reply5);
-        QFETCH(std::string, reply6);
+        QFETCH(std::string, answer5);
+        QFETCH(std::string, answer6);
         Page page;
         page.edit();
+        page.phone.answers["AT+CPBR=5\r"] = answer5;
+        page.phone.answers["AT+CPBR=6\r"] = answer6;
         page.form.Button1Click();
         QCOMPARE(page.port.sent, std::vector<std::string>{"AT\r"});
         QCOMPARE(page.shared.StepState, 0);
         QVERIFY(page.timer(2).isActive());
 
-        page.shared.ReplyBuffer = kProbeAnswer;
         page.form.Timer2Timer();
-        QCOMPARE(page.port.sent.back(), std::string("AT+CPBR=5\r"));
-        QCOMPARE(page.shared.StepState, 5);
-        QCOMPARE(page.busyLabel().text(), kWorking);
-        QVERIFY(!page.get<QPushButton>("BitBtn2").isEnabled());
-
-        page.shared.ReplyBuffer = reply5;
-        page.form.Timer2Timer();
-        QCOMPARE(page.port.sent.back(), std::string("AT+CPBR=6\r"));
+        QCOMPARE(page.port.sent.back(), std::string(answer5.empty() ? "AT+CPBR=5\r" : "AT+CPBR=6\r"));
         QCOMPARE(page.shared.StepState, 6);
-        QCOMPARE(page.shared.ReplyBuffer, std::string(" "));
-
-        page.shared.ReplyBuffer = reply6;
-        page.form.Timer2Timer();
-        QCOMPARE(page.port.sent.size(), std::size_t(4));
+        QCOMPARE(page.port.sent.size(), std::size_t(answer5.empty() ? 7 : 8));
+        QTEST(page.dialogs.texts(), "boxes");
         QTEST(page.optionsOn(), "optionsOn");
         QTEST(page.lists(), "lists");
         QTEST(page.form.staticText1(), "setupCode");
@@ -321,41 +323,46 @@ private slots:
     // The error still leaves the handler for the application's report, but the page ends idle.
     void readConversionErrorEndsIdle() {
         Page page;
+        page.phone.answers["AT+CPBR=6\r"] = entryAnswer(6, "+000000001x30", "Casy");
         page.form.Button1Click();
-        page.shared.ReplyBuffer = kProbeAnswer;
-        page.form.Timer2Timer();
-        page.shared.ReplyBuffer = emptyReply(5);
-        page.form.Timer2Timer();
-        page.shared.ReplyBuffer = entryReply(6, "+000000001x30", "Casy");
         QVERIFY_THROWS_EXCEPTION(EConvertError, page.form.Timer2Timer());
         QCOMPARE(page.lists(), QStringLiteral("0 0 3 0"));
         QCOMPARE(page.form.staticText2(), std::string("+000000001x30"));
         QVERIFY(page.idle());
     }
 
-    void probeFails_data() {
+    // The probe passes on the phone's OK, wherever it falls; anything else leaves the page alone.
+    void probe_data() {
         QTest::addColumn<bool>("write");
-        QTest::addColumn<std::string>("reply");
-        QTest::newRow("write, no phone") << true << std::string(" ");
-        QTest::newRow("write, echo off") << true << std::string("\r\nOK\r\n");
-        QTest::newRow("read, no phone") << false << std::string(" ");
-        QTest::newRow("read, echo off") << false << std::string("\r\nOK\r\n");
-        QTest::newRow("read, answer cut short") << false << std::string("AT\r\r");
+        QTest::addColumn<std::string>("answer");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("write, no phone") << true << std::string() << false;
+        QTest::newRow("write, echo off") << true << std::string("\r\nOK\r\n") << true;
+        QTest::newRow("read, no phone") << false << std::string() << false;
+        QTest::newRow("read, answer cut short") << false << std::string("\r") << false;
+        QTest::newRow("read, unsolicited code first")
+            << false << std::string("\r\n+CREG: 1\r\n\r\nOK\r\n") << true;
+        QTest::newRow("read, refused twice") << false << std::string("\r\nERROR\r\n") << false;
     }
-    void probeFails() {
+    void probe() {
         QFETCH(bool, write);
-        QFETCH(std::string, reply);
+        QFETCH(std::string, answer);
+        QFETCH(bool, passes);
         Page page;
         page.edit();
+        page.phone.answers["AT\r"] = answer;
+        page.phone.answers["AT+CPBR=5\r"] = entryAnswer(5, "+000000010000", "Setup");
+        page.phone.answers["AT+CPBR=6\r"] = entryAnswer(6, "+000000000030", "Casy");
         write ? page.form.BitBtn3Click() : page.form.Button1Click();
-        page.shared.ReplyBuffer = reply;
         write ? page.form.Timer1Timer() : page.form.Timer2Timer();
-        QCOMPARE(page.dialogs.texts(), QStringList{kPhoneSilent});
-        QCOMPARE(page.port.sent, std::vector<std::string>{"AT\r"});
-        QCOMPARE(page.optionsOn(), QStringLiteral("10"));
-        QCOMPARE(page.form.staticText2(), std::string("+000000000030"));
+        QCOMPARE(page.port.sent.size() > 2, passes);
+        QCOMPARE(page.dialogs.texts(), passes ? QStringList() : QStringList{kPhoneSilent});
+        if (!passes) {
+            QCOMPARE(page.optionsOn(), QStringLiteral("10"));
+            QCOMPARE(page.form.staticText2(), std::string("+000000000030"));
+        }
         if (write)
-            QCOMPARE(page.shared.ExchangeMode, std::string("test_komunikace"));
+            QCOMPARE(page.shared.ExchangeMode, std::string(passes ? "prvni_konfigurak" : "test_komunikace"));
         QVERIFY(page.idle());
     }
 
@@ -399,24 +406,20 @@ private slots:
         QTest::addColumn<int>("failingSend");
         QTest::newRow("write probe") << true << 1;
         QTest::newRow("write selection") << true << 2;
-        QTest::newRow("write position 5") << true << 3;
-        QTest::newRow("write position 6") << true << 4;
+        QTest::newRow("write position 5") << true << 7;
+        QTest::newRow("write position 6") << true << 8;
         QTest::newRow("read probe") << false << 1;
-        QTest::newRow("read position 5") << false << 3;
-        QTest::newRow("read position 6") << false << 4;
+        QTest::newRow("read position 5") << false << 7;
+        QTest::newRow("read position 6") << false << 8;
     }
     void sendFailureEndsIdle() {
         QFETCH(bool, write);
         QFETCH(int, failingSend);
         Page page;
         page.port.failingSend = std::size_t(failingSend);
-        const std::vector<std::string> replies = {kProbeAnswer, emptyReply(5)};
         try {
             write ? page.form.BitBtn3Click() : page.form.Button1Click();
-            for (const auto& reply : replies) {
-                page.shared.ReplyBuffer = reply;
-                write ? page.form.Timer1Timer() : page.form.Timer2Timer();
-            }
+            write ? page.form.Timer1Timer() : page.form.Timer2Timer();
             QFAIL("the failing send was not reached");
         } catch (const std::runtime_error& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("write failed"));

@@ -161,42 +161,6 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(EConvertError, strToInt(text));
         }
     }
-
-    // Reply to "AT+CPBR=n" CR: echo (10 characters), CR LF, then the answer line from position 13.
-    void storedEntry_data() {
-        QTest::addColumn<std::string>("reply");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<std::string>("code");
-        QTest::newRow("entry") << std::string(
-                                      "AT+CPBR=5\r\r\n+CPBR: 5,\"+000001000001\",145,\"Setup\"\r\n\r\nOK\r\n")
-                               << true << std::string("+000001000001");
-        QTest::newRow("entry ending right after the number")
-            << std::string("AT+CPBR=6\r\r\n+CPBR: 6,\"+000000001230") << true << std::string("+000000001230");
-        QTest::newRow("Windows-1250 bytes kept") << std::string("AT+CPBR=6\r\r\n+CPBR: 6,\"+00000000\x8A\xE8"
-                                                                "00\"")
-                                                 << true
-                                                 << std::string("+00000000\x8A\xE8"
-                                                                "00");
-        QTest::newRow("empty position") << std::string("AT+CPBR=5\r\r\nOK\r\n") << false << std::string();
-        QTest::newRow("error reply") << std::string("AT+CPBR=5\r\r\n+CME ERROR: 22\r\n") << false
-                                     << std::string();
-        QTest::newRow("long error reply")
-            << std::string("AT+CPBR=5\r\r\n+CME ERROR: invalid index\r\n") << false << std::string();
-        QTest::newRow("cut short in the number")
-            << std::string("AT+CPBR=5\r\r\n+CPBR: 5,\"+0000010") << false << std::string();
-        QTest::newRow("no answer yet") << std::string(" ") << false << std::string();
-        QTest::newRow("probe answer still there") << std::string("AT\r\r\nOK\r\n") << false << std::string();
-        QTest::newRow("nothing") << std::string() << false << std::string();
-    }
-    void storedEntry() {
-        QFETCH(std::string, reply);
-        QFETCH(bool, stored);
-        QFETCH(std::string, code);
-        const auto taken = storedEntryCode(reply);
-        QCOMPARE(taken.has_value(), stored);
-        if (stored)
-            QCOMPARE(*taken, code);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSetupCodes)

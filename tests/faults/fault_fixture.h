@@ -28,18 +28,18 @@
 #include <thread>
 #include <unistd.h>
 
-// The application's live pause, which runs a hook at the n-th fixed wait of a given length.
+// The application's live pause, which runs a hook at its n-th wait: the gap before the n-th
+// command after the first of a sequence.
 class HookedPause final : public platform::Pause {
 public:
-    void armAt(int milliseconds, int occurrence, std::function<void()> hook) {
-        m_length = milliseconds;
+    void armAt(int occurrence, std::function<void()> hook) {
         m_left = occurrence;
         m_hook = std::move(hook);
     }
     bool fired() const { return m_fired; }
 
     void wait(int milliseconds) override {
-        if (m_hook && milliseconds == m_length && --m_left == 0) {
+        if (m_hook && --m_left == 0) {
             m_fired = true;
             std::exchange(m_hook, nullptr)();
         }
@@ -51,7 +51,6 @@ public:
     void dropHeldInput() override { m_live.dropHeldInput(); }
 
 private:
-    int m_length = 0;
     int m_left = 0;
     bool m_fired = false;
     std::function<void()> m_hook;

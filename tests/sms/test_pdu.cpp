@@ -288,6 +288,17 @@ void TestPdu::decodesDeliverIntoOriginFields() {
     QCOMPARE(qs(record.DestAddress), QString("dest"));
     QCOMPARE(int(record.DestAddressType), 0xEE);
     QCOMPARE(int(record.MessageRef), 0xEE);
+
+    // Regression: a sender with a name (type of number 101) came out as its packed octets in digits.
+    record = sentinelRecord("0791246030500200"
+                            "04"
+                            "14D04937BD2C7797E9D3E614" // from "InternetSMS", 20 semi-octets
+                            "0000"
+                            "32507141035440"
+                            "02CF25");
+    DecodeSms(record, kVariant);
+    QCOMPARE(qs(record.OrigAddress), QString("InternetSMS"));
+    QCOMPARE(text8(record.MessageText), QString("OK"));
 }
 
 void TestPdu::decodingLeavesAbsentFieldsAlone() {

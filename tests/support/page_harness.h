@@ -1,6 +1,6 @@
 #pragma once
-// A page with everything it takes from the main window faked: a recording port, the shared state,
-// scripted dialogs, a pause that does not wait, and the exchange lock.
+// A page with everything it takes from the main window faked: a recording port with a phone behind
+// it, the shared state, scripted dialogs, a pause that does not wait, and the exchange lock.
 #include "phone/exchange_lock.h"
 #include "phone/page_context.h"
 #include "phone/shared_state.h"
@@ -28,8 +28,12 @@ public:
 };
 
 struct PageHarness {
-    PageHarness() : context{port, shared, dialogs, pause, exchanges} { port.transcript = &shared.Transcript; }
+    PageHarness() : context{port, shared, dialogs, pause, exchanges} {
+        port.transcript = &shared.Transcript;
+        port.phone = &phone;
+    }
 
+    FakePhone phone;
     FakePort port;
     SharedState shared;
     ScriptedDialogs dialogs;
@@ -38,12 +42,12 @@ struct PageHarness {
     PageContext context;
 };
 
-// Phonebook read replies as a phone with command echo gives them.
-inline std::string entryReply(int position, const std::string& number, const std::string& name) {
-    const std::string n = std::to_string(position);
-    return "AT+CPBR=" + n + "\r\r\n+CPBR: " + n + ",\"" + number + "\",145,\"" + name + "\"\r\n\r\nOK\r\n";
-}
+// The selections of every phonebook exchange, in a phone that offers only "IRA".
+inline const std::vector<std::string> kPhonebookSelections = {"AT+CMEE=1\r", "AT+CPIN?\r", "AT+CSCS=?\r",
+                                                              "AT+CSCS=\"IRA\"\r", "AT+CPBS=\"SM\"\r"};
 
-inline std::string emptyReply(int position) {
-    return "AT+CPBR=" + std::to_string(position) + "\r\r\nOK\r\n";
+// What follows the echo of a phonebook read.
+inline std::string entryAnswer(int position, const std::string& number, const std::string& name) {
+    return "\r\n+CPBR: " + std::to_string(position) + ",\"" + number + "\",145,\"" + name +
+           "\"\r\n\r\nOK\r\n";
 }

@@ -8,7 +8,7 @@
 class ScriptedDialogs final : public UserDialogs {
 public:
     struct Shown {
-        QString kind; // "error", "warning", "question", "failure"
+        QString kind; // "error", "warning", "question", "failure", "pin"
         QString text;
         QString title; // failure reports only
     };
@@ -17,6 +17,7 @@ public:
     std::deque<bool> yesNoAnswers;                // default: No
     std::deque<std::optional<QString>> savePaths; // default: cancel
     std::deque<std::optional<QString>> openPaths; // default: cancel
+    std::deque<std::optional<QString>> pins;      // default: cancel
     std::vector<FileDialogSpec> fileDialogs;
 
     void error(const QString& text) override { shown.push_back({"error", text, {}}); }
@@ -36,6 +37,11 @@ public:
     std::optional<QString> openFileName(const FileDialogSpec& spec) override {
         fileDialogs.push_back(spec);
         return take(openPaths, std::optional<QString>());
+    }
+
+    std::optional<QString> askPin(const QString& text) override {
+        shown.push_back({"pin", text, {}});
+        return take(pins, std::optional<QString>());
     }
 
     QStringList texts() const {
