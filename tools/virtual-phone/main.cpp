@@ -1,5 +1,6 @@
 // alarmgsm-phone: a GSM phone on a pseudo-terminal, for the demo and for end-to-end tests.
 // Prints the device path as its first line, then serves until SIGTERM or SIGINT.
+#include "options.h"
 #include "phone.h"
 #include "sim.h"
 
@@ -25,31 +26,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-struct Options {
-    std::string link;
-    std::string state;
-    std::string log;
-    bool off = false;
-    bool echo = true;
-    bool emptyError = false;
-    int delayMs = 0;
-    int splitMs = 0;
-    std::string urc;
-    int urcEveryMs = 1000;
-    bool paced = false;
-    int phonebookSize = 100;
-    int nameLength = 14;
-    int smsSize = 20;
-    bool phoneMemory = false;
-    bool textMode = false;
-};
-
-const char usage[] =
-    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
-    "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
-    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-    "                      [--text-mode] [--phone-memory]\n";
-
 [[noreturn]] void die(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
     std::exit(1);
@@ -57,90 +33,6 @@ const char usage[] =
 
 [[noreturn]] void dieErrno(const std::string& what) {
     die(what + ": " + std::strerror(errno));
-}
-
-int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high) {
-        std::fprintf(stderr, "alarmgsm-phone: %s wants %s from %ld to %ld\n%s", option.c_str(), what, low,
-                     high, usage);
-        std::exit(2);
-    }
-    return int(value);
-}
-
-int parseMs(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "milliseconds", 0, 600000);
-}
-
-// The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
-int parsePositions(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "a number of positions", 1, 250);
-}
-
-Options parseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool inlineValue = false;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
-        const auto takeValue = [&]() -> std::string {
-            if (inlineValue)
-                return value;
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "alarmgsm-phone: %s needs a value\n%s", arg.c_str(), usage);
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (arg == "--link")
-            options.link = takeValue();
-        else if (arg == "--state")
-            options.state = takeValue();
-        else if (arg == "--log")
-            options.log = takeValue();
-        else if (arg == "--off")
-            options.off = true;
-        else if (arg == "--no-echo")
-            options.echo = false;
-        else if (arg == "--empty-error")
-            options.emptyError = true;
-        else if (arg == "--delay")
-            options.delayMs = parseMs(arg, takeValue());
-        else if (arg == "--split")
-            options.splitMs = parseMs(arg, takeValue());
-        else if (arg == "--urc")
-            options.urc = takeValue();
-        else if (arg == "--urc-every")
-            options.urcEveryMs = std::max(1, parseMs(arg, takeValue()));
-        else if (arg == "--paced")
-            options.paced = true;
-        else if (arg == "--phonebook-size")
-            options.phonebookSize = parsePositions(arg, takeValue());
-        else if (arg == "--name-length")
-            options.nameLength = parseNumber(arg, takeValue(), "characters", 1, 60);
-        else if (arg == "--sms-size")
-            options.smsSize = parsePositions(arg, takeValue());
-        else if (arg == "--phone-memory")
-            options.phoneMemory = true;
-        else if (arg == "--text-mode")
-            options.textMode = true;
-        else if (arg == "--help" || arg == "-h") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        } else {
-            std::fprintf(stderr, "alarmgsm-phone: unknown option %s\n%s", arg.c_str(), usage);
-            std::exit(2);
-        }
-    }
-    return options;
 }
 
 // One line per chunk, with CR, LF, Ctrl-Z and every other control visible.
@@ -234,7 +126,7 @@ std::uint64_t drainTimer(int fd) {
 
 class VirtualPhone {
 public:
-    VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
+    VirtualPhone(const vphone::Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
           m_phone(
               sim,
@@ -398,7 +290,7 @@ private:
         std::string bytes;
     };
 
-    const Options& m_options;
+    const vphone::Options& m_options;
     ByteLog& m_log;
     int m_master;
     vphone::Phone m_phone;
@@ -460,7 +352,7 @@ void removeLink(const std::string& link, const std::string& device) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+    const vphone::Options options = vphone::parseOptions(argc, argv);
     const auto start = Clock::now();
 
     vphone::Sim sim;

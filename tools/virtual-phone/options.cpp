@@ -1,0 +1,125 @@
+#include "options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace vphone {
+
+namespace {
+
+const char usage[] =
+    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
+    "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
+    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
+    "                      [--text-mode] [--phone-memory]\n";
+
+[[noreturn]] void refuse(const std::string& why) {
+    std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
+    std::exit(2);
+}
+
+int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
+        refuse(option + " wants " + what + " from " + std::to_string(low) + " to " + std::to_string(high));
+    return int(value);
+}
+
+int parseMs(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "milliseconds", 0, 600000);
+}
+
+// The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
+int parsePositions(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "a number of positions", 1, 250);
+}
+
+using ValueSource = std::function<std::string()>;
+
+bool applyFileOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--link")
+        options.link = value();
+    else if (arg == "--state")
+        options.state = value();
+    else if (arg == "--log")
+        options.log = value();
+    else
+        return false;
+    return true;
+}
+
+bool applyLineOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--off")
+        options.off = true;
+    else if (arg == "--no-echo")
+        options.echo = false;
+    else if (arg == "--delay")
+        options.delayMs = parseMs(arg, value());
+    else if (arg == "--split")
+        options.splitMs = parseMs(arg, value());
+    else if (arg == "--urc")
+        options.urc = value();
+    else if (arg == "--urc-every")
+        options.urcEveryMs = std::max(1, parseMs(arg, value()));
+    else if (arg == "--paced")
+        options.paced = true;
+    else
+        return false;
+    return true;
+}
+
+bool applyPhoneOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--empty-error")
+        options.emptyError = true;
+    else if (arg == "--phonebook-size")
+        options.phonebookSize = parsePositions(arg, value());
+    else if (arg == "--name-length")
+        options.nameLength = parseNumber(arg, value(), "characters", 1, 60);
+    else if (arg == "--sms-size")
+        options.smsSize = parsePositions(arg, value());
+    else if (arg == "--phone-memory")
+        options.phoneMemory = true;
+    else if (arg == "--text-mode")
+        options.textMode = true;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string inlineValue;
+        bool hasInlineValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasInlineValue = true;
+        }
+        const ValueSource value = [&]() -> std::string {
+            if (hasInlineValue)
+                return inlineValue;
+            if (i + 1 >= argc)
+                refuse(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (!applyFileOption(options, arg, value) && !applyLineOption(options, arg, value) &&
+            !applyPhoneOption(options, arg, value))
+            refuse("unknown option " + arg);
+    }
+    return options;
+}
+
+} // namespace vphone
