@@ -94,35 +94,45 @@ private:
     int m_fd = -1;
 };
 
-int makeTimer() {
-    const int fd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd < 0)
-        dieErrno("timerfd_create");
-    return fd;
-}
+// A timerfd of the poll loop, closed with its owner.
+class Timer {
+public:
+    Timer() : m_fd(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
+        if (m_fd < 0)
+            dieErrno("timerfd_create");
+    }
+    ~Timer() { ::close(m_fd); }
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
 
-void armTimer(int fd, Clock::duration first, Clock::duration interval = {}) {
-    const auto toSpec = [](Clock::duration d) {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
-        return timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
-    };
-    itimerspec spec{};
-    spec.it_value = toSpec(std::max<Clock::duration>(first, 1ns)); // zero would disarm
-    spec.it_interval = toSpec(interval);
-    ::timerfd_settime(fd, 0, &spec, nullptr);
-}
+    int fd() const { return m_fd; }
 
-void disarmTimer(int fd) {
-    itimerspec spec{};
-    ::timerfd_settime(fd, 0, &spec, nullptr);
-}
+    void arm(Clock::duration first, Clock::duration interval = {}) {
+        const auto toSpec = [](Clock::duration d) {
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+            return timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
+        };
+        itimerspec spec{};
+        spec.it_value = toSpec(std::max<Clock::duration>(first, 1ns)); // zero would disarm
+        spec.it_interval = toSpec(interval);
+        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+    }
 
-std::uint64_t drainTimer(int fd) {
-    std::uint64_t expirations = 0;
-    if (::read(fd, &expirations, sizeof expirations) != sizeof expirations)
-        return 0;
-    return expirations;
-}
+    void disarm() {
+        itimerspec spec{};
+        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+    }
+
+    std::uint64_t drain() {
+        std::uint64_t expirations = 0;
+        if (::read(m_fd, &expirations, sizeof expirations) != sizeof expirations)
+            return 0;
+        return expirations;
+    }
+
+private:
+    int m_fd;
+};
 
 class VirtualPhone {
 public:
@@ -132,12 +142,9 @@ public:
               sim,
               vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory, options.textMode},
               [this, &sim] { saveSim(sim); }) {
-        m_replyTimer = makeTimer();
-        m_paceTimer = makeTimer();
-        m_urcTimer = makeTimer();
         if (!options.urc.empty() && !options.off)
-            armTimer(m_urcTimer, std::chrono::milliseconds(options.urcEveryMs),
-                     std::chrono::milliseconds(options.urcEveryMs));
+            m_urcTimer.arm(std::chrono::milliseconds(options.urcEveryMs),
+                           std::chrono::milliseconds(options.urcEveryMs));
     }
 
     // Serves until a signal arrives on signalFd.
@@ -146,9 +153,9 @@ public:
             pollfd fds[5] = {
                 {m_master, short(POLLIN | (m_writeBlocked ? POLLOUT : 0)), 0},
                 {signalFd, POLLIN, 0},
-                {m_replyTimer, POLLIN, 0},
-                {m_paceTimer, POLLIN, 0},
-                {m_urcTimer, POLLIN, 0},
+                {m_replyTimer.fd(), POLLIN, 0},
+                {m_paceTimer.fd(), POLLIN, 0},
+                {m_urcTimer.fd(), POLLIN, 0},
             };
             if (::poll(fds, 5, -1) < 0) {
                 if (errno == EINTR)
@@ -162,13 +169,13 @@ public:
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
                 readMaster();
             if (fds[2].revents & POLLIN) {
-                drainTimer(m_replyTimer);
+                m_replyTimer.drain();
                 releaseDuePieces();
             }
             if (fds[3].revents & POLLIN)
-                m_paceCredit += drainTimer(m_paceTimer);
+                m_paceCredit += m_paceTimer.drain();
             if (fds[4].revents & POLLIN) {
-                drainTimer(m_urcTimer);
+                m_urcTimer.drain();
                 m_urcDue = true;
             }
             pump();
@@ -243,9 +250,9 @@ private:
             m_pieces.pop_front();
         }
         if (m_pieces.empty())
-            disarmTimer(m_replyTimer);
+            m_replyTimer.disarm();
         else
-            armTimer(m_replyTimer, m_pieces.front().due - now);
+            m_replyTimer.arm(m_pieces.front().due - now);
     }
 
     void flushWire() {
@@ -255,7 +262,7 @@ private:
                 if (!m_pacing) {
                     // 10 bits a character at 19200 baud; the first byte goes at once.
                     const auto byteTime = std::chrono::nanoseconds(1000000000LL * 10 / 19200);
-                    armTimer(m_paceTimer, byteTime, byteTime);
+                    m_paceTimer.arm(byteTime, byteTime);
                     m_pacing = true;
                     m_paceCredit = 1;
                 }
@@ -279,7 +286,7 @@ private:
                 m_paceCredit -= std::uint64_t(n);
         }
         if (m_wire.empty() && m_pacing) {
-            disarmTimer(m_paceTimer);
+            m_paceTimer.disarm();
             m_pacing = false;
             m_paceCredit = 0;
         }
@@ -294,9 +301,9 @@ private:
     ByteLog& m_log;
     int m_master;
     vphone::Phone m_phone;
-    int m_replyTimer = -1;
-    int m_paceTimer = -1;
-    int m_urcTimer = -1;
+    Timer m_replyTimer;
+    Timer m_paceTimer;
+    Timer m_urcTimer;
 
     std::string m_input;
     std::deque<Piece> m_pieces;
@@ -403,5 +410,6 @@ int main(int argc, char** argv) {
         removeLink(options.link, device);
     ::close(slave);
     ::close(master);
+    ::close(signalFd);
     return 0;
 }
