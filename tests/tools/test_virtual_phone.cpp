@@ -190,6 +190,8 @@ private slots:
         row("index outside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPBR=101", "\r\n+CME ERROR: 21\r\n");
         row("verbose errors", {"ATE0", "AT+CMEE=2"}, "AT+CPBR=0", "\r\n+CME ERROR: invalid index\r\n");
         row("errors off", {"ATE0"}, "AT+CPBR=0", "\r\nERROR\r\n");
+        optionRow("verbose errors from the start and after ATZ", {"--cmee", "2", "--no-echo"},
+                  {"AT+CMEE=0", "ATZ"}, "AT+CPBR=0", "\r\n+CME ERROR: invalid index\r\n");
         row("refused write keeps the entry",
             {"ATE0", "AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=1,\"1\",,\"123456789012345\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n");

@@ -134,14 +134,19 @@ private:
     int m_fd;
 };
 
+vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
+    return {.echo = options.echo,
+            .emptyError = options.emptyError,
+            .phoneMemory = options.phoneMemory,
+            .textMode = options.textMode,
+            .cmee = options.cmee};
+}
+
 class VirtualPhone {
 public:
     VirtualPhone(const vphone::Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
-          m_phone(
-              sim,
-              vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory, options.textMode},
-              [this, &sim] { saveSim(sim); }) {
+          m_phone(sim, phoneOptions(options), [this, &sim] { saveSim(sim); }) {
         if (!options.urc.empty() && !options.off)
             m_urcTimer.arm(std::chrono::milliseconds(options.urcEveryMs),
                            std::chrono::milliseconds(options.urcEveryMs));

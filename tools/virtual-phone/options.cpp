@@ -14,7 +14,7 @@ const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
     "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-    "                      [--text-mode] [--phone-memory]\n";
+    "                      [--text-mode] [--phone-memory] [--cmee N]\n";
 
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
@@ -86,6 +86,8 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
         options.phoneMemory = true;
     else if (arg == "--text-mode")
         options.textMode = true;
+    else if (arg == "--cmee")
+        options.cmee = parseNumber(arg, value(), "an error mode", 0, 2);
     else
         return false;
     return true;

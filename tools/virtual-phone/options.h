@@ -25,6 +25,7 @@ struct Options {
     int smsSize = 20;
     bool phoneMemory = false;
     bool textMode = false;
+    int cmee = 0;
 };
 
 Options parseOptions(int argc, char** argv);

@@ -59,7 +59,7 @@ const char* cmeText(int code) {
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
     : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
-      m_textMode(options.textMode) {
+      m_cmee(options.cmee), m_textMode(options.textMode) {
     // A phone with memory of its own selects it; received messages go to the SIM regardless.
     const std::string start = options.phoneMemory ? "ME" : "SM";
     m_phonebookStore = start;
@@ -235,7 +235,7 @@ Phone::Result Phone::basic(char name, int value) {
         if (value != 0)
             break;
         m_echo = name == 'Z' ? m_options.echo : true;
-        m_cmee = 0;
+        m_cmee = m_options.cmee;
         m_cregMode = 0;
         m_charset = "IRA";
         m_textMode = m_options.textMode;

@@ -19,6 +19,7 @@ struct PhoneOptions {
     bool emptyError = false;  // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
     bool phoneMemory = false; // "ME" phonebook and message store beside the SIM's, selected at start
     bool textMode = false;    // SMS text mode offered (AT+CMGF=1) and selected at start
+    int cmee = 0;             // AT+CMEE at start and after ATZ and AT&F
 };
 
 struct PhoneOutput {
@@ -117,7 +118,7 @@ private:
     int m_textAddressType = 129;
 
     bool m_echo;
-    int m_cmee = 0;
+    int m_cmee;
     bool m_textMode;
     int m_cregMode = 0;
     std::string m_charset = "IRA";
