@@ -179,6 +179,26 @@ private slots:
             "\r\n+CPBR: 1,\"1\",129,\"\xe8\x61s\"\r\n\r\nOK\r\n");
         row("GSM character set converts names", {"ATE0", "AT+CPBW=1,\"1\",,\"M\xfcller\"", "AT+CSCS=\"GSM\""},
             "AT+CPBR=1", "\r\n+CPBR: 1,\"1\",129,\"M\x7eller\"\r\n\r\nOK\r\n");
+        // UCS2: four hex digits a character, numbers plain.
+        row("UCS2 character set shows names as hex",
+            {"ATE0", "AT+CPBW=1,\"1\",,\"\xe8\x61s\"", "AT+CSCS=\"UCS2\""}, "AT+CPBR=1",
+            "\r\n+CPBR: 1,\"1\",129,\"010D00610073\"\r\n\r\nOK\r\n");
+        row("UCS2 hex of either case stored in Windows-1250",
+            {"ATE0", "AT+CSCS=\"UCS2\"", "AT+CPBW=1,\"1\",,\"004F0074010d\"", "AT+CSCS=\"IRA\""}, "AT+CPBR=1",
+            "\r\n+CPBR: 1,\"1\",129,\"Ot\xe8\"\r\n\r\nOK\r\n");
+        row("UCS2 character outside Windows-1250", {"ATE0", "AT+CMEE=1", "AT+CSCS=\"UCS2\""},
+            "AT+CPBW=1,\"1\",,\"004F4E2D\"", "\r\n+CME ERROR: 25\r\n");
+        row("UCS2 hex not in groups of four", {"ATE0", "AT+CMEE=1", "AT+CSCS=\"UCS2\""},
+            "AT+CPBW=1,\"1\",,\"004F00\"", "\r\n+CME ERROR: 25\r\n");
+        optionRow("UCS2 from the start and after ATZ", {"--charset", "UCS2", "--no-echo"},
+                  {"AT+CSCS=\"IRA\"", "ATZ"}, "AT+CSCS?;+CSCS=?",
+                  "\r\n+CSCS: \"UCS2\"\r\n+CSCS: (\"IRA\",\"GSM\",\"UCS2\")\r\n\r\nOK\r\n");
+        optionRow("store and character set named in UCS2 hex", {"--charset", "UCS2", "--no-echo"}, {},
+                  "AT+CPBS=\"0053004D\";+CPMS=\"0053004d\";+CSCS=\"00470053004D\";+CSCS?",
+                  "\r\n+CPMS: 0,20,0,20,0,20\r\n+CSCS: \"GSM\"\r\n\r\nOK\r\n");
+        optionRow("a phone that offers one character set", {"--charsets", "GSM", "--no-echo"}, {"AT+CMEE=1"},
+                  "AT+CSCS?;+CSCS=?;+CSCS=\"IRA\"",
+                  "\r\n+CSCS: \"GSM\"\r\n+CSCS: (\"GSM\")\r\n\r\n+CME ERROR: 4\r\n");
         row("20 digits fit", {"ATE0", "AT+CPBW=1,\"+12345678901234567890\",,\"x\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"+12345678901234567890\",145,\"x\"\r\n\r\nOK\r\n");
         row("21 digits", {"ATE0", "AT+CMEE=1"}, "AT+CPBW=1,\"123456789012345678901\",,\"x\"",

@@ -139,7 +139,9 @@ vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
             .emptyError = options.emptyError,
             .phoneMemory = options.phoneMemory,
             .textMode = options.textMode,
-            .cmee = options.cmee};
+            .cmee = options.cmee,
+            .charset = options.charset,
+            .charsets = options.charsets};
 }
 
 class VirtualPhone {

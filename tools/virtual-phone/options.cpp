@@ -14,7 +14,8 @@ const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
     "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-    "                      [--text-mode] [--phone-memory] [--cmee N]\n";
+    "                      [--text-mode] [--phone-memory] [--cmee N]\n"
+    "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n";
 
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
@@ -37,6 +38,32 @@ int parseMs(const std::string& option, const std::string& text) {
 // The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
 int parsePositions(const std::string& option, const std::string& text) {
     return parseNumber(option, text, "a number of positions", 1, 250);
+}
+
+std::string charsetName(const std::string& option, const std::string& text) {
+    if (text != "IRA" && text != "GSM" && text != "UCS2")
+        refuse(option + " wants IRA, GSM or UCS2");
+    return text;
+}
+
+std::vector<std::string> charsetList(const std::string& option, const std::string& text) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        names.push_back(charsetName(option, text.substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return names;
+}
+
+// The start set must be one the phone offers.
+void settleCharset(Options& options) {
+    const auto& offered = options.charsets;
+    if (options.charset.empty())
+        options.charset = offered.front();
+    else if (std::find(offered.begin(), offered.end(), options.charset) == offered.end())
+        refuse("--charset " + options.charset + " is not among --charsets");
 }
 
 using ValueSource = std::function<std::string()>;
@@ -86,6 +113,10 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
         options.phoneMemory = true;
     else if (arg == "--text-mode")
         options.textMode = true;
+    else if (arg == "--charset")
+        options.charset = charsetName(arg, value());
+    else if (arg == "--charsets")
+        options.charsets = charsetList(arg, value());
     else if (arg == "--cmee")
         options.cmee = parseNumber(arg, value(), "an error mode", 0, 2);
     else
@@ -121,6 +152,7 @@ Options parseOptions(int argc, char** argv) {
             !applyPhoneOption(options, arg, value))
             refuse("unknown option " + arg);
     }
+    settleCharset(options);
     return options;
 }
 

@@ -2,6 +2,7 @@
 // The command line of the virtual phone: how it is reached, how it behaves on the line and what its
 // SIM holds. Wrong options end the program with the usage and exit code 2.
 #include <string>
+#include <vector>
 
 namespace vphone {
 
@@ -26,6 +27,8 @@ struct Options {
     bool phoneMemory = false;
     bool textMode = false;
     int cmee = 0;
+    std::string charset; // one of charsets: the first of them unless chosen
+    std::vector<std::string> charsets{"IRA", "GSM", "UCS2"};
 };
 
 Options parseOptions(int argc, char** argv);

@@ -55,11 +55,18 @@ const char* cmeText(int code) {
     }
 }
 
+// Clients that select "UCS2" may still send a plain ASCII name (gammu does), and phones take it; so
+// only text of hex digits alone is read as UCS2.
+std::optional<std::string> fromUcs2OrPlain(const std::string& text) {
+    const bool hex = std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; });
+    return hex ? ucs2ToCp1250(text) : text;
+}
+
 } // namespace
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
     : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
-      m_cmee(options.cmee), m_textMode(options.textMode) {
+      m_cmee(options.cmee), m_textMode(options.textMode), m_charset(options.charset) {
     // A phone with memory of its own selects it; received messages go to the SIM regardless.
     const std::string start = options.phoneMemory ? "ME" : "SM";
     m_phonebookStore = start;
@@ -237,7 +244,7 @@ Phone::Result Phone::basic(char name, int value) {
         m_echo = name == 'Z' ? m_options.echo : true;
         m_cmee = m_options.cmee;
         m_cregMode = 0;
-        m_charset = "IRA";
+        m_charset = m_options.charset;
         m_textMode = m_options.textMode;
         return {};
     case 'I':
@@ -368,31 +375,43 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
 }
 
 std::string Phone::quoteText(const std::string& text) const {
-    return quoteRaw(m_charset == "GSM" ? cp1250ToGsm(text) : text);
+    if (m_charset == "GSM")
+        return quoteRaw(cp1250ToGsm(text));
+    if (m_charset == "UCS2")
+        return quoteRaw(cp1250ToUcs2(text));
+    return quoteRaw(text);
 }
 
 // "IRA" is taken 8-bit clean: the tool sends its Windows-1250 names unchanged and reads them back.
 bool Phone::decodeText(const std::string& text, std::string& out) const {
-    if (m_charset != "GSM") {
-        out = text;
-        return true;
-    }
-    const auto decoded = gsmToCp1250(text);
+    std::optional<std::string> decoded = text;
+    if (m_charset == "GSM")
+        decoded = gsmToCp1250(text);
+    else if (m_charset == "UCS2")
+        decoded = fromUcs2OrPlain(text);
     if (!decoded)
         return false;
     out = *decoded;
     return true;
 }
 
+std::string Phone::nameParam(const Param& param) const {
+    return m_charset == "UCS2" ? fromUcs2OrPlain(param.value).value_or(param.value) : param.value;
+}
+
 Phone::Result Phone::cscs(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Query) {
         m_info.push_back("+CSCS: \"" + m_charset + "\"");
     } else if (kind == Kind::Test) {
-        m_info.push_back("+CSCS: (\"IRA\",\"GSM\")");
+        std::string names;
+        for (const auto& name : m_options.charsets)
+            names += (names.empty() ? "(\"" : ",\"") + name + "\"";
+        m_info.push_back("+CSCS: " + names + ")");
     } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-        if (params[0].value != "IRA" && params[0].value != "GSM")
+        const std::string name = nameParam(params[0]);
+        if (std::find(m_options.charsets.begin(), m_options.charsets.end(), name) == m_options.charsets.end())
             return cme(4);
-        m_charset = params[0].value;
+        m_charset = name;
     } else {
         return {Result::Fail, "ERROR"};
     }
@@ -445,9 +464,10 @@ Phone::Result Phone::cpbs(Kind kind, const std::vector<Param>& params) {
     } else if (kind == Kind::Test) {
         m_info.push_back("+CPBS: " + storeNames());
     } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-        if (!phonebookNamed(params[0].value))
+        const std::string name = nameParam(params[0]);
+        if (!phonebookNamed(name))
             return cme(3);
-        m_phonebookStore = params[0].value;
+        m_phonebookStore = name;
     } else {
         return {Result::Fail, "ERROR"};
     }

@@ -15,11 +15,13 @@
 namespace vphone {
 
 struct PhoneOptions {
-    bool echo = true;         // the stored profile; ATZ returns to it, AT&F to echo on
-    bool emptyError = false;  // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
-    bool phoneMemory = false; // "ME" phonebook and message store beside the SIM's, selected at start
-    bool textMode = false;    // SMS text mode offered (AT+CMGF=1) and selected at start
-    int cmee = 0;             // AT+CMEE at start and after ATZ and AT&F
+    bool echo = true;            // the stored profile; ATZ returns to it, AT&F to echo on
+    bool emptyError = false;     // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool phoneMemory = false;    // "ME" phonebook and message store beside the SIM's, selected at start
+    bool textMode = false;       // SMS text mode offered (AT+CMGF=1) and selected at start
+    int cmee = 0;                // AT+CMEE at start and after ATZ and AT&F
+    std::string charset = "IRA"; // selected at start and by ATZ and AT&F
+    std::vector<std::string> charsets{"IRA", "GSM", "UCS2"}; // offered by AT+CSCS
 };
 
 struct PhoneOutput {
@@ -89,6 +91,8 @@ private:
     void changed() { m_simChanged(); }
     std::string quoteText(const std::string& text) const;
     bool decodeText(const std::string& text, std::string& out) const;
+    // The name of a store or a character set: plain, or in "UCS2" also as its hex.
+    std::string nameParam(const Param& param) const;
     // Message status as a number in PDU mode, as "REC UNREAD" and so on in text mode.
     std::optional<int> statusParam(const std::vector<Param>& params, std::size_t i, int fallback,
                                    int high) const;
@@ -121,7 +125,7 @@ private:
     int m_cmee;
     bool m_textMode;
     int m_cregMode = 0;
-    std::string m_charset = "IRA";
+    std::string m_charset;
     std::string m_phonebookStore;
     std::array<std::string, 3> m_messageStores; // read and delete, write, receive
 };
