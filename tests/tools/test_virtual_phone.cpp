@@ -242,6 +242,24 @@ private slots:
         optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
                   "\r\n+CMS ERROR: 321\r\n");
 
+        // The PIN: identity and settings work without it, the SIM's stores do not.
+        const QStringList pin{"--pin", "1234"};
+        optionRow("SIM asks for its PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CPIN?;+CGMI;+CSCS?;+CPBR=1",
+                  "\r\n+CPIN: SIM PIN\r\nAlarmGSM\r\n+CSCS: \"IRA\"\r\n\r\n+CME ERROR: 11\r\n");
+        optionRow("message commands wait for the PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CMGL=4",
+                  "\r\n+CMS ERROR: 311\r\n");
+        optionRow("wrong PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CPIN=\"4321\"", "\r\n+CME ERROR: 16\r\n");
+        optionRow("right PIN after a wrong one", pin, {"ATE0", "AT+CPIN=\"4321\""},
+                  "AT+CPIN=\"1234\";+CPIN?;+CIMI", "\r\n+CPIN: READY\r\n230019999999999\r\n\r\nOK\r\n");
+        optionRow("third wrong PIN blocks the SIM", pin,
+                  {"ATE0", "AT+CMEE=1", "AT+CPIN=\"1111\"", "AT+CPIN=\"2222\"", "AT+CPIN=\"3333\""},
+                  "AT+CPIN?;+CPIN=\"1234\"", "\r\n+CPIN: SIM PUK\r\n\r\n+CME ERROR: 12\r\n");
+        optionRow("blocked SIM refuses message commands", {"--pin", "1234", "--pin-tries", "0"},
+                  {"ATE0", "AT+CMEE=1"}, "AT+CPIN?;+CMGR=1", "\r\n+CPIN: SIM PUK\r\n\r\n+CMS ERROR: 316\r\n");
+        optionRow("message commands while the SIM loads", {"--pin", "1234", "--pin-busy", "600000"},
+                  {"ATE0", "AT+CMEE=1"}, "AT+CPIN=\"1234\";+CPIN?;+CPMS?",
+                  "\r\n+CPIN: READY\r\n\r\n+CMS ERROR: 314\r\n");
+
         row("centre default", {"ATE0"}, "AT+CSCA?", "\r\n+CSCA: \"+420603052000\",145\r\n\r\nOK\r\n");
         row("centre set", {"ATE0", "AT+CSCA=\"+420602909909\""}, "AT+CSCA?",
             "\r\n+CSCA: \"+420602909909\",145\r\n\r\nOK\r\n");
@@ -477,6 +495,15 @@ private slots:
         QVERIFY(clock.elapsed() < 300);
         QCOMPARE(phone.readReply(), QByteArray("\r\nOK\r\n"));
         QVERIFY2(clock.elapsed() >= 390, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void simLoadsForAWhileAfterItsPin() {
+        PhoneUnderTest phone({"--pin", "1234", "--pin-busy", "300", "--no-echo"});
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(phone.command("AT+CMEE=1;+CPIN=\"1234\";+CPBR=1"), QByteArray("\r\n+CME ERROR: 14\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(phone.command("AT+CPBR=1"), QByteArray("\r\nOK\r\n"), 5000);
+        QVERIFY2(clock.elapsed() >= 300, qPrintable(QString::number(clock.elapsed())));
     }
 
     void splitsTheReplyInTwo() {

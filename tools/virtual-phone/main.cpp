@@ -141,7 +141,10 @@ vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
             .textMode = options.textMode,
             .cmee = options.cmee,
             .charset = options.charset,
-            .charsets = options.charsets};
+            .charsets = options.charsets,
+            .pin = options.pin,
+            .pinTries = options.pinTries,
+            .simLoadsAfterPin = options.pinBusyMs > 0};
 }
 
 class VirtualPhone {
@@ -157,14 +160,15 @@ public:
     // Serves until a signal arrives on signalFd.
     void run(int signalFd) {
         while (true) {
-            pollfd fds[5] = {
+            pollfd fds[6] = {
                 {m_master, short(POLLIN | (m_writeBlocked ? POLLOUT : 0)), 0},
                 {signalFd, POLLIN, 0},
                 {m_replyTimer.fd(), POLLIN, 0},
                 {m_paceTimer.fd(), POLLIN, 0},
                 {m_urcTimer.fd(), POLLIN, 0},
+                {m_simTimer.fd(), POLLIN, 0},
             };
-            if (::poll(fds, 5, -1) < 0) {
+            if (::poll(fds, 6, -1) < 0) {
                 if (errno == EINTR)
                     continue;
                 dieErrno("poll");
@@ -184,6 +188,10 @@ public:
             if (fds[4].revents & POLLIN) {
                 m_urcTimer.drain();
                 m_urcDue = true;
+            }
+            if (fds[5].revents & POLLIN) {
+                m_simTimer.drain();
+                m_phone.simLoaded();
             }
             pump();
         }
@@ -221,6 +229,8 @@ private:
             vphone::PhoneOutput out;
             m_phone.receive(m_input[used++], out);
             m_wire += out.echo;
+            if (out.simLoading)
+                m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
             if (out.hasResponse)
                 scheduleReply(out.response);
         }
@@ -311,6 +321,7 @@ private:
     Timer m_replyTimer;
     Timer m_paceTimer;
     Timer m_urcTimer;
+    Timer m_simTimer; // the SIM loads after its PIN
 
     std::string m_input;
     std::deque<Piece> m_pieces;

@@ -15,7 +15,8 @@ const char usage[] =
     "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
     "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
     "                      [--text-mode] [--phone-memory] [--cmee N]\n"
-    "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n";
+    "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
+    "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
 
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
@@ -38,6 +39,12 @@ int parseMs(const std::string& option, const std::string& text) {
 // The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
 int parsePositions(const std::string& option, const std::string& text) {
     return parseNumber(option, text, "a number of positions", 1, 250);
+}
+
+std::string pinDigits(const std::string& option, const std::string& text) {
+    if (text.size() < 4 || text.size() > 8 || text.find_first_not_of("0123456789") != std::string::npos)
+        refuse(option + " wants 4 to 8 digits");
+    return text;
 }
 
 std::string charsetName(const std::string& option, const std::string& text) {
@@ -117,6 +124,12 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
         options.charset = charsetName(arg, value());
     else if (arg == "--charsets")
         options.charsets = charsetList(arg, value());
+    else if (arg == "--pin")
+        options.pin = pinDigits(arg, value());
+    else if (arg == "--pin-tries")
+        options.pinTries = parseNumber(arg, value(), "tries", 0, 3);
+    else if (arg == "--pin-busy")
+        options.pinBusyMs = parseMs(arg, value());
     else if (arg == "--cmee")
         options.cmee = parseNumber(arg, value(), "an error mode", 0, 2);
     else

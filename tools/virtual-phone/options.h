@@ -29,6 +29,9 @@ struct Options {
     int cmee = 0;
     std::string charset; // one of charsets: the first of them unless chosen
     std::vector<std::string> charsets{"IRA", "GSM", "UCS2"};
+    std::string pin;
+    int pinTries = 3;
+    int pinBusyMs = 0;
 };
 
 Options parseOptions(int argc, char** argv);

@@ -36,6 +36,14 @@ const char* cmeText(int code) {
         return "operation not allowed";
     case 4:
         return "operation not supported";
+    case 11:
+        return "SIM PIN required";
+    case 12:
+        return "SIM PUK required";
+    case 14:
+        return "SIM busy";
+    case 16:
+        return "incorrect password";
     case 20:
         return "memory full";
     case 21:
@@ -55,6 +63,23 @@ const char* cmeText(int code) {
     }
 }
 
+// The commands that need the SIM; the message commands report with +CMS ERROR.
+struct SimCommand {
+    const char* name;
+    bool message;
+};
+constexpr SimCommand simCommands[] = {
+    {"+CIMI", false}, {"+CPBS", false}, {"+CPBR", false}, {"+CPBW", false}, {"+CSCA", true},
+    {"+CPMS", true},  {"+CMGR", true},  {"+CMGW", true},  {"+CMGD", true},  {"+CMGL", true},
+};
+
+const SimCommand* simCommand(const std::string& name) {
+    for (const auto& command : simCommands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
 // Clients that select "UCS2" may still send a plain ASCII name (gammu does), and phones take it; so
 // only text of hex digits alone is read as UCS2.
 std::optional<std::string> fromUcs2OrPlain(const std::string& text) {
@@ -65,8 +90,9 @@ std::optional<std::string> fromUcs2OrPlain(const std::string& text) {
 } // namespace
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
-    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
-      m_cmee(options.cmee), m_textMode(options.textMode), m_charset(options.charset) {
+    : m_sim(sim), m_options(options), m_lock(options.pin, options.pinTries, options.simLoadsAfterPin),
+      m_simChanged(std::move(simChanged)), m_echo(options.echo), m_cmee(options.cmee),
+      m_textMode(options.textMode), m_charset(options.charset) {
     // A phone with memory of its own selects it; received messages go to the SIM regardless.
     const std::string start = options.phoneMemory ? "ME" : "SM";
     m_phonebookStore = start;
@@ -164,6 +190,7 @@ void Phone::executeLine(PhoneOutput& out) {
         return;
     }
     const std::string body = normaliseCommandLine(raw.substr(start + 2));
+    const auto lockBefore = m_lock.state();
     Result result;
     std::size_t pos = 0;
     while (pos < body.size() && result.kind == Result::Ok) {
@@ -223,6 +250,7 @@ void Phone::executeLine(PhoneOutput& out) {
     if (result.kind == Result::Prompt)
         m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
+    out.simLoading = m_lock.state() != lockBefore && m_lock.state() == SimLock::State::Loading;
 }
 
 // Basic commands; "&F" arrives as the lower-case letter f.
@@ -267,6 +295,47 @@ Phone::Result Phone::identity(Kind kind, const char* text) {
     return {};
 }
 
+Phone::Result Phone::cpin(Kind kind, const std::vector<Param>& params) {
+    using State = SimLock::State;
+    if (kind == Kind::Query) {
+        const State state = m_lock.state();
+        m_info.push_back(state == State::AsksPin   ? "+CPIN: SIM PIN"
+                         : state == State::Blocked ? "+CPIN: SIM PUK"
+                                                   : "+CPIN: READY");
+        return {};
+    }
+    if (kind == Kind::Test)
+        return {};
+    // The second parameter, a new PIN after the PUK, is ignored: unblocking is not offered.
+    if (kind != Kind::Set || params.empty() || params.size() > 2 || !params[0].present)
+        return {Result::Fail, "ERROR"};
+    switch (m_lock.enter(params[0].value)) {
+    case SimLock::Entry::Right:
+        return {};
+    case SimLock::Entry::Wrong:
+        return cme(16);
+    case SimLock::Entry::Blocked:
+        return cme(12);
+    case SimLock::Entry::NotAsked:
+        break;
+    }
+    return cme(3);
+}
+
+std::optional<Phone::Result> Phone::simRefusal(bool messageCommand) const {
+    switch (m_lock.state()) {
+    case SimLock::State::AsksPin:
+        return messageCommand ? cms(311) : cme(11);
+    case SimLock::State::Blocked:
+        return messageCommand ? cms(316) : cme(12);
+    case SimLock::State::Loading:
+        return messageCommand ? cms(314) : cme(14);
+    case SimLock::State::Ready:
+        break;
+    }
+    return std::nullopt;
+}
+
 Phone::Result Phone::extended(const std::string& name, Kind kind, const std::string& args) {
     std::vector<Param> params;
     if (kind == Kind::Set) {
@@ -276,6 +345,9 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         params = std::move(*parsed);
     }
     const Result syntax{Result::Fail, "ERROR"};
+    if (const SimCommand* command = simCommand(name))
+        if (const auto refusal = simRefusal(command->message))
+            return *refusal;
 
     if (name == "+CGMI")
         return identity(kind, "AlarmGSM");
@@ -288,15 +360,8 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
     if (name == "+CIMI")
         return identity(kind, "230019999999999");
 
-    if (name == "+CPIN") {
-        if (kind == Kind::Query)
-            m_info.push_back("+CPIN: READY");
-        else if (kind == Kind::Set)
-            return cme(3); // no PIN is asked for
-        else if (kind != Kind::Test)
-            return syntax;
-        return {};
-    }
+    if (name == "+CPIN")
+        return cpin(kind, params);
     if (name == "+CFUN") {
         // Always fully on; switching the radio off is not offered.
         if (kind == Kind::Query)

@@ -5,6 +5,7 @@
 // PDU mode or text mode). No timing and no I/O here.
 #include "params.h"
 #include "sim.h"
+#include "sim_lock.h"
 
 #include <array>
 #include <functional>
@@ -22,12 +23,16 @@ struct PhoneOptions {
     int cmee = 0;                // AT+CMEE at start and after ATZ and AT&F
     std::string charset = "IRA"; // selected at start and by ATZ and AT&F
     std::vector<std::string> charsets{"IRA", "GSM", "UCS2"}; // offered by AT+CSCS
+    std::string pin;                                         // asked for at start unless empty
+    int pinTries = 3;                                        // wrong PINs until the SIM is blocked
+    bool simLoadsAfterPin = false;                           // busy after the right PIN until simLoaded()
 };
 
 struct PhoneOutput {
     std::string echo;     // to send at once
     std::string response; // the answer to a completed command line (or a PDU), to send as one reply
     bool hasResponse = false;
+    bool simLoading = false; // the right PIN was entered and the SIM now loads, busy until simLoaded()
 };
 
 class Phone {
@@ -38,6 +43,8 @@ public:
 
     // A command line is partly typed or a message is being entered: no unsolicited code fits in now.
     bool midCommand() const { return !m_line.empty() || m_mode == Mode::Body; }
+
+    void simLoaded() { m_lock.loaded(); }
 
 private:
     // A TPDU is at most 164 octets and the SMSC part 12, so anything longer is not a PDU (and far
@@ -61,6 +68,9 @@ private:
     Result extended(const std::string& name, Kind kind, const std::string& args);
 
     Result identity(Kind kind, const char* text);
+    Result cpin(Kind kind, const std::vector<Param>& params);
+    // The answer of a locked, blocked or loading SIM to a command that needs it; none when it is ready.
+    std::optional<Result> simRefusal(bool messageCommand) const;
     Result cpbs(Kind kind, const std::vector<Param>& params);
     Result cpbr(Kind kind, const std::vector<Param>& params);
     Result cpbw(Kind kind, const std::vector<Param>& params);
@@ -105,6 +115,7 @@ private:
 
     Sim& m_sim;
     const PhoneOptions m_options;
+    SimLock m_lock;
     std::function<void()> m_simChanged;
 
     Mode m_mode = Mode::Command;
