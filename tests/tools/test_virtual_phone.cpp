@@ -497,6 +497,22 @@ private slots:
         QVERIFY2(clock.elapsed() >= 390, qPrintable(QString::number(clock.elapsed())));
     }
 
+    void holdsBackWhatWaitsForTheSim() {
+        PhoneUnderTest phone({"--delay", "200", "--sim-delay", "1000"});
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(phone.command("AT+CPBR=1"), QByteArray("AT+CPBR=1\r\r\nOK\r\n"));
+        QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("AT+CMGW=21\r\r\n> "));
+        QVERIFY2(clock.elapsed() >= 200 && clock.elapsed() < 1000,
+                 qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        phone.send(pdu + "\x1a");
+        QCOMPARE(phone.readReply(), pdu + "\r\n+CMGW: 1\r\n\r\nOK\r\n");
+        QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void simLoadsForAWhileAfterItsPin() {
         PhoneUnderTest phone({"--pin", "1234", "--pin-busy", "300", "--no-echo"});
         QElapsedTimer clock;

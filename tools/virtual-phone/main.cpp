@@ -232,7 +232,7 @@ private:
             if (out.simLoading)
                 m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
             if (out.hasResponse)
-                scheduleReply(out.response);
+                scheduleReply(out.response, out.waitsForSim);
         }
         m_input.erase(0, used);
         // Unsolicited codes only between commands, and not piled up while nobody reads the port.
@@ -244,12 +244,13 @@ private:
         flushWire();
     }
 
-    void scheduleReply(const std::string& reply) {
-        if (m_options.delayMs == 0 && m_options.splitMs == 0) {
+    void scheduleReply(const std::string& reply, bool waitsForSim) {
+        const int holdMs = m_options.delayMs + (waitsForSim ? m_options.simDelayMs : 0);
+        if (holdMs == 0 && m_options.splitMs == 0) {
             m_wire += reply;
             return;
         }
-        const auto due = Clock::now() + std::chrono::milliseconds(m_options.delayMs);
+        const auto due = Clock::now() + std::chrono::milliseconds(holdMs);
         if (m_options.splitMs > 0 && reply.size() >= 2) {
             const std::size_t half = reply.size() / 2;
             m_pieces.push_back({due, reply.substr(0, half)});

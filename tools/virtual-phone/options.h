@@ -15,6 +15,7 @@ struct Options {
     bool off = false;
     bool echo = true;
     int delayMs = 0;
+    int simDelayMs = 0;
     int splitMs = 0;
     std::string urc;
     int urcEveryMs = 1000;

@@ -63,14 +63,17 @@ const char* cmeText(int code) {
     }
 }
 
-// The commands that need the SIM; the message commands report with +CMS ERROR.
+// The commands that need the SIM; the message commands report with +CMS ERROR. Those that read or
+// write it wait for it; AT+CMGW waits only after its PDU.
 struct SimCommand {
     const char* name;
     bool message;
+    bool waits;
 };
 constexpr SimCommand simCommands[] = {
-    {"+CIMI", false}, {"+CPBS", false}, {"+CPBR", false}, {"+CPBW", false}, {"+CSCA", true},
-    {"+CPMS", true},  {"+CMGR", true},  {"+CMGW", true},  {"+CMGD", true},  {"+CMGL", true},
+    {"+CIMI", false, false}, {"+CPBS", false, false}, {"+CPBR", false, true}, {"+CPBW", false, true},
+    {"+CSCA", true, false},  {"+CPMS", true, false},  {"+CMGR", true, true},  {"+CMGW", true, false},
+    {"+CMGD", true, true},   {"+CMGL", true, true},
 };
 
 const SimCommand* simCommand(const std::string& name) {
@@ -191,6 +194,7 @@ void Phone::executeLine(PhoneOutput& out) {
     }
     const std::string body = normaliseCommandLine(raw.substr(start + 2));
     const auto lockBefore = m_lock.state();
+    m_lineWaitsForSim = false;
     Result result;
     std::size_t pos = 0;
     while (pos < body.size() && result.kind == Result::Ok) {
@@ -251,6 +255,7 @@ void Phone::executeLine(PhoneOutput& out) {
         m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
     out.simLoading = m_lock.state() != lockBefore && m_lock.state() == SimLock::State::Loading;
+    out.waitsForSim = m_lineWaitsForSim;
 }
 
 // Basic commands; "&F" arrives as the lower-case letter f.
@@ -345,9 +350,11 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         params = std::move(*parsed);
     }
     const Result syntax{Result::Fail, "ERROR"};
-    if (const SimCommand* command = simCommand(name))
+    if (const SimCommand* command = simCommand(name)) {
         if (const auto refusal = simRefusal(command->message))
             return *refusal;
+        m_lineWaitsForSim = m_lineWaitsForSim || command->waits;
+    }
 
     if (name == "+CGMI")
         return identity(kind, "AlarmGSM");

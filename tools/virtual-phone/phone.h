@@ -32,7 +32,8 @@ struct PhoneOutput {
     std::string echo;     // to send at once
     std::string response; // the answer to a completed command line (or a PDU), to send as one reply
     bool hasResponse = false;
-    bool simLoading = false; // the right PIN was entered and the SIM now loads, busy until simLoaded()
+    bool waitsForSim = false; // the response read or wrote the SIM
+    bool simLoading = false;  // the right PIN was entered and the SIM now loads, busy until simLoaded()
 };
 
 class Phone {
@@ -122,6 +123,7 @@ private:
     std::string m_line;
     bool m_inString = false;
     bool m_lineOverflow = false;
+    bool m_lineWaitsForSim = false;
     std::vector<std::string> m_info;
 
     // The message being written: its PDU length, or in text mode its address.
