@@ -534,6 +534,22 @@ private slots:
         QVERIFY2(clock.elapsed() >= 390, qPrintable(QString::number(clock.elapsed())));
     }
 
+    void strictPhoneLosesWhatComesWhileItWorks() {
+        PhoneUnderTest phone({"--strict", "--sim-delay", "600"});
+        phone.send("AT+CPBR=1\r");
+        QCOMPARE(phone.readUntil([](const QByteArray& got) { return got.size() >= 10; }),
+                 QByteArray("AT+CPBR=1\r"));
+        phone.send("AT\r"); // while the answer is held back
+        QCOMPARE(phone.readReply(), QByteArray("\r\nOK\r\n"));
+        // The PDU comes with its command, before the prompt, so the phone still waits for it.
+        phone.send("AT+CMGW=21\r" + pdu + "\x1a");
+        QCOMPARE(phone.readReply(), QByteArray("AT+CMGW=21\r\r\n> "));
+        phone.send("\x1b");
+        QCOMPARE(phone.readReply(), QByteArray("\r\nOK\r\n"));
+        QVERIFY(phone.log().contains("\n# dropped AT\\r\n"));
+        QVERIFY(phone.log().contains("\n# dropped " + pdu + "\\x1A\n"));
+    }
+
     void sendsUnsolicitedCodesOnlyBetweenCommands() {
         PhoneUnderTest phone({"--urc", "+CREG: 1", "--urc-every", "100"});
         const QByteArray urc = "\r\n+CREG: 1\r\n";

@@ -54,15 +54,21 @@ public:
 
     void note(const std::string& text) { put("# " + text + "\n"); }
 
+    // Input a strict phone lost: it never reached the phone, so it is only noted.
+    void dropped(const std::string& bytes) { note("dropped " + escaped(bytes.data(), bytes.size())); }
+
     void chunk(const char* direction, const char* data, std::size_t size) {
         if (m_fd < 0)
             return;
         char stamp[32];
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
         std::snprintf(stamp, sizeof stamp, "%.3f ", ms);
-        std::string line = stamp;
-        line += direction;
-        line += ' ';
+        put(stamp + std::string(direction) + ' ' + escaped(data, size) + "\n");
+    }
+
+private:
+    static std::string escaped(const char* data, std::size_t size) {
+        std::string line;
         for (std::size_t i = 0; i < size; ++i) {
             const unsigned char c = static_cast<unsigned char>(data[i]);
             if (c == '\r')
@@ -78,10 +84,9 @@ public:
             } else
                 line += char(c);
         }
-        put(line + "\n");
+        return line;
     }
 
-private:
     void put(const std::string& line) {
         if (m_fd < 0)
             return;
@@ -221,20 +226,8 @@ private:
             m_input.append(buffer, std::size_t(n));
     }
 
-    // Commands are taken one at a time: while a reply is held back (delay, split), later input waits,
-    // as in a phone that is busy with the previous command.
     void pump() {
-        std::size_t used = 0;
-        while (m_pieces.empty() && used < m_input.size()) {
-            vphone::PhoneOutput out;
-            m_phone.receive(m_input[used++], out);
-            m_wire += out.echo;
-            if (out.simLoading)
-                m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
-            if (out.hasResponse)
-                scheduleReply(out.response, out.waitsForSim);
-        }
-        m_input.erase(0, used);
+        takeInput();
         // Unsolicited codes only between commands, and not piled up while nobody reads the port.
         if (m_urcDue && m_pieces.empty() && m_input.empty() && !m_phone.midCommand()) {
             m_urcDue = false;
@@ -242,6 +235,30 @@ private:
                 m_wire += "\r\n" + m_options.urc + "\r\n";
         }
         flushWire();
+    }
+
+    // Commands are taken one at a time: while a reply is held back (delay, split), later input waits,
+    // as in a phone that is busy with the previous command. A strict phone loses it instead, and
+    // with it a message that comes before its prompt.
+    void takeInput() {
+        std::size_t used = 0;
+        bool busy = !m_pieces.empty();
+        while (!busy && used < m_input.size()) {
+            vphone::PhoneOutput out;
+            m_phone.receive(m_input[used++], out);
+            m_wire += out.echo;
+            if (out.simLoading)
+                m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
+            if (out.hasResponse) {
+                scheduleReply(out.response, out.waitsForSim);
+                busy = !m_pieces.empty() || (m_options.strict && m_phone.inMessageEntry());
+            }
+        }
+        if (m_options.strict && used < m_input.size()) {
+            m_log.dropped(m_input.substr(used));
+            used = m_input.size();
+        }
+        m_input.erase(0, used);
     }
 
     void scheduleReply(const std::string& reply, bool waitsForSim) {

@@ -104,6 +104,8 @@ bool applyLineOption(Options& options, const std::string& arg, const ValueSource
         options.urcEveryMs = std::max(1, parseMs(arg, value()));
     else if (arg == "--paced")
         options.paced = true;
+    else if (arg == "--strict")
+        options.strict = true;
     else
         return false;
     return true;

@@ -20,6 +20,7 @@ struct Options {
     std::string urc;
     int urcEveryMs = 1000;
     bool paced = false;
+    bool strict = false;
     // What it holds and how it answers.
     bool emptyError = false;
     int phonebookSize = 100;

@@ -43,7 +43,9 @@ public:
     void receive(char c, PhoneOutput& out);
 
     // A command line is partly typed or a message is being entered: no unsolicited code fits in now.
-    bool midCommand() const { return !m_line.empty() || m_mode == Mode::Body; }
+    bool midCommand() const { return !m_line.empty() || inMessageEntry(); }
+    // After the prompt of AT+CMGW, up to its Ctrl-Z or ESC.
+    bool inMessageEntry() const { return m_mode == Mode::Body; }
 
     void simLoaded() { m_lock.loaded(); }
 
