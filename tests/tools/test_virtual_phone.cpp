@@ -260,6 +260,12 @@ private slots:
                   {"ATE0", "AT+CMEE=1"}, "AT+CPIN=\"1234\";+CPIN?;+CPMS?",
                   "\r\n+CPIN: READY\r\n\r\n+CMS ERROR: 314\r\n");
 
+        optionRow(
+            "unsolicited code inside an answer",
+            {"--urc", "RING", "--urc-every", "600000", "--urc-inside", "--no-echo"},
+            {"AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=2,\"2\",,\"b\""}, "AT+CPBR=1,2",
+            "\r\nRING\r\n\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nRING\r\n+CPBR: 2,\"2\",129,\"b\"\r\n\r\nOK\r\n");
+
         row("centre default", {"ATE0"}, "AT+CSCA?", "\r\n+CSCA: \"+420603052000\",145\r\n\r\nOK\r\n");
         row("centre set", {"ATE0", "AT+CSCA=\"+420602909909\""}, "AT+CSCA?",
             "\r\n+CSCA: \"+420602909909\",145\r\n\r\nOK\r\n");

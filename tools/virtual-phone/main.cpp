@@ -149,7 +149,8 @@ vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
             .charsets = options.charsets,
             .pin = options.pin,
             .pinTries = options.pinTries,
-            .simLoadsAfterPin = options.pinBusyMs > 0};
+            .simLoadsAfterPin = options.pinBusyMs > 0,
+            .codeInside = options.urcInside ? options.urc : std::string()};
 }
 
 class VirtualPhone {

@@ -102,6 +102,8 @@ bool applyLineOption(Options& options, const std::string& arg, const ValueSource
         options.urc = value();
     else if (arg == "--urc-every")
         options.urcEveryMs = std::max(1, parseMs(arg, value()));
+    else if (arg == "--urc-inside")
+        options.urcInside = true;
     else if (arg == "--paced")
         options.paced = true;
     else if (arg == "--strict")

@@ -19,6 +19,7 @@ struct Options {
     int splitMs = 0;
     std::string urc;
     int urcEveryMs = 1000;
+    bool urcInside = false;
     bool paced = false;
     bool strict = false;
     // What it holds and how it answers.

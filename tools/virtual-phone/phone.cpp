@@ -141,12 +141,12 @@ void Phone::receive(char c, PhoneOutput& out) {
         m_lineOverflow = true;
 }
 
+// A code inside comes before the response and after its first line, where a reader least expects it.
 std::string Phone::frame(const Result& final) {
-    std::string text;
-    for (const auto& line : m_info)
-        text += "\r\n" + line;
-    if (!m_info.empty())
-        text += "\r\n";
+    const std::string code = m_options.codeInside.empty() ? "" : "\r\n" + m_options.codeInside + "\r\n";
+    std::string text = code;
+    for (std::size_t i = 0; i < m_info.size(); ++i)
+        text += i == 0 ? "\r\n" + m_info[i] + "\r\n" + code : m_info[i] + "\r\n";
     m_info.clear();
     if (final.kind == Result::Prompt)
         return text + "\r\n> ";

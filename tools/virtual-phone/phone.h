@@ -22,10 +22,12 @@ struct PhoneOptions {
     bool textMode = false;       // SMS text mode offered (AT+CMGF=1) and selected at start
     int cmee = 0;                // AT+CMEE at start and after ATZ and AT&F
     std::string charset = "IRA"; // selected at start and by ATZ and AT&F
-    std::vector<std::string> charsets{"IRA", "GSM", "UCS2"}; // offered by AT+CSCS
-    std::string pin;                                         // asked for at start unless empty
-    int pinTries = 3;                                        // wrong PINs until the SIM is blocked
-    bool simLoadsAfterPin = false;                           // busy after the right PIN until simLoaded()
+    // Offered by AT+CSCS.
+    std::vector<std::string> charsets{"IRA", "GSM", "UCS2"};
+    std::string pin;               // asked for at start unless empty
+    int pinTries = 3;              // wrong PINs until the SIM is blocked
+    bool simLoadsAfterPin = false; // busy after the right PIN until simLoaded()
+    std::string codeInside;        // an unsolicited code put into every response, unless empty
 };
 
 struct PhoneOutput {
