@@ -420,14 +420,19 @@ private slots:
     void listsMessagesAsTextInTextMode() {
         // Received on 8 December 2026 at 21:00, one hour east of UTC.
         const QByteArray delivered = "00040C9124603021436500006221801200004007D0379C1D1EA301";
-        PhoneUnderTest phone({"--text-mode", "--no-echo"},
-                             "message 1 0 " + delivered + "\nmessage 2 3 " + pdu + "\n");
-        QCOMPARE(phone.command("AT+CMGL=\"ALL\""),
-                 QByteArray(
-                     "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
-                     "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n\r\nOK\r\n"));
-        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1"),
-                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n\r\nOK\r\n"); // listed, so now read
+        // The same from an alphanumeric sender (type D0), 20 semi-octets of packed septets.
+        const QByteArray fromName = "000414D04937BD2C7797E9D3E61400006221801200004007D0379C1D1EA301";
+        PhoneUnderTest phone({"--text-mode", "--no-echo"}, "message 1 0 " + delivered + "\nmessage 2 3 " +
+                                                               pdu + "\nmessage 3 1 " + fromName + "\n");
+        QCOMPARE(
+            phone.command("AT+CMGL=\"ALL\""),
+            QByteArray(
+                "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
+                "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n"
+                "+CMGL: 3,\"REC READ\",\"InternetSMS\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n\r\nOK\r\n"));
+        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1;+CMGR=3"), // listed, so now read
+                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n+CMGL: 3,1,,30\r\n" + fromName +
+                     "\r\n+CMGR: 1,,30\r\n" + fromName + "\r\n\r\nOK\r\n");
     }
 
     void fullStoreAnswersAfterThePdu_data() {
