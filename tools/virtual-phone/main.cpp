@@ -238,7 +238,7 @@ private:
         flushWire();
     }
 
-    // Commands are taken one at a time: while a reply is held back (delay, split), later input waits,
+    // Commands are taken one at a time: while a reply is held back (delays, split), later input waits,
     // as in a phone that is busy with the previous command. A strict phone loses it instead, and
     // with it a message that comes before its prompt.
     void takeInput() {

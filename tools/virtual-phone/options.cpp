@@ -10,13 +10,14 @@ namespace vphone {
 
 namespace {
 
-const char usage[] = "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
-                     "                      [--empty-error] [--delay MS] [--sim-delay MS] [--split MS]\n"
-                     "                      [--urc TEXT [--urc-every MS]]\n"
-                     "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-                     "                      [--text-mode] [--phone-memory] [--cmee N]\n"
-                     "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
-                     "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
+const char usage[] =
+    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
+    "                      [--empty-error] [--delay MS] [--sim-delay MS] [--split MS]\n"
+    "                      [--strict] [--urc TEXT [--urc-every MS] [--urc-inside]] [--paced]\n"
+    "                      [--phonebook-size N] [--name-length N] [--sms-size N]\n"
+    "                      [--text-mode] [--phone-memory] [--cmee N]\n"
+    "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
+    "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
 
 [[noreturn]] void refuse(const std::string& why) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);

@@ -2,7 +2,7 @@
 // The command side of the virtual phone: takes received bytes one at a time and gives back the echo
 // and the response as a phone on a serial line would (command echo, CR LF framing, verbose
 // result codes, "SM" phonebook and "SM" message store, "ME" ones beside them on request, messages in
-// PDU mode or text mode). No timing and no I/O here.
+// PDU mode or text mode, a SIM that may ask for its PIN). No timing and no I/O here.
 #include "params.h"
 #include "sim.h"
 #include "sim_lock.h"
