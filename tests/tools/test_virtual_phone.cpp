@@ -546,7 +546,7 @@ private slots:
     }
 
     void strictPhoneLosesWhatComesWhileItWorks() {
-        PhoneUnderTest phone({"--strict", "--sim-delay", "600"});
+        PhoneUnderTest phone({"--strict", "--sim-delay", "1500"});
         phone.send("AT+CPBR=1\r");
         QCOMPARE(phone.readUntil([](const QByteArray& got) { return got.size() >= 10; }),
                  QByteArray("AT+CPBR=1\r"));
