@@ -47,10 +47,12 @@ class GammuAgainstVirtualPhone(unittest.TestCase):
 
     def test_writes_and_reads_phonebook_positions_1_to_6(self):
         written = {}
+        # Ü and Ä have GSM codes of their own, so the GSM character set is really converted; Č has
+        # none, so that name goes in UCS2
+        names = {5: "Čížek", 6: "Müller Ä"}
         for location in range(1, 7):
             number = "+42060312345%d" % location
-            # Ü and Ä have GSM codes of their own, so the GSM character set is really converted
-            name = "Pozice %d" % location if location < 6 else "Müller Ä"
+            name = names.get(location, "Pozice %d" % location)
             self.sm.SetMemory({"MemoryType": "SM", "Location": location, "Entries": [
                 {"Type": "Number_General", "Value": number},
                 {"Type": "Text_Name", "Value": name}]})
@@ -60,6 +62,7 @@ class GammuAgainstVirtualPhone(unittest.TestCase):
             values = {e["Type"]: e["Value"] for e in entry["Entries"]}
             self.assertEqual((values["Number_General"], values["Text_Name"]), written[location])
         self.assertIn('entry 3 "+420603123453" 145 "Pozice 3"', self.simText())
+        self.assertIn('entry 5 "+420603123455" 145 "\\C8\\ED\\9Eek"', self.simText())
         self.assertIn('entry 6 "+420603123456" 145 "M\\FCller \\C4"', self.simText())
         self.sm.DeleteMemory("SM", 2)
         with self.assertRaises(gammu.ERR_EMPTY):

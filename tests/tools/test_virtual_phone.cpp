@@ -179,6 +179,26 @@ private slots:
             "\r\n+CPBR: 1,\"1\",129,\"\xe8\x61s\"\r\n\r\nOK\r\n");
         row("GSM character set converts names", {"ATE0", "AT+CPBW=1,\"1\",,\"M\xfcller\"", "AT+CSCS=\"GSM\""},
             "AT+CPBR=1", "\r\n+CPBR: 1,\"1\",129,\"M\x7eller\"\r\n\r\nOK\r\n");
+        // UCS2: four hex digits a character, numbers plain.
+        row("UCS2 character set shows names as hex",
+            {"ATE0", "AT+CPBW=1,\"1\",,\"\xe8\x61s\"", "AT+CSCS=\"UCS2\""}, "AT+CPBR=1",
+            "\r\n+CPBR: 1,\"1\",129,\"010D00610073\"\r\n\r\nOK\r\n");
+        row("UCS2 hex of either case stored in Windows-1250",
+            {"ATE0", "AT+CSCS=\"UCS2\"", "AT+CPBW=1,\"1\",,\"004F0074010d\"", "AT+CSCS=\"IRA\""}, "AT+CPBR=1",
+            "\r\n+CPBR: 1,\"1\",129,\"Ot\xe8\"\r\n\r\nOK\r\n");
+        row("UCS2 character outside Windows-1250", {"ATE0", "AT+CMEE=1", "AT+CSCS=\"UCS2\""},
+            "AT+CPBW=1,\"1\",,\"004F4E2D\"", "\r\n+CME ERROR: 25\r\n");
+        row("UCS2 hex not in groups of four", {"ATE0", "AT+CMEE=1", "AT+CSCS=\"UCS2\""},
+            "AT+CPBW=1,\"1\",,\"004F00\"", "\r\n+CME ERROR: 25\r\n");
+        optionRow("UCS2 from the start and after ATZ", {"--charset", "UCS2", "--no-echo"},
+                  {"AT+CSCS=\"IRA\"", "ATZ"}, "AT+CSCS?;+CSCS=?",
+                  "\r\n+CSCS: \"UCS2\"\r\n+CSCS: (\"IRA\",\"GSM\",\"UCS2\")\r\n\r\nOK\r\n");
+        optionRow("store and character set named in UCS2 hex", {"--charset", "UCS2", "--no-echo"}, {},
+                  "AT+CPBS=\"0053004D\";+CPMS=\"0053004d\";+CSCS=\"00470053004D\";+CSCS?",
+                  "\r\n+CPMS: 0,20,0,20,0,20\r\n+CSCS: \"GSM\"\r\n\r\nOK\r\n");
+        optionRow("a phone that offers one character set", {"--charsets", "GSM", "--no-echo"}, {"AT+CMEE=1"},
+                  "AT+CSCS?;+CSCS=?;+CSCS=\"IRA\"",
+                  "\r\n+CSCS: \"GSM\"\r\n+CSCS: (\"GSM\")\r\n\r\n+CME ERROR: 4\r\n");
         row("20 digits fit", {"ATE0", "AT+CPBW=1,\"+12345678901234567890\",,\"x\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"+12345678901234567890\",145,\"x\"\r\n\r\nOK\r\n");
         row("21 digits", {"ATE0", "AT+CMEE=1"}, "AT+CPBW=1,\"123456789012345678901\",,\"x\"",
@@ -190,6 +210,8 @@ private slots:
         row("index outside the SIM", {"ATE0", "AT+CMEE=1"}, "AT+CPBR=101", "\r\n+CME ERROR: 21\r\n");
         row("verbose errors", {"ATE0", "AT+CMEE=2"}, "AT+CPBR=0", "\r\n+CME ERROR: invalid index\r\n");
         row("errors off", {"ATE0"}, "AT+CPBR=0", "\r\nERROR\r\n");
+        optionRow("verbose errors from the start and after ATZ", {"--cmee", "2", "--no-echo"},
+                  {"AT+CMEE=0", "ATZ"}, "AT+CPBR=0", "\r\n+CME ERROR: invalid index\r\n");
         row("refused write keeps the entry",
             {"ATE0", "AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=1,\"1\",,\"123456789012345\""}, "AT+CPBR=1",
             "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nOK\r\n");
@@ -219,6 +241,30 @@ private slots:
                   "AT+CMGF?\r\r\n+CMGF: 1\r\n\r\nOK\r\n");
         optionRow("read beyond a short message store", shortSim, {"ATE0", "AT+CMEE=1"}, "AT+CMGR=4",
                   "\r\n+CMS ERROR: 321\r\n");
+
+        // The PIN: identity and settings work without it, the SIM's stores do not.
+        const QStringList pin{"--pin", "1234"};
+        optionRow("SIM asks for its PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CPIN?;+CGMI;+CSCS?;+CPBR=1",
+                  "\r\n+CPIN: SIM PIN\r\nAlarmGSM\r\n+CSCS: \"IRA\"\r\n\r\n+CME ERROR: 11\r\n");
+        optionRow("message commands wait for the PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CMGL=4",
+                  "\r\n+CMS ERROR: 311\r\n");
+        optionRow("wrong PIN", pin, {"ATE0", "AT+CMEE=1"}, "AT+CPIN=\"4321\"", "\r\n+CME ERROR: 16\r\n");
+        optionRow("right PIN after a wrong one", pin, {"ATE0", "AT+CPIN=\"4321\""},
+                  "AT+CPIN=\"1234\";+CPIN?;+CIMI", "\r\n+CPIN: READY\r\n230019999999999\r\n\r\nOK\r\n");
+        optionRow("third wrong PIN blocks the SIM", pin,
+                  {"ATE0", "AT+CMEE=1", "AT+CPIN=\"1111\"", "AT+CPIN=\"2222\"", "AT+CPIN=\"3333\""},
+                  "AT+CPIN?;+CPIN=\"1234\"", "\r\n+CPIN: SIM PUK\r\n\r\n+CME ERROR: 12\r\n");
+        optionRow("blocked SIM refuses message commands", {"--pin", "1234", "--pin-tries", "0"},
+                  {"ATE0", "AT+CMEE=1"}, "AT+CPIN?;+CMGR=1", "\r\n+CPIN: SIM PUK\r\n\r\n+CMS ERROR: 316\r\n");
+        optionRow("message commands while the SIM loads", {"--pin", "1234", "--pin-busy", "600000"},
+                  {"ATE0", "AT+CMEE=1"}, "AT+CPIN=\"1234\";+CPIN?;+CPMS?",
+                  "\r\n+CPIN: READY\r\n\r\n+CMS ERROR: 314\r\n");
+
+        optionRow(
+            "unsolicited code inside an answer",
+            {"--urc", "RING", "--urc-every", "600000", "--urc-inside", "--no-echo"},
+            {"AT+CPBW=1,\"1\",,\"a\"", "AT+CPBW=2,\"2\",,\"b\""}, "AT+CPBR=1,2",
+            "\r\nRING\r\n\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\nRING\r\n+CPBR: 2,\"2\",129,\"b\"\r\n\r\nOK\r\n");
 
         row("centre default", {"ATE0"}, "AT+CSCA?", "\r\n+CSCA: \"+420603052000\",145\r\n\r\nOK\r\n");
         row("centre set", {"ATE0", "AT+CSCA=\"+420602909909\""}, "AT+CSCA?",
@@ -374,14 +420,19 @@ private slots:
     void listsMessagesAsTextInTextMode() {
         // Received on 8 December 2026 at 21:00, one hour east of UTC.
         const QByteArray delivered = "00040C9124603021436500006221801200004007D0379C1D1EA301";
-        PhoneUnderTest phone({"--text-mode", "--no-echo"},
-                             "message 1 0 " + delivered + "\nmessage 2 3 " + pdu + "\n");
-        QCOMPARE(phone.command("AT+CMGL=\"ALL\""),
-                 QByteArray(
-                     "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
-                     "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n\r\nOK\r\n"));
-        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1"),
-                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n\r\nOK\r\n"); // listed, so now read
+        // The same from an alphanumeric sender (type D0), 20 semi-octets of packed septets.
+        const QByteArray fromName = "000414D04937BD2C7797E9D3E61400006221801200004007D0379C1D1EA301";
+        PhoneUnderTest phone({"--text-mode", "--no-echo"}, "message 1 0 " + delivered + "\nmessage 2 3 " +
+                                                               pdu + "\nmessage 3 1 " + fromName + "\n");
+        QCOMPARE(
+            phone.command("AT+CMGL=\"ALL\""),
+            QByteArray(
+                "\r\n+CMGL: 1,\"REC UNREAD\",\"+420603123456\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n"
+                "+CMGL: 2,\"STO SENT\",\"+420603123456\",,\r\nPoplach\r\n"
+                "+CMGL: 3,\"REC READ\",\"InternetSMS\",,\"26/12/08,21:00:00+04\"\r\nPoplach\r\n\r\nOK\r\n"));
+        QCOMPARE(phone.command("AT+CMGF=0;+CMGL=1;+CMGR=3"), // listed, so now read
+                 "\r\n+CMGL: 1,1,,26\r\n" + delivered + "\r\n+CMGL: 3,1,,30\r\n" + fromName +
+                     "\r\n+CMGR: 1,,30\r\n" + fromName + "\r\n\r\nOK\r\n");
     }
 
     void fullStoreAnswersAfterThePdu_data() {
@@ -457,6 +508,31 @@ private slots:
         QVERIFY2(clock.elapsed() >= 390, qPrintable(QString::number(clock.elapsed())));
     }
 
+    void holdsBackWhatWaitsForTheSim() {
+        PhoneUnderTest phone({"--delay", "200", "--sim-delay", "1000"});
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(phone.command("AT+CPBR=1"), QByteArray("AT+CPBR=1\r\r\nOK\r\n"));
+        QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("AT+CMGW=21\r\r\n> "));
+        QVERIFY2(clock.elapsed() >= 200 && clock.elapsed() < 1000,
+                 qPrintable(QString::number(clock.elapsed())));
+        clock.restart();
+        phone.send(pdu + "\x1a");
+        QCOMPARE(phone.readReply(), pdu + "\r\n+CMGW: 1\r\n\r\nOK\r\n");
+        QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void simLoadsForAWhileAfterItsPin() {
+        PhoneUnderTest phone({"--pin", "1234", "--pin-busy", "300", "--no-echo"});
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(phone.command("AT+CMEE=1;+CPIN=\"1234\";+CPBR=1"), QByteArray("\r\n+CME ERROR: 14\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(phone.command("AT+CPBR=1"), QByteArray("\r\nOK\r\n"), 5000);
+        QVERIFY2(clock.elapsed() >= 300, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void splitsTheReplyInTwo() {
         PhoneUnderTest phone({"--split", "400"});
         QElapsedTimer clock;
@@ -467,6 +543,22 @@ private slots:
         QCOMPARE(phone.readFor(250), QByteArray());
         QCOMPARE(phone.readReply(), QByteArray("K\r\n"));
         QVERIFY2(clock.elapsed() >= 390, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void strictPhoneLosesWhatComesWhileItWorks() {
+        PhoneUnderTest phone({"--strict", "--sim-delay", "1500"});
+        phone.send("AT+CPBR=1\r");
+        QCOMPARE(phone.readUntil([](const QByteArray& got) { return got.size() >= 10; }),
+                 QByteArray("AT+CPBR=1\r"));
+        phone.send("AT\r"); // while the answer is held back
+        QCOMPARE(phone.readReply(), QByteArray("\r\nOK\r\n"));
+        // The PDU comes with its command, before the prompt, so the phone still waits for it.
+        phone.send("AT+CMGW=21\r" + pdu + "\x1a");
+        QCOMPARE(phone.readReply(), QByteArray("AT+CMGW=21\r\r\n> "));
+        phone.send("\x1b");
+        QCOMPARE(phone.readReply(), QByteArray("\r\nOK\r\n"));
+        QVERIFY(phone.log().contains("\n# dropped AT\\r\n"));
+        QVERIFY(phone.log().contains("\n# dropped " + pdu + "\\x1A\n"));
     }
 
     void sendsUnsolicitedCodesOnlyBetweenCommands() {

@@ -1,5 +1,7 @@
 #include "charset.h"
 
+#include "params.h"
+
 #include <cstdint>
 
 namespace vphone {
@@ -103,6 +105,37 @@ std::optional<std::string> gsmToCp1250(const std::string& gsm) {
                 return std::nullopt;
         }
         const auto byte = unicodeToCp1250(u);
+        if (!byte)
+            return std::nullopt;
+        out += *byte;
+    }
+    return out;
+}
+
+std::string cp1250ToUcs2(const std::string& text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : text) {
+        const char16_t unit = cp1250ToUnicode(c);
+        for (int shift = 12; shift >= 0; shift -= 4)
+            hex += digits[(unit >> shift) & 15];
+    }
+    return hex;
+}
+
+std::optional<std::string> ucs2ToCp1250(const std::string& hex) {
+    if (hex.size() % 4 != 0)
+        return std::nullopt;
+    std::string out;
+    for (std::size_t i = 0; i < hex.size(); i += 4) {
+        char16_t unit = 0;
+        for (std::size_t j = i; j < i + 4; ++j) {
+            const int digit = hexValue(hex[j]);
+            if (digit < 0)
+                return std::nullopt;
+            unit = char16_t(unit * 16 + digit);
+        }
+        const auto byte = unicodeToCp1250(unit);
         if (!byte)
             return std::nullopt;
         out += *byte;

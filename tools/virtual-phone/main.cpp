@@ -1,5 +1,6 @@
 // alarmgsm-phone: a GSM phone on a pseudo-terminal, for the demo and for end-to-end tests.
 // Prints the device path as its first line, then serves until SIGTERM or SIGINT.
+#include "options.h"
 #include "phone.h"
 #include "sim.h"
 
@@ -25,31 +26,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-struct Options {
-    std::string link;
-    std::string state;
-    std::string log;
-    bool off = false;
-    bool echo = true;
-    bool emptyError = false;
-    int delayMs = 0;
-    int splitMs = 0;
-    std::string urc;
-    int urcEveryMs = 1000;
-    bool paced = false;
-    int phonebookSize = 100;
-    int nameLength = 14;
-    int smsSize = 20;
-    bool phoneMemory = false;
-    bool textMode = false;
-};
-
-const char usage[] =
-    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
-    "                      [--empty-error] [--delay MS] [--split MS] [--urc TEXT [--urc-every MS]]\n"
-    "                      [--paced] [--phonebook-size N] [--name-length N] [--sms-size N]\n"
-    "                      [--text-mode] [--phone-memory]\n";
-
 [[noreturn]] void die(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-phone: %s\n", what.c_str());
     std::exit(1);
@@ -57,90 +33,6 @@ const char usage[] =
 
 [[noreturn]] void dieErrno(const std::string& what) {
     die(what + ": " + std::strerror(errno));
-}
-
-int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high) {
-        std::fprintf(stderr, "alarmgsm-phone: %s wants %s from %ld to %ld\n%s", option.c_str(), what, low,
-                     high, usage);
-        std::exit(2);
-    }
-    return int(value);
-}
-
-int parseMs(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "milliseconds", 0, 600000);
-}
-
-// The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
-int parsePositions(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "a number of positions", 1, 250);
-}
-
-Options parseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool inlineValue = false;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
-        const auto takeValue = [&]() -> std::string {
-            if (inlineValue)
-                return value;
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "alarmgsm-phone: %s needs a value\n%s", arg.c_str(), usage);
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (arg == "--link")
-            options.link = takeValue();
-        else if (arg == "--state")
-            options.state = takeValue();
-        else if (arg == "--log")
-            options.log = takeValue();
-        else if (arg == "--off")
-            options.off = true;
-        else if (arg == "--no-echo")
-            options.echo = false;
-        else if (arg == "--empty-error")
-            options.emptyError = true;
-        else if (arg == "--delay")
-            options.delayMs = parseMs(arg, takeValue());
-        else if (arg == "--split")
-            options.splitMs = parseMs(arg, takeValue());
-        else if (arg == "--urc")
-            options.urc = takeValue();
-        else if (arg == "--urc-every")
-            options.urcEveryMs = std::max(1, parseMs(arg, takeValue()));
-        else if (arg == "--paced")
-            options.paced = true;
-        else if (arg == "--phonebook-size")
-            options.phonebookSize = parsePositions(arg, takeValue());
-        else if (arg == "--name-length")
-            options.nameLength = parseNumber(arg, takeValue(), "characters", 1, 60);
-        else if (arg == "--sms-size")
-            options.smsSize = parsePositions(arg, takeValue());
-        else if (arg == "--phone-memory")
-            options.phoneMemory = true;
-        else if (arg == "--text-mode")
-            options.textMode = true;
-        else if (arg == "--help" || arg == "-h") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        } else {
-            std::fprintf(stderr, "alarmgsm-phone: unknown option %s\n%s", arg.c_str(), usage);
-            std::exit(2);
-        }
-    }
-    return options;
 }
 
 // One line per chunk, with CR, LF, Ctrl-Z and every other control visible.
@@ -162,15 +54,21 @@ public:
 
     void note(const std::string& text) { put("# " + text + "\n"); }
 
+    // Input a strict phone lost: it never reached the phone, so it is only noted.
+    void dropped(const std::string& bytes) { note("dropped " + escaped(bytes.data(), bytes.size())); }
+
     void chunk(const char* direction, const char* data, std::size_t size) {
         if (m_fd < 0)
             return;
         char stamp[32];
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
         std::snprintf(stamp, sizeof stamp, "%.3f ", ms);
-        std::string line = stamp;
-        line += direction;
-        line += ' ';
+        put(stamp + std::string(direction) + ' ' + escaped(data, size) + "\n");
+    }
+
+private:
+    static std::string escaped(const char* data, std::size_t size) {
+        std::string line;
         for (std::size_t i = 0; i < size; ++i) {
             const unsigned char c = static_cast<unsigned char>(data[i]);
             if (c == '\r')
@@ -186,10 +84,9 @@ public:
             } else
                 line += char(c);
         }
-        put(line + "\n");
+        return line;
     }
 
-private:
     void put(const std::string& line) {
         if (m_fd < 0)
             return;
@@ -202,63 +99,82 @@ private:
     int m_fd = -1;
 };
 
-int makeTimer() {
-    const int fd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd < 0)
-        dieErrno("timerfd_create");
-    return fd;
-}
+// A timerfd of the poll loop, closed with its owner.
+class Timer {
+public:
+    Timer() : m_fd(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
+        if (m_fd < 0)
+            dieErrno("timerfd_create");
+    }
+    ~Timer() { ::close(m_fd); }
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
 
-void armTimer(int fd, Clock::duration first, Clock::duration interval = {}) {
-    const auto toSpec = [](Clock::duration d) {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
-        return timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
-    };
-    itimerspec spec{};
-    spec.it_value = toSpec(std::max<Clock::duration>(first, 1ns)); // zero would disarm
-    spec.it_interval = toSpec(interval);
-    ::timerfd_settime(fd, 0, &spec, nullptr);
-}
+    int fd() const { return m_fd; }
 
-void disarmTimer(int fd) {
-    itimerspec spec{};
-    ::timerfd_settime(fd, 0, &spec, nullptr);
-}
+    void arm(Clock::duration first, Clock::duration interval = {}) {
+        const auto toSpec = [](Clock::duration d) {
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+            return timespec{time_t(ns / 1000000000), long(ns % 1000000000)};
+        };
+        itimerspec spec{};
+        spec.it_value = toSpec(std::max<Clock::duration>(first, 1ns)); // zero would disarm
+        spec.it_interval = toSpec(interval);
+        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+    }
 
-std::uint64_t drainTimer(int fd) {
-    std::uint64_t expirations = 0;
-    if (::read(fd, &expirations, sizeof expirations) != sizeof expirations)
-        return 0;
-    return expirations;
+    void disarm() {
+        itimerspec spec{};
+        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+    }
+
+    std::uint64_t drain() {
+        std::uint64_t expirations = 0;
+        if (::read(m_fd, &expirations, sizeof expirations) != sizeof expirations)
+            return 0;
+        return expirations;
+    }
+
+private:
+    int m_fd;
+};
+
+vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
+    return {.echo = options.echo,
+            .emptyError = options.emptyError,
+            .phoneMemory = options.phoneMemory,
+            .textMode = options.textMode,
+            .cmee = options.cmee,
+            .charset = options.charset,
+            .charsets = options.charsets,
+            .pin = options.pin,
+            .pinTries = options.pinTries,
+            .simLoadsAfterPin = options.pinBusyMs > 0,
+            .codeInside = options.urcInside ? options.urc : std::string()};
 }
 
 class VirtualPhone {
 public:
-    VirtualPhone(const Options& options, vphone::Sim& sim, ByteLog& log, int master)
+    VirtualPhone(const vphone::Options& options, vphone::Sim& sim, ByteLog& log, int master)
         : m_options(options), m_log(log), m_master(master),
-          m_phone(
-              sim,
-              vphone::PhoneOptions{options.echo, options.emptyError, options.phoneMemory, options.textMode},
-              [this, &sim] { saveSim(sim); }) {
-        m_replyTimer = makeTimer();
-        m_paceTimer = makeTimer();
-        m_urcTimer = makeTimer();
+          m_phone(sim, phoneOptions(options), [this, &sim] { saveSim(sim); }) {
         if (!options.urc.empty() && !options.off)
-            armTimer(m_urcTimer, std::chrono::milliseconds(options.urcEveryMs),
-                     std::chrono::milliseconds(options.urcEveryMs));
+            m_urcTimer.arm(std::chrono::milliseconds(options.urcEveryMs),
+                           std::chrono::milliseconds(options.urcEveryMs));
     }
 
     // Serves until a signal arrives on signalFd.
     void run(int signalFd) {
         while (true) {
-            pollfd fds[5] = {
+            pollfd fds[6] = {
                 {m_master, short(POLLIN | (m_writeBlocked ? POLLOUT : 0)), 0},
                 {signalFd, POLLIN, 0},
-                {m_replyTimer, POLLIN, 0},
-                {m_paceTimer, POLLIN, 0},
-                {m_urcTimer, POLLIN, 0},
+                {m_replyTimer.fd(), POLLIN, 0},
+                {m_paceTimer.fd(), POLLIN, 0},
+                {m_urcTimer.fd(), POLLIN, 0},
+                {m_simTimer.fd(), POLLIN, 0},
             };
-            if (::poll(fds, 5, -1) < 0) {
+            if (::poll(fds, 6, -1) < 0) {
                 if (errno == EINTR)
                     continue;
                 dieErrno("poll");
@@ -270,14 +186,18 @@ public:
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
                 readMaster();
             if (fds[2].revents & POLLIN) {
-                drainTimer(m_replyTimer);
+                m_replyTimer.drain();
                 releaseDuePieces();
             }
             if (fds[3].revents & POLLIN)
-                m_paceCredit += drainTimer(m_paceTimer);
+                m_paceCredit += m_paceTimer.drain();
             if (fds[4].revents & POLLIN) {
-                drainTimer(m_urcTimer);
+                m_urcTimer.drain();
                 m_urcDue = true;
+            }
+            if (fds[5].revents & POLLIN) {
+                m_simTimer.drain();
+                m_phone.simLoaded();
             }
             pump();
         }
@@ -307,18 +227,8 @@ private:
             m_input.append(buffer, std::size_t(n));
     }
 
-    // Commands are taken one at a time: while a reply is held back (delay, split), later input waits,
-    // as in a phone that is busy with the previous command.
     void pump() {
-        std::size_t used = 0;
-        while (m_pieces.empty() && used < m_input.size()) {
-            vphone::PhoneOutput out;
-            m_phone.receive(m_input[used++], out);
-            m_wire += out.echo;
-            if (out.hasResponse)
-                scheduleReply(out.response);
-        }
-        m_input.erase(0, used);
+        takeInput();
         // Unsolicited codes only between commands, and not piled up while nobody reads the port.
         if (m_urcDue && m_pieces.empty() && m_input.empty() && !m_phone.midCommand()) {
             m_urcDue = false;
@@ -328,12 +238,37 @@ private:
         flushWire();
     }
 
-    void scheduleReply(const std::string& reply) {
-        if (m_options.delayMs == 0 && m_options.splitMs == 0) {
+    // Commands are taken one at a time: while a reply is held back (delays, split), later input waits,
+    // as in a phone that is busy with the previous command. A strict phone loses it instead, and
+    // with it a message that comes before its prompt.
+    void takeInput() {
+        std::size_t used = 0;
+        bool busy = !m_pieces.empty();
+        while (!busy && used < m_input.size()) {
+            vphone::PhoneOutput out;
+            m_phone.receive(m_input[used++], out);
+            m_wire += out.echo;
+            if (out.simLoading)
+                m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
+            if (out.hasResponse) {
+                scheduleReply(out.response, out.waitsForSim);
+                busy = !m_pieces.empty() || (m_options.strict && m_phone.inMessageEntry());
+            }
+        }
+        if (m_options.strict && used < m_input.size()) {
+            m_log.dropped(m_input.substr(used));
+            used = m_input.size();
+        }
+        m_input.erase(0, used);
+    }
+
+    void scheduleReply(const std::string& reply, bool waitsForSim) {
+        const int holdMs = m_options.delayMs + (waitsForSim ? m_options.simDelayMs : 0);
+        if (holdMs == 0 && m_options.splitMs == 0) {
             m_wire += reply;
             return;
         }
-        const auto due = Clock::now() + std::chrono::milliseconds(m_options.delayMs);
+        const auto due = Clock::now() + std::chrono::milliseconds(holdMs);
         if (m_options.splitMs > 0 && reply.size() >= 2) {
             const std::size_t half = reply.size() / 2;
             m_pieces.push_back({due, reply.substr(0, half)});
@@ -351,9 +286,9 @@ private:
             m_pieces.pop_front();
         }
         if (m_pieces.empty())
-            disarmTimer(m_replyTimer);
+            m_replyTimer.disarm();
         else
-            armTimer(m_replyTimer, m_pieces.front().due - now);
+            m_replyTimer.arm(m_pieces.front().due - now);
     }
 
     void flushWire() {
@@ -363,7 +298,7 @@ private:
                 if (!m_pacing) {
                     // 10 bits a character at 19200 baud; the first byte goes at once.
                     const auto byteTime = std::chrono::nanoseconds(1000000000LL * 10 / 19200);
-                    armTimer(m_paceTimer, byteTime, byteTime);
+                    m_paceTimer.arm(byteTime, byteTime);
                     m_pacing = true;
                     m_paceCredit = 1;
                 }
@@ -387,7 +322,7 @@ private:
                 m_paceCredit -= std::uint64_t(n);
         }
         if (m_wire.empty() && m_pacing) {
-            disarmTimer(m_paceTimer);
+            m_paceTimer.disarm();
             m_pacing = false;
             m_paceCredit = 0;
         }
@@ -398,13 +333,14 @@ private:
         std::string bytes;
     };
 
-    const Options& m_options;
+    const vphone::Options& m_options;
     ByteLog& m_log;
     int m_master;
     vphone::Phone m_phone;
-    int m_replyTimer = -1;
-    int m_paceTimer = -1;
-    int m_urcTimer = -1;
+    Timer m_replyTimer;
+    Timer m_paceTimer;
+    Timer m_urcTimer;
+    Timer m_simTimer; // the SIM loads after its PIN
 
     std::string m_input;
     std::deque<Piece> m_pieces;
@@ -460,7 +396,7 @@ void removeLink(const std::string& link, const std::string& device) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+    const vphone::Options options = vphone::parseOptions(argc, argv);
     const auto start = Clock::now();
 
     vphone::Sim sim;
@@ -511,5 +447,6 @@ int main(int argc, char** argv) {
         removeLink(options.link, device);
     ::close(slave);
     ::close(master);
+    ::close(signalFd);
     return 0;
 }

@@ -36,6 +36,14 @@ const char* cmeText(int code) {
         return "operation not allowed";
     case 4:
         return "operation not supported";
+    case 11:
+        return "SIM PIN required";
+    case 12:
+        return "SIM PUK required";
+    case 14:
+        return "SIM busy";
+    case 16:
+        return "incorrect password";
     case 20:
         return "memory full";
     case 21:
@@ -55,11 +63,39 @@ const char* cmeText(int code) {
     }
 }
 
+// The commands that need the SIM; the message commands report with +CMS ERROR. Those that read or
+// write it wait for it; AT+CMGW waits only after its PDU.
+struct SimCommand {
+    const char* name;
+    bool message;
+    bool waits;
+};
+constexpr SimCommand simCommands[] = {
+    {"+CIMI", false, false}, {"+CPBS", false, false}, {"+CPBR", false, true}, {"+CPBW", false, true},
+    {"+CSCA", true, false},  {"+CPMS", true, false},  {"+CMGR", true, true},  {"+CMGW", true, false},
+    {"+CMGD", true, true},   {"+CMGL", true, true},
+};
+
+const SimCommand* simCommand(const std::string& name) {
+    for (const auto& command : simCommands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+// Clients that select "UCS2" may still send a plain ASCII name (gammu does), and phones take it; so
+// only text of hex digits alone is read as UCS2.
+std::optional<std::string> fromUcs2OrPlain(const std::string& text) {
+    const bool hex = std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; });
+    return hex ? ucs2ToCp1250(text) : text;
+}
+
 } // namespace
 
 Phone::Phone(Sim& sim, PhoneOptions options, std::function<void()> simChanged)
-    : m_sim(sim), m_options(options), m_simChanged(std::move(simChanged)), m_echo(options.echo),
-      m_textMode(options.textMode) {
+    : m_sim(sim), m_options(options), m_lock(options.pin, options.pinTries, options.simLoadsAfterPin),
+      m_simChanged(std::move(simChanged)), m_echo(options.echo), m_cmee(options.cmee),
+      m_textMode(options.textMode), m_charset(options.charset) {
     // A phone with memory of its own selects it; received messages go to the SIM regardless.
     const std::string start = options.phoneMemory ? "ME" : "SM";
     m_phonebookStore = start;
@@ -105,12 +141,12 @@ void Phone::receive(char c, PhoneOutput& out) {
         m_lineOverflow = true;
 }
 
+// A code inside comes before the response and after its first line, where a reader least expects it.
 std::string Phone::frame(const Result& final) {
-    std::string text;
-    for (const auto& line : m_info)
-        text += "\r\n" + line;
-    if (!m_info.empty())
-        text += "\r\n";
+    const std::string code = m_options.codeInside.empty() ? "" : "\r\n" + m_options.codeInside + "\r\n";
+    std::string text = code;
+    for (std::size_t i = 0; i < m_info.size(); ++i)
+        text += i == 0 ? "\r\n" + m_info[i] + "\r\n" + code : m_info[i] + "\r\n";
     m_info.clear();
     if (final.kind == Result::Prompt)
         return text + "\r\n> ";
@@ -157,6 +193,8 @@ void Phone::executeLine(PhoneOutput& out) {
         return;
     }
     const std::string body = normaliseCommandLine(raw.substr(start + 2));
+    const auto lockBefore = m_lock.state();
+    m_lineWaitsForSim = false;
     Result result;
     std::size_t pos = 0;
     while (pos < body.size() && result.kind == Result::Ok) {
@@ -216,6 +254,8 @@ void Phone::executeLine(PhoneOutput& out) {
     if (result.kind == Result::Prompt)
         m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
+    out.simLoading = m_lock.state() != lockBefore && m_lock.state() == SimLock::State::Loading;
+    out.waitsForSim = m_lineWaitsForSim;
 }
 
 // Basic commands; "&F" arrives as the lower-case letter f.
@@ -235,9 +275,9 @@ Phone::Result Phone::basic(char name, int value) {
         if (value != 0)
             break;
         m_echo = name == 'Z' ? m_options.echo : true;
-        m_cmee = 0;
+        m_cmee = m_options.cmee;
         m_cregMode = 0;
-        m_charset = "IRA";
+        m_charset = m_options.charset;
         m_textMode = m_options.textMode;
         return {};
     case 'I':
@@ -260,6 +300,47 @@ Phone::Result Phone::identity(Kind kind, const char* text) {
     return {};
 }
 
+Phone::Result Phone::cpin(Kind kind, const std::vector<Param>& params) {
+    using State = SimLock::State;
+    if (kind == Kind::Query) {
+        const State state = m_lock.state();
+        m_info.push_back(state == State::AsksPin   ? "+CPIN: SIM PIN"
+                         : state == State::Blocked ? "+CPIN: SIM PUK"
+                                                   : "+CPIN: READY");
+        return {};
+    }
+    if (kind == Kind::Test)
+        return {};
+    // The second parameter, a new PIN after the PUK, is ignored: unblocking is not offered.
+    if (kind != Kind::Set || params.empty() || params.size() > 2 || !params[0].present)
+        return {Result::Fail, "ERROR"};
+    switch (m_lock.enter(params[0].value)) {
+    case SimLock::Entry::Right:
+        return {};
+    case SimLock::Entry::Wrong:
+        return cme(16);
+    case SimLock::Entry::Blocked:
+        return cme(12);
+    case SimLock::Entry::NotAsked:
+        break;
+    }
+    return cme(3);
+}
+
+std::optional<Phone::Result> Phone::simRefusal(bool messageCommand) const {
+    switch (m_lock.state()) {
+    case SimLock::State::AsksPin:
+        return messageCommand ? cms(311) : cme(11);
+    case SimLock::State::Blocked:
+        return messageCommand ? cms(316) : cme(12);
+    case SimLock::State::Loading:
+        return messageCommand ? cms(314) : cme(14);
+    case SimLock::State::Ready:
+        break;
+    }
+    return std::nullopt;
+}
+
 Phone::Result Phone::extended(const std::string& name, Kind kind, const std::string& args) {
     std::vector<Param> params;
     if (kind == Kind::Set) {
@@ -269,6 +350,11 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
         params = std::move(*parsed);
     }
     const Result syntax{Result::Fail, "ERROR"};
+    if (const SimCommand* command = simCommand(name)) {
+        if (const auto refusal = simRefusal(command->message))
+            return *refusal;
+        m_lineWaitsForSim = m_lineWaitsForSim || command->waits;
+    }
 
     if (name == "+CGMI")
         return identity(kind, "AlarmGSM");
@@ -281,15 +367,8 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
     if (name == "+CIMI")
         return identity(kind, "230019999999999");
 
-    if (name == "+CPIN") {
-        if (kind == Kind::Query)
-            m_info.push_back("+CPIN: READY");
-        else if (kind == Kind::Set)
-            return cme(3); // no PIN is asked for
-        else if (kind != Kind::Test)
-            return syntax;
-        return {};
-    }
+    if (name == "+CPIN")
+        return cpin(kind, params);
     if (name == "+CFUN") {
         // Always fully on; switching the radio off is not offered.
         if (kind == Kind::Query)
@@ -368,31 +447,43 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
 }
 
 std::string Phone::quoteText(const std::string& text) const {
-    return quoteRaw(m_charset == "GSM" ? cp1250ToGsm(text) : text);
+    if (m_charset == "GSM")
+        return quoteRaw(cp1250ToGsm(text));
+    if (m_charset == "UCS2")
+        return quoteRaw(cp1250ToUcs2(text));
+    return quoteRaw(text);
 }
 
 // "IRA" is taken 8-bit clean: the tool sends its Windows-1250 names unchanged and reads them back.
 bool Phone::decodeText(const std::string& text, std::string& out) const {
-    if (m_charset != "GSM") {
-        out = text;
-        return true;
-    }
-    const auto decoded = gsmToCp1250(text);
+    std::optional<std::string> decoded = text;
+    if (m_charset == "GSM")
+        decoded = gsmToCp1250(text);
+    else if (m_charset == "UCS2")
+        decoded = fromUcs2OrPlain(text);
     if (!decoded)
         return false;
     out = *decoded;
     return true;
 }
 
+std::string Phone::nameParam(const Param& param) const {
+    return m_charset == "UCS2" ? fromUcs2OrPlain(param.value).value_or(param.value) : param.value;
+}
+
 Phone::Result Phone::cscs(Kind kind, const std::vector<Param>& params) {
     if (kind == Kind::Query) {
         m_info.push_back("+CSCS: \"" + m_charset + "\"");
     } else if (kind == Kind::Test) {
-        m_info.push_back("+CSCS: (\"IRA\",\"GSM\")");
+        std::string names;
+        for (const auto& name : m_options.charsets)
+            names += (names.empty() ? "(\"" : ",\"") + name + "\"";
+        m_info.push_back("+CSCS: " + names + ")");
     } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-        if (params[0].value != "IRA" && params[0].value != "GSM")
+        const std::string name = nameParam(params[0]);
+        if (std::find(m_options.charsets.begin(), m_options.charsets.end(), name) == m_options.charsets.end())
             return cme(4);
-        m_charset = params[0].value;
+        m_charset = name;
     } else {
         return {Result::Fail, "ERROR"};
     }
@@ -445,9 +536,10 @@ Phone::Result Phone::cpbs(Kind kind, const std::vector<Param>& params) {
     } else if (kind == Kind::Test) {
         m_info.push_back("+CPBS: " + storeNames());
     } else if (kind == Kind::Set && params.size() == 1 && params[0].quoted) {
-        if (!phonebookNamed(params[0].value))
+        const std::string name = nameParam(params[0]);
+        if (!phonebookNamed(name))
             return cme(3);
-        m_phonebookStore = params[0].value;
+        m_phonebookStore = name;
     } else {
         return {Result::Fail, "ERROR"};
     }

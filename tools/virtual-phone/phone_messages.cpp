@@ -98,12 +98,12 @@ Phone::Result Phone::cpms(Kind kind, const std::vector<Param>& params) {
     for (const auto& param : params) {
         if (param.present && !param.quoted)
             return {Result::Fail, "ERROR"};
-        if (param.present && !messageStoreNamed(param.value))
+        if (param.present && !messageStoreNamed(nameParam(param)))
             return cms(302);
     }
     for (std::size_t i = 0; i < params.size(); ++i)
         if (params[i].present)
-            m_messageStores[i] = params[i].value;
+            m_messageStores[i] = nameParam(params[i]);
     m_info.push_back("+CPMS: " + storeCounts(m_messageStores[0]) + "," + storeCounts(m_messageStores[1]) +
                      "," + storeCounts(m_messageStores[2]));
     return {};
@@ -164,6 +164,7 @@ std::string Phone::textBodyPdu() const {
 void Phone::finishBody(bool cancelled, PhoneOutput& out) {
     m_mode = Mode::Command;
     out.hasResponse = true;
+    out.waitsForSim = !cancelled;
     if (cancelled) {
         out.response = frame({Result::Ok, "OK"});
         return;

@@ -1,0 +1,179 @@
+#include "options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace vphone {
+
+namespace {
+
+const char usage[] =
+    "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
+    "                      [--empty-error] [--delay MS] [--sim-delay MS] [--split MS]\n"
+    "                      [--strict] [--urc TEXT [--urc-every MS] [--urc-inside]] [--paced]\n"
+    "                      [--phonebook-size N] [--name-length N] [--sms-size N]\n"
+    "                      [--text-mode] [--phone-memory] [--cmee N]\n"
+    "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
+    "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
+
+[[noreturn]] void refuse(const std::string& why) {
+    std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
+    std::exit(2);
+}
+
+int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
+        refuse(option + " wants " + what + " from " + std::to_string(low) + " to " + std::to_string(high));
+    return int(value);
+}
+
+int parseMs(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "milliseconds", 0, 600000);
+}
+
+// The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
+int parsePositions(const std::string& option, const std::string& text) {
+    return parseNumber(option, text, "a number of positions", 1, 250);
+}
+
+std::string pinDigits(const std::string& option, const std::string& text) {
+    if (text.size() < 4 || text.size() > 8 || text.find_first_not_of("0123456789") != std::string::npos)
+        refuse(option + " wants 4 to 8 digits");
+    return text;
+}
+
+std::string charsetName(const std::string& option, const std::string& text) {
+    if (text != "IRA" && text != "GSM" && text != "UCS2")
+        refuse(option + " wants IRA, GSM or UCS2");
+    return text;
+}
+
+std::vector<std::string> charsetList(const std::string& option, const std::string& text) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        names.push_back(charsetName(option, text.substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return names;
+}
+
+// The start set must be one the phone offers.
+void settleCharset(Options& options) {
+    const auto& offered = options.charsets;
+    if (options.charset.empty())
+        options.charset = offered.front();
+    else if (std::find(offered.begin(), offered.end(), options.charset) == offered.end())
+        refuse("--charset " + options.charset + " is not among --charsets");
+}
+
+using ValueSource = std::function<std::string()>;
+
+bool applyFileOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--link")
+        options.link = value();
+    else if (arg == "--state")
+        options.state = value();
+    else if (arg == "--log")
+        options.log = value();
+    else
+        return false;
+    return true;
+}
+
+bool applyLineOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--off")
+        options.off = true;
+    else if (arg == "--no-echo")
+        options.echo = false;
+    else if (arg == "--delay")
+        options.delayMs = parseMs(arg, value());
+    else if (arg == "--sim-delay")
+        options.simDelayMs = parseMs(arg, value());
+    else if (arg == "--split")
+        options.splitMs = parseMs(arg, value());
+    else if (arg == "--urc")
+        options.urc = value();
+    else if (arg == "--urc-every")
+        options.urcEveryMs = std::max(1, parseMs(arg, value()));
+    else if (arg == "--urc-inside")
+        options.urcInside = true;
+    else if (arg == "--paced")
+        options.paced = true;
+    else if (arg == "--strict")
+        options.strict = true;
+    else
+        return false;
+    return true;
+}
+
+bool applyPhoneOption(Options& options, const std::string& arg, const ValueSource& value) {
+    if (arg == "--empty-error")
+        options.emptyError = true;
+    else if (arg == "--phonebook-size")
+        options.phonebookSize = parsePositions(arg, value());
+    else if (arg == "--name-length")
+        options.nameLength = parseNumber(arg, value(), "characters", 1, 60);
+    else if (arg == "--sms-size")
+        options.smsSize = parsePositions(arg, value());
+    else if (arg == "--phone-memory")
+        options.phoneMemory = true;
+    else if (arg == "--text-mode")
+        options.textMode = true;
+    else if (arg == "--charset")
+        options.charset = charsetName(arg, value());
+    else if (arg == "--charsets")
+        options.charsets = charsetList(arg, value());
+    else if (arg == "--pin")
+        options.pin = pinDigits(arg, value());
+    else if (arg == "--pin-tries")
+        options.pinTries = parseNumber(arg, value(), "tries", 0, 3);
+    else if (arg == "--pin-busy")
+        options.pinBusyMs = parseMs(arg, value());
+    else if (arg == "--cmee")
+        options.cmee = parseNumber(arg, value(), "an error mode", 0, 2);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string inlineValue;
+        bool hasInlineValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            hasInlineValue = true;
+        }
+        const ValueSource value = [&]() -> std::string {
+            if (hasInlineValue)
+                return inlineValue;
+            if (i + 1 >= argc)
+                refuse(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (!applyFileOption(options, arg, value) && !applyLineOption(options, arg, value) &&
+            !applyPhoneOption(options, arg, value))
+            refuse("unknown option " + arg);
+    }
+    settleCharset(options);
+    return options;
+}
+
+} // namespace vphone
