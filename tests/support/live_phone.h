@@ -80,6 +80,10 @@ public:
         start(options);
     }
 
+    // The phone hangs but keeps its line: it neither answers nor lets the port go.
+    void freeze() { ::kill(pid_t(m_process.processId()), SIGSTOP); }
+    void thaw() { ::kill(pid_t(m_process.processId()), SIGCONT); }
+
     void stop() {
         if (m_process.state() == QProcess::NotRunning)
             return;
