@@ -81,8 +81,9 @@ private slots:
 
         const QByteArray log = phone.log();
         const double probe = phone.receivedAt("AT\r");
-        const double setup = phone.receivedAt("AT+CPBW=5,\"+000001101011\",,\"Setup\"\r");
-        const double casy = phone.receivedAt("AT+CPBW=6,\"+000000001235\",,\"Casy\"\r");
+        // The phone offers UCS2, so the names travel as its hex; the SIM holds them as they are.
+        const double setup = phone.receivedAt("AT+CPBW=5,\"+000001101011\",,\"00530065007400750070\"\r");
+        const double casy = phone.receivedAt("AT+CPBW=6,\"+000000001235\",,\"0043006100730079\"\r");
         const double selection = phone.receivedAt("AT+CPBS=\"SM\"\r");
         QVERIFY2(probe >= 0 && setup >= 0 && casy >= 0, log.constData());
         QVERIFY2(probe < selection && selection < setup, log.constData());
