@@ -188,8 +188,8 @@ void TForm4::Button1Click() {
     m_context.shared.StepState = kStepProbe;
     m_context.port.SendText(reply::kProbe);
     Timer1.start();
-    // The rows are emptied only once the phone has answered: a switched-off phone must not wipe
-    // messages the user has not saved anywhere.
+    // The rows are emptied only once the phone has answered every read: a switched-off phone must
+    // not wipe messages the user has not saved anywhere.
 }
 
 // All four positions are read before a row changes: a read the phone did not answer whole changes
