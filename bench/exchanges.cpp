@@ -280,7 +280,9 @@ std::vector<Exchange> exchangesOf(TForm1& window) {
     };
     const auto smsShown = std::make_shared<QStringList>();
     return {
-        {"configuration read", configuration, "Button1",
+        {"configuration read",
+         configuration,
+         "Button1",
          [&configuration](int) { configuration.findChild<QPushButton*>("BitBtn1")->click(); },
          [&configuration](const QString&, const QString&) {
              return configuration.staticText1() == "+000001101011" &&
@@ -297,25 +299,38 @@ std::vector<Exchange> exchangesOf(TForm1& window) {
              return holdsEntries(after, 5, configurationEntries());
          },
          [configurationEntries] { return phonebookWrite(5, configurationEntries()); }},
-        {"phone-number read", numbers, "Button1", [&numbers](int) { setFields(numbers, {}); },
-         [&numbers](const QString&, const QString&) { return fieldsOf(numbers) == kSimNumbers; }, {}},
+        {"phone-number read",
+         numbers,
+         "Button1",
+         [&numbers](int) { setFields(numbers, {}); },
+         [&numbers](const QString&, const QString&) { return fieldsOf(numbers) == kSimNumbers; },
+         {}},
         {"phone-number write", numbers, "Button2",
          [&numbers](int round) { setFields(numbers, tagged(kSimNumbers, round)); },
-         [&numbers](const QString&, const QString& after) { return holdsEntries(after, 1, fieldsOf(numbers)); },
+         [&numbers](const QString&, const QString& after) {
+             return holdsEntries(after, 1, fieldsOf(numbers));
+         },
          [&numbers] { return phonebookWrite(1, fieldsOf(numbers)); }},
         {"SMS store", sms, "Button3", [&sms](int round) { setFields(sms, tagged(kSmsRows, round)); },
          storedAnew,
          [&sms] {
              return QStringList{"sms", sms.findChild<VrStrEdit*>("VrStrEdit19")->text()} + fieldsOf(sms);
          }},
-        {"SMS read", sms, "Button1",
+        {"SMS read",
+         sms,
+         "Button1",
          [&sms, smsShown](int) {
              *smsShown = fieldsOf(sms);
              setFields(sms, {});
          },
-         [&sms, smsShown](const QString&, const QString&) { return fieldsOf(sms) == *smsShown; }, {}},
-        {"SMS delete-all", sms, "Button4", [](int) {},
-         [](const QString&, const QString& after) { return messageLines(after).isEmpty(); }, {}},
+         [&sms, smsShown](const QString&, const QString&) { return fieldsOf(sms) == *smsShown; },
+         {}},
+        {"SMS delete-all",
+         sms,
+         "Button4",
+         [](int) {},
+         [](const QString&, const QString& after) { return messageLines(after).isEmpty(); },
+         {}},
     };
 }
 
@@ -365,49 +380,64 @@ PeerRun peerRun(const QString& phoneProgram, const QStringList& phoneOptions, co
     return {ms, finished && isNumber && write.check(QString::fromLatin1(kSim), phone.simState())};
 }
 
+struct PeerSummary {
+    const char* name;
+    double oursMs;
+    double gammuMs;
+    int landed;
+};
+
+// Right after the tool's rounds, while the page still holds what the tool wrote.
+PeerSummary measurePeer(const QString& phoneProgram, const PhoneKind& kind, const Exchange& write, int rounds,
+                        double oursMs) {
+    std::vector<double> times;
+    int landed = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const PeerRun run = peerRun(phoneProgram, kind.options, write);
+        times.push_back(run.ms);
+        landed += run.landed ? 1 : 0;
+    }
+    return {write.name, oursMs, median(times), landed};
+}
+
 const char* yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-// Our exchanges on one kind of phone, then gammu's writes on the same kind; true when both goals are met.
+bool printPeers(const std::vector<PeerSummary>& peers, int rounds) {
+    std::printf("%-20s %12s %12s %7s %8s\n", "the same write", "ours ms", "gammu ms", "ratio", "landed");
+    bool met = true;
+    for (const PeerSummary& peer : peers) {
+        const double ratio = peer.oursMs / peer.gammuMs;
+        met = met && ratio <= kPeerGoal && peer.landed == rounds;
+        std::printf("%-20s %12.0f %12.0f %7.3f %6d/%d\n", peer.name, peer.oursMs, peer.gammuMs, ratio,
+                    peer.landed, rounds);
+    }
+    std::printf("goal met (every ratio <= %.2f, every gammu write landed): %s\n", kPeerGoal, yesNo(met));
+    return met;
+}
+
+// Our exchanges on one kind of phone, each write also by gammu; true when both goals are met.
 bool benchPhone(const QString& phoneProgram, const PhoneKind& kind, int rounds, const QString& logDirectory) {
     ToolBench bench(phoneProgram, kind.options);
-    const std::vector<Exchange> exchanges = exchangesOf(bench.window());
     std::printf("\n%s (%s)\n%-20s %12s %12s %7s %8s %s\n", kind.name, qPrintable(kind.options.join(' ')),
                 "exchange", "measured ms", "nominal ms", "ratio", "replies", "longest unserved ms");
-    bool nominalMet = true;
-    std::vector<std::pair<const Exchange*, double>> writes;
-    for (const Exchange& exchange : exchanges) {
+    bool met = true;
+    std::vector<PeerSummary> peers;
+    for (const Exchange& exchange : exchangesOf(bench.window())) {
         const Summary summary = measure(bench, exchange, rounds);
-        nominalMet = nominalMet && summary.ratio <= kNominalGoal && summary.taken == rounds;
+        met = met && summary.ratio <= kNominalGoal && summary.taken == rounds;
         std::printf("%-20s %12.0f %12.0f %7.3f %6d/%d %.0f\n", exchange.name, summary.measuredMs,
                     summary.nominalMs, summary.ratio, summary.taken, rounds, summary.longestUnservedMs);
         std::fflush(stdout);
         if (exchange.peerWrite)
-            writes.emplace_back(&exchange, summary.measuredMs);
+            peers.push_back(measurePeer(phoneProgram, kind, exchange, rounds, summary.measuredMs));
     }
-    std::printf("goal met (every ratio <= %.2f, every reply taken): %s\n", kNominalGoal, yesNo(nominalMet));
+    std::printf("goal met (every ratio <= %.2f, every reply taken): %s\n", kNominalGoal, yesNo(met));
     if (!logDirectory.isEmpty())
-        QFile::copy(bench.phone().logPath(), QDir(logDirectory).filePath(QString(kind.name).replace(' ', '-') + ".log"));
-
-    std::printf("%-20s %12s %12s %7s %8s\n", "the same write", "ours ms", "gammu ms", "ratio", "landed");
-    bool peerMet = true;
-    for (const auto& [write, oursMs] : writes) {
-        std::vector<double> times;
-        int landed = 0;
-        for (int round = 0; round < rounds; ++round) {
-            const PeerRun run = peerRun(phoneProgram, kind.options, *write);
-            times.push_back(run.ms);
-            landed += run.landed ? 1 : 0;
-        }
-        const double ratio = oursMs / median(times);
-        peerMet = peerMet && ratio <= kPeerGoal && landed == rounds;
-        std::printf("%-20s %12.0f %12.0f %7.3f %6d/%d\n", write->name, oursMs, median(times), ratio, landed,
-                    rounds);
-        std::fflush(stdout);
-    }
-    std::printf("goal met (every ratio <= %.2f, every gammu write landed): %s\n", kPeerGoal, yesNo(peerMet));
-    return nominalMet && peerMet;
+        QFile::copy(bench.phone().logPath(),
+                    QDir(logDirectory).filePath(QString(kind.name).replace(' ', '-') + ".log"));
+    return printPeers(peers, rounds) && met;
 }
 
 double idleCpuPercent(int milliseconds) {

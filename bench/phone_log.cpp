@@ -35,8 +35,8 @@ Ending endingOf(const QByteArray& said) {
         return Ending::None;
     const QByteArray body = said.chopped(2);
     const QByteArray line = body.mid(body.lastIndexOf('\n') + 1);
-    const bool final = line == "OK" || line == "ERROR" || line.startsWith("+CME ERROR:") ||
-                       line.startsWith("+CMS ERROR:");
+    const bool final =
+        line == "OK" || line == "ERROR" || line.startsWith("+CME ERROR:") || line.startsWith("+CMS ERROR:");
     return final ? Ending::Final : Ending::None;
 }
 
