@@ -1,6 +1,8 @@
 #pragma once
-// The Qt application whose event dispatch reports every error that escapes a handler, so that no
-// handler needs a catch of its own; the program then goes on.
+// The Qt application whose event dispatch reports every error that escapes a handler; the program
+// then goes on. It catches above Qt's own frames, and Qt Gui and Widgets, built without exception
+// support, skip their clean-ups when an error passes through them: a handler behind a click or a
+// menu item reports its errors itself.
 #include <QApplication>
 
 class ErrorReport;

@@ -81,7 +81,7 @@ void TForm1::connectMenu() {
         connect(item, &QAction::triggered, this, [this, item, n] {
             // The check marks follow successful opens only, not the click itself.
             item->setChecked(!item->isChecked());
-            choosePort(n);
+            reportingErrors([this, n] { choosePort(n); });
         });
     }
     m_portMenu = new PortMenu(
@@ -89,7 +89,8 @@ void TForm1::connectMenu() {
         [directory = m_environment.settingsDirectory](int portNumber) {
             return platform::deviceTarget(platform::comDevicePath(directory, portNumber));
         },
-        serialPorts(), [this](const std::string& path) { chooseDevice(path); });
+        serialPorts(),
+        [this](const std::string& path) { reportingErrors([this, &path] { chooseDevice(path); }); });
     connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
     connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
@@ -132,6 +133,17 @@ void TForm1::chooseDevice(const std::string& path) {
     m_port.Open();
     Smazni_oznaceni();
     m_portMenu->checkDevice(path);
+}
+
+// The error goes no further than the report. A menu item's slot needs that: Qt Gui and Widgets are
+// built without exception support, so on its way out to the application's report the error would
+// skip their clean-ups.
+void TForm1::reportingErrors(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        m_environment.errors.report(error);
+    }
 }
 
 void TForm1::Smazni_oznaceni() {
@@ -189,14 +201,12 @@ void TForm1::NactiIni() {
         return;
     }
     m_shared.SmscNumber = settings.smscNumber;
-    try {
+    reportingErrors([this, &settings] {
         if (!settings.devicePath.empty())
             chooseDevice(settings.devicePath);
         else if (settings.portNumber != 0)
             choosePort(settings.portNumber);
-    } catch (const std::exception& error) {
-        m_environment.errors.report(error);
-    }
+    });
 }
 
 void TForm1::UlozIni() {
@@ -218,11 +228,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     m_replySettle.stop();
     m_port.Close();
-    try {
-        UlozIni();
-    } catch (const std::exception& error) {
-        m_environment.errors.report(error);
-    }
+    reportingErrors([this] { UlozIni(); });
     m_form2->hide();
     m_form3->hide();
     event->accept();

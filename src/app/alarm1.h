@@ -9,6 +9,7 @@
 #include "phone/shared_state.h"
 #include "serial/AfComPort.h"
 
+#include <functional>
 #include <memory>
 #include <QMainWindow>
 #include <QTimer>
@@ -69,6 +70,7 @@ private:
     void embedPage(QWidget& page, QWidget& tab);
     void centreOnDesktop();
     void connectMenu();
+    void reportingErrors(const std::function<void()>& action);
     void Smazni_oznaceni();
     void portLost();
     const SerialPortList& serialPorts() const;
