@@ -201,9 +201,15 @@ class TestAccessibility(unittest.TestCase):
         # A test that dies must not leave its processes behind.
         orphaned = lambda: prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
         process = subprocess.Popen(command, preexec_fn=orphaned, **options)
-        cls.addClassCleanup(process.wait, 10)
-        cls.addClassCleanup(process.terminate)
+        cls.addClassCleanup(cls.stop, process)
         return process
+
+    @staticmethod
+    def stop(process):
+        process.terminate()
+        # Both end cleanly on SIGTERM; a sanitizer's report at exit fails the test here.
+        status = process.wait(10)
+        assert status == 0, f"{process.args[0]} ended with status {status}"
 
     def focused(self):
         return next((source for _, _, source, on in reversed(self.focus.seen) if on), None)
