@@ -33,7 +33,8 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
              [directory = m_environment.settingsDirectory](int portNumber) {
                  return platform::comDevicePath(directory, portNumber);
              }),
-      m_pageContext{*this, m_shared, m_environment.dialogs, m_environment.pause, m_exchanges} {
+      m_pageContext{*this,      m_shared, m_environment.dialogs, m_environment.errors, m_environment.pause,
+                    m_exchanges} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -81,7 +82,7 @@ void TForm1::connectMenu() {
         connect(item, &QAction::triggered, this, [this, item, n] {
             // The check marks follow successful opens only, not the click itself.
             item->setChecked(!item->isChecked());
-            reportingErrors([this, n] { choosePort(n); });
+            m_environment.errors.guard([this, n] { choosePort(n); });
         });
     }
     m_portMenu = new PortMenu(
@@ -90,7 +91,9 @@ void TForm1::connectMenu() {
             return platform::deviceTarget(platform::comDevicePath(directory, portNumber));
         },
         serialPorts(),
-        [this](const std::string& path) { reportingErrors([this, &path] { chooseDevice(path); }); });
+        [this](const std::string& path) {
+            m_environment.errors.guard([this, &path] { chooseDevice(path); });
+        });
     connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
     connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
@@ -133,17 +136,6 @@ void TForm1::chooseDevice(const std::string& path) {
     m_port.Open();
     Smazni_oznaceni();
     m_portMenu->checkDevice(path);
-}
-
-// The error goes no further than the report. A menu item's slot needs that: Qt Gui and Widgets are
-// built without exception support, so on its way out to the application's report the error would
-// skip their clean-ups.
-void TForm1::reportingErrors(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        m_environment.errors.report(error);
-    }
 }
 
 void TForm1::Smazni_oznaceni() {
@@ -201,7 +193,7 @@ void TForm1::NactiIni() {
         return;
     }
     m_shared.SmscNumber = settings.smscNumber;
-    reportingErrors([this, &settings] {
+    m_environment.errors.guard([this, &settings] {
         if (!settings.devicePath.empty())
             chooseDevice(settings.devicePath);
         else if (settings.portNumber != 0)
@@ -228,7 +220,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     m_replySettle.stop();
     m_port.Close();
-    reportingErrors([this] { UlozIni(); });
+    m_environment.errors.guard([this] { UlozIni(); });
     m_form2->hide();
     m_form3->hide();
     event->accept();

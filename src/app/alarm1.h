@@ -70,7 +70,6 @@ private:
     void embedPage(QWidget& page, QWidget& tab);
     void centreOnDesktop();
     void connectMenu();
-    void reportingErrors(const std::function<void()>& action);
     void Smazni_oznaceni();
     void portLost();
     const SerialPortList& serialPorts() const;

@@ -1,5 +1,6 @@
 #include "config/Unit5.h"
 
+#include "app/error_report.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
@@ -126,13 +127,13 @@ void TForm5::connectControls() {
     connect(m_ui->ComboBox3, &QComboBox::activated, this, &TForm5::ComboBox3Change);
     connect(m_ui->ComboBox4, &QComboBox::activated, this, &TForm5::ComboBox4Change);
 
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TForm5::BitBtn1Click);
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TForm5::BitBtn2Click);
-    connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TForm5::BitBtn3Click);
-    connect(m_ui->BitBtn4, &QPushButton::clicked, this, &TForm5::BitBtn4Click);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
-    connect(&Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
-    connect(&Timer2, &QTimer::timeout, this, &TForm5::Timer2Timer);
+    connectReported(m_ui->BitBtn1, &QPushButton::clicked, this, &TForm5::BitBtn1Click, m_context.errors);
+    connectReported(m_ui->BitBtn2, &QPushButton::clicked, this, &TForm5::BitBtn2Click, m_context.errors);
+    connectReported(m_ui->BitBtn3, &QPushButton::clicked, this, &TForm5::BitBtn3Click, m_context.errors);
+    connectReported(m_ui->BitBtn4, &QPushButton::clicked, this, &TForm5::BitBtn4Click, m_context.errors);
+    connectReported(m_ui->Button1, &QPushButton::clicked, this, &TForm5::Button1Click, m_context.errors);
+    connectReported(&Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer, m_context.errors);
+    connectReported(&Timer2, &QTimer::timeout, this, &TForm5::Timer2Timer, m_context.errors);
 }
 
 // The "0" choice of every group is selected in the designer already.

@@ -1,5 +1,6 @@
 #include "numbers/Unit6.h"
 
+#include "app/error_report.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
@@ -84,12 +85,12 @@ void TForm6::applyLook() {
 }
 
 void TForm6::connectControls() {
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &TForm6::BitBtn1Click);
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, &TForm6::BitBtn2Click);
-    connect(m_ui->BitBtn3, &QPushButton::clicked, this, &TForm6::BitBtn3Click);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
-    connect(m_ui->Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
-    connect(&Timer2, &QTimer::timeout, this, &TForm6::Timer2Timer);
+    connectReported(m_ui->BitBtn1, &QPushButton::clicked, this, &TForm6::BitBtn1Click, m_context.errors);
+    connectReported(m_ui->BitBtn2, &QPushButton::clicked, this, &TForm6::BitBtn2Click, m_context.errors);
+    connectReported(m_ui->BitBtn3, &QPushButton::clicked, this, &TForm6::BitBtn3Click, m_context.errors);
+    connectReported(m_ui->Button1, &QPushButton::clicked, this, &TForm6::Button1Click, m_context.errors);
+    connectReported(m_ui->Button2, &QPushButton::clicked, this, &TForm6::Button2Click, m_context.errors);
+    connectReported(&Timer2, &QTimer::timeout, this, &TForm6::Timer2Timer, m_context.errors);
 }
 
 VrStrEdit& TForm6::numberField(int position) const {

@@ -4,6 +4,7 @@
 class PortLink;
 struct SharedState;
 class UserDialogs;
+class ErrorReport;
 class ExchangeLock;
 namespace platform {
 class Pause;
@@ -13,6 +14,7 @@ struct PageContext {
     PortLink& port;
     SharedState& shared;
     UserDialogs& dialogs;
+    ErrorReport& errors; // what escapes a click or a tick
     platform::Pause& pause;
     ExchangeLock& exchanges;
 };

@@ -1,5 +1,6 @@
 #include "sms/Unit4.h"
 
+#include "app/error_report.h"
 #include "numbers/number_format.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
@@ -102,12 +103,12 @@ void TForm4::applyLook() {
 
 void TForm4::connectControls() {
     connect(m_ui->VrStrEdit19, &QLineEdit::textChanged, this, &TForm4::VrStrEdit19Change);
-    connect(m_ui->Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
-    connect(m_ui->Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
-    connect(m_ui->Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
-    connect(m_ui->Button4, &QPushButton::clicked, this, &TForm4::Button4Click);
-    connect(m_ui->Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
-    connect(&Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
+    connectReported(m_ui->Button1, &QPushButton::clicked, this, &TForm4::Button1Click, m_context.errors);
+    connectReported(m_ui->Button2, &QPushButton::clicked, this, &TForm4::Button2Click, m_context.errors);
+    connectReported(m_ui->Button3, &QPushButton::clicked, this, &TForm4::Button3Click, m_context.errors);
+    connectReported(m_ui->Button4, &QPushButton::clicked, this, &TForm4::Button4Click, m_context.errors);
+    connectReported(m_ui->Button5, &QPushButton::clicked, this, &TForm4::Button5Click, m_context.errors);
+    connectReported(&Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer, m_context.errors);
 }
 
 VrStrEdit& TForm4::numberField(int position) const {

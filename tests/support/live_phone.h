@@ -91,6 +91,9 @@ public:
         if (!m_process.waitForFinished(5000))
             m_process.kill();
         m_process.waitForFinished(5000);
+        // A sanitizer's report at the phone's end shows only in how it ended.
+        QVERIFY2(m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0,
+                 "the virtual phone ended cleanly");
     }
 
 private:

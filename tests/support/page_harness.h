@@ -1,6 +1,7 @@
 #pragma once
 // A page with everything it takes from the main window faked: a recording port with a phone behind
 // it, the shared state, scripted dialogs, a pause that does not wait, and the exchange lock.
+#include "app/error_report.h"
 #include "phone/exchange_lock.h"
 #include "phone/page_context.h"
 #include "phone/shared_state.h"
@@ -28,7 +29,7 @@ public:
 };
 
 struct PageHarness {
-    PageHarness() : context{port, shared, dialogs, pause, exchanges} {
+    PageHarness() : context{port, shared, dialogs, errors, pause, exchanges} {
         port.transcript = &shared.Transcript;
         port.phone = &phone;
     }
@@ -37,6 +38,7 @@ struct PageHarness {
     FakePort port;
     SharedState shared;
     ScriptedDialogs dialogs;
+    ErrorReport errors{dialogs};
     WatchingPause pause;
     ExchangeLock exchanges;
     PageContext context;
