@@ -1,20 +1,38 @@
 #include "widgets/VrScrollText.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <QAccessible>
 #include <QHideEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimerEvent>
 
-VrScrollText::VrScrollText(QWidget* parent) : QWidget(parent) {
+namespace {
+
+// Where a screen does not tell its refresh rate.
+constexpr qreal kCommonRefreshHz = 60;
+
+qint64 steadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+VrScrollText::VrScrollText(QWidget* parent) : QWidget(parent), m_clock(steadyMilliseconds) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleDescription(QStringLiteral("Běžící text"));
+    startFromHere();
 }
 
 void VrScrollText::setText(const QString& text) {
     m_text = text;
+    lookChanged();
     // Told once per text: the animation's steps change nothing a reader says.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
@@ -23,12 +41,17 @@ void VrScrollText::setText(const QString& text) {
 
 void VrScrollText::setInterval(int milliseconds) {
     m_interval = std::max(1, milliseconds);
-    if (m_timer.isActive())
-        m_timer.start(m_interval, this);
+    speedChanged();
 }
 
 void VrScrollText::setStep(int pixels) {
     m_step = std::max(1, pixels);
+    speedChanged();
+}
+
+void VrScrollText::setClock(Clock clock) {
+    m_clock = std::move(clock);
+    startFromHere();
 }
 
 void VrScrollText::setEdgeWidth(int pixels) {
@@ -42,13 +65,42 @@ void VrScrollText::setActive(bool active) {
 }
 
 void VrScrollText::advance() {
-    m_travelled += m_step;
+    moveTo(m_startTravelled + (m_clock() - m_startMs) * m_step / m_interval);
+}
+
+void VrScrollText::moveTo(qint64 travelled) {
     // Gone when its right end has passed the left edge.
-    if (m_travelled >= width() + textWidth()) {
-        m_travelled = 0;
+    const qint64 lap = width() + textWidth();
+    if (lap <= 0) {
+        travelled = 0;
+    } else if (travelled >= lap) {
+        // The next lap began when this one ended, not at this late tick, so the speed holds across.
+        const qint64 laps = travelled / lap;
+        m_startTravelled -= laps * lap;
+        travelled -= laps * lap;
         emit wrapped();
     }
-    update();
+    if (travelled == m_travelled)
+        return;
+    const QRect before = textRect();
+    m_travelled = int(travelled);
+    // Only where the text was and is changes.
+    update(before.united(textRect()));
+}
+
+QRect VrScrollText::textRect() const {
+    return {textLeft(), 0, textWidth() + 1, height()};
+}
+
+void VrScrollText::startFromHere() {
+    m_startMs = m_clock();
+    m_startTravelled = m_travelled;
+}
+
+void VrScrollText::speedChanged() {
+    startFromHere();
+    if (m_timer.isActive())
+        startFrames();
 }
 
 QSize VrScrollText::sizeHint() const {
@@ -56,27 +108,75 @@ QSize VrScrollText::sizeHint() const {
     return {textWidth() + 2 * m_edgeWidth, metrics.height()};
 }
 
-int VrScrollText::textWidth() const {
-    return QFontMetrics(font()).horizontalAdvance(m_text);
+void VrScrollText::lookChanged() {
+    m_textWidth = QFontMetrics(font()).horizontalAdvance(m_text);
+    m_renderedText = QPixmap();
+}
+
+const QPixmap& VrScrollText::renderedText() {
+    const qreal ratio = devicePixelRatioF();
+    if (!m_renderedText.isNull() && m_renderedText.devicePixelRatio() == ratio)
+        return m_renderedText;
+    const QSize size = textRect().size();
+    m_renderedText = QPixmap(size * ratio);
+    m_renderedText.setDevicePixelRatio(ratio);
+    m_renderedText.fill(palette().color(backgroundRole()));
+    QPainter painter(&m_renderedText);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    return m_renderedText;
+}
+
+int VrScrollText::framePeriodMs() const {
+    const QScreen* shownOn = screen();
+    const qreal hz = shownOn && shownOn->refreshRate() > 0 ? shownOn->refreshRate() : kCommonRefreshHz;
+    // Rounded up, so never two paints in one frame; and no oftener than the text moves.
+    return std::max(int(std::ceil(1000 / hz)), m_interval / m_step);
+}
+
+void VrScrollText::startFrames() {
+    m_framePeriodMs = framePeriodMs();
+    // A coarse timer may come early, which would be two paints in one frame.
+    m_timer.start(m_framePeriodMs, Qt::PreciseTimer, this);
 }
 
 void VrScrollText::updateTimer() {
-    if (m_active && isVisible())
-        m_timer.start(m_interval, this);
-    else
+    if (!m_active || !isVisible()) {
         m_timer.stop();
+    } else if (!m_timer.isActive()) {
+        // The time it stood hidden or switched off is not run through.
+        startFromHere();
+        startFrames();
+    }
 }
 
 void VrScrollText::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_timer.timerId())
-        advance();
-    else
+    if (event->timerId() != m_timer.timerId()) {
         QWidget::timerEvent(event);
+        return;
+    }
+    // The window may have moved to a screen of another refresh rate.
+    if (framePeriodMs() != m_framePeriodMs)
+        startFrames();
+    advance();
 }
 
 void VrScrollText::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateTimer();
+}
+
+void VrScrollText::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        lookChanged();
+}
+
+void VrScrollText::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (event->size().height() != event->oldSize().height())
+        lookChanged();
 }
 
 void VrScrollText::hideEvent(QHideEvent* event) {
@@ -89,10 +189,8 @@ void VrScrollText::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QColor background = palette().color(backgroundRole());
     painter.fillRect(rect(), background);
-    painter.setFont(font());
-    painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(QRect(textLeft(), 0, textWidth() + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     m_text);
+    // Laid out and drawn once: each frame only copies it to its place.
+    painter.drawPixmap(textLeft(), 0, renderedText());
 
     const int edge = std::min(m_edgeWidth, width() / 2);
     if (edge <= 0)

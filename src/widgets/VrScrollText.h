@@ -1,7 +1,11 @@
 #pragma once
 // One line of text running from right to left across the control, fading in and out at both
-// edges, and starting again at the right once it has left at the left.
+// edges, and starting again at the right once it has left at the left. Its place follows the
+// clock, not the count of paints: it is painted at most once a frame of its screen, however short
+// its step, and runs at the same speed at any paint rate.
+#include <functional>
 #include <QBasicTimer>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -13,11 +17,14 @@ class VrScrollText : public QWidget {
     Q_PROPERTY(int edgeWidth READ edgeWidth WRITE setEdgeWidth)
     Q_PROPERTY(bool active READ isActive WRITE setActive)
 public:
+    // Milliseconds on a steady clock.
+    using Clock = std::function<qint64()>;
+
     explicit VrScrollText(QWidget* parent = nullptr);
 
     QString text() const { return m_text; }
     void setText(const QString& text);
-    // Milliseconds between two steps.
+    // Milliseconds between two steps; with the step, the speed, whatever the paint rate.
     int interval() const { return m_interval; }
     void setInterval(int milliseconds);
     // Pixels a step.
@@ -35,8 +42,10 @@ public:
 
     // Left end of the text in the control's coordinates.
     int textLeft() const { return width() - m_travelled; }
-    // Moves the text by one step; the timer's tick.
+    // Moves the text to where the time passed since it started puts it; the frame's tick.
     void advance();
+    // Where the time comes from; a steady clock unless a test drives its own.
+    void setClock(Clock clock);
 
     QSize sizeHint() const override;
 
@@ -48,17 +57,34 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void updateTimer();
-    int textWidth() const;
+    void startFrames();
+    int framePeriodMs() const;
+    void startFromHere();
+    void speedChanged();
+    void moveTo(qint64 travelled);
+    QRect textRect() const;
+    int textWidth() const { return m_textWidth; }
+    void lookChanged();
+    const QPixmap& renderedText();
 
     QString m_text;
+    int m_textWidth = 0;
+    QPixmap m_renderedText; // empty until painted, and after every change of its look
     int m_interval = 5;
     int m_step = 1;
     int m_edgeWidth = 50;
     bool m_active = true;
     int m_travelled = 0; // pixels moved since the text entered at the right edge
+    Clock m_clock;
+    // The time and place the line last started from: its place now is reckoned from them.
+    qint64 m_startMs = 0;
+    qint64 m_startTravelled = 0;
+    int m_framePeriodMs = 0;
     QBasicTimer m_timer;
 };

@@ -29,6 +29,20 @@ bool centredOnDesktop(const QWidget& window) {
     return (window.frameGeometry().center() - centre).manhattanLength() <= 8;
 }
 
+// The paints a widget gets.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestAboutHelp : public QObject {
@@ -39,6 +53,7 @@ private slots:
     void closingOnlyHides_data();
     void closingOnlyHides();
     void creditLineRunsOnlyWhileAboutIsShown();
+    void creditLinePaintsAtMostOnceAFrameAtItsSpeed();
     void webLinkOpensTheMakersAddress();
     void aboutShowsTheDecodedLogo();
     void helpTextKeepsTheRulesAndStaysEditable();
@@ -126,6 +141,34 @@ void TestAboutHelp::creditLineRunsOnlyWhileAboutIsShown() {
     QVERIFY(!line->isScrolling());
     about.showCentred();
     QVERIFY(line->isScrolling());
+}
+
+void TestAboutHelp::creditLinePaintsAtMostOnceAFrameAtItsSpeed() {
+    qint64 now = 0;
+    TForm2 about;
+    auto* line = about.findChild<VrScrollText*>(QStringLiteral("VrScrollText1"));
+    about.showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+
+    // The event loop alone, as the tool runs: QTest::qWait would serve timers only every 10 ms.
+    PaintCount count(*line);
+    QElapsedTimer clock;
+    QEventLoop loop;
+    QTimer::singleShot(300, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    clock.start();
+    loop.exec();
+    // A screen shows no more than its frames; one more paint may come from the window's showing.
+    const qreal frames = qreal(clock.elapsed()) * line->screen()->refreshRate() / 1000;
+    QVERIFY2(count.paints >= 1 && count.paints <= frames + 2,
+             qPrintable(QStringLiteral("%1 paints in %2 frames").arg(count.paints).arg(frames)));
+
+    // As fast as its steps of one pixel every 5 ms have always run: 200 pixels a second.
+    line->setClock([&now] { return now; });
+    const int lap = line->width() + QFontMetrics(line->font()).horizontalAdvance(line->text());
+    const int left = line->textLeft();
+    now += 1000;
+    line->advance();
+    QCOMPARE((left - line->textLeft() + lap) % lap, 200);
 }
 
 void TestAboutHelp::webLinkOpensTheMakersAddress() {

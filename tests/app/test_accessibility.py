@@ -263,7 +263,7 @@ class TestAccessibility(unittest.TestCase):
         credit = find(about, lambda accessible: accessible.description == "Běžící text")
         self.assertEqual((credit.getRoleName(), credit.name), ("label", "Korvex © 2005"))
         names = Events("object:property-change:accessible-name")
-        pump(0.5)  # a hundred steps of the running line
+        pump(0.5)  # thirty frames of the running line
         names.close()
         self.assertEqual(names.of(credit.path, "accessible-name"), [])
         self.key(ESCAPE)
