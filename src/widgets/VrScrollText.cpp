@@ -89,7 +89,10 @@ void VrScrollText::moveTo(qint64 travelled) {
 }
 
 QRect VrScrollText::textRect() const {
-    return {textLeft(), 0, textWidth() + 1, height()};
+    // The text's own band, centred: a frame leaves alone what lies above and below it, such as the
+    // About window's button, which overlaps the line and would be repainted with it.
+    const int lineHeight = std::min(m_lineHeight, height());
+    return {textLeft(), (height() - lineHeight) / 2, textWidth() + 1, lineHeight};
 }
 
 void VrScrollText::startFromHere() {
@@ -109,7 +112,9 @@ QSize VrScrollText::sizeHint() const {
 }
 
 void VrScrollText::lookChanged() {
-    m_textWidth = QFontMetrics(font()).horizontalAdvance(m_text);
+    const QFontMetrics metrics(font());
+    m_textWidth = metrics.horizontalAdvance(m_text);
+    m_lineHeight = metrics.height();
     m_renderedText = QPixmap();
 }
 
@@ -190,7 +195,7 @@ void VrScrollText::paintEvent(QPaintEvent*) {
     const QColor background = palette().color(backgroundRole());
     painter.fillRect(rect(), background);
     // Laid out and drawn once: each frame only copies it to its place.
-    painter.drawPixmap(textLeft(), 0, renderedText());
+    painter.drawPixmap(textRect().topLeft(), renderedText());
 
     const int edge = std::min(m_edgeWidth, width() / 2);
     if (edge <= 0)

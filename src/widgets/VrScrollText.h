@@ -75,6 +75,7 @@ private:
 
     QString m_text;
     int m_textWidth = 0;
+    int m_lineHeight = 0;
     QPixmap m_renderedText; // empty until painted, and after every change of its look
     int m_interval = 5;
     int m_step = 1;
