@@ -14,8 +14,10 @@
 
 namespace {
 
-// Where a screen does not tell its refresh rate.
-constexpr qreal kCommonRefreshHz = 60;
+// The common refresh rate, taken where a screen does not tell its own, and the most frames a second
+// the line takes on a faster screen: each frame wakes the process, and beyond these a laptop would
+// spend more on the line than its user sees.
+constexpr qreal kMostFramesPerSecond = 60;
 
 qint64 steadyMilliseconds() {
     using namespace std::chrono;
@@ -84,8 +86,9 @@ void VrScrollText::moveTo(qint64 travelled) {
         return;
     const QRect before = textRect();
     m_travelled = int(travelled);
-    // Only where the text was and is changes.
-    update(before.united(textRect()));
+    // Only where the text was and is changes. Painted at once: the tick is the frame, and a posted
+    // request would cost another turn of the event loop in every frame.
+    repaint(before.united(textRect()));
 }
 
 QRect VrScrollText::textRect() const {
@@ -135,7 +138,9 @@ const QPixmap& VrScrollText::renderedText() {
 
 int VrScrollText::framePeriodMs() const {
     const QScreen* shownOn = screen();
-    const qreal hz = shownOn && shownOn->refreshRate() > 0 ? shownOn->refreshRate() : kCommonRefreshHz;
+    const qreal hz = shownOn && shownOn->refreshRate() > 0
+                         ? std::min(shownOn->refreshRate(), kMostFramesPerSecond)
+                         : kMostFramesPerSecond;
     // Rounded up, so never two paints in one frame; and no oftener than the text moves.
     return std::max(int(std::ceil(1000 / hz)), m_interval / m_step);
 }

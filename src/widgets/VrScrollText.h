@@ -1,8 +1,8 @@
 #pragma once
 // One line of text running from right to left across the control, fading in and out at both
 // edges, and starting again at the right once it has left at the left. Its place follows the
-// clock, not the count of paints: it is painted at most once a frame of its screen, however short
-// its step, and runs at the same speed at any paint rate.
+// clock, not the count of paints: it is painted at most once a frame of its screen and at most 60
+// times a second, however short its step, and runs at the same speed at any paint rate.
 #include <functional>
 #include <QBasicTimer>
 #include <QPixmap>
