@@ -18,6 +18,8 @@ namespace {
 // the line takes on a faster screen: each frame wakes the process, and beyond these a laptop would
 // spend more on the line than its user sees.
 constexpr qreal kMostFramesPerSecond = 60;
+// The earliest a coarse timer comes, as a share of its period.
+constexpr qreal kCoarseEarliest = 0.95;
 
 qint64 steadyMilliseconds() {
     using namespace std::chrono;
@@ -141,14 +143,16 @@ int VrScrollText::framePeriodMs() const {
     const qreal hz = shownOn && shownOn->refreshRate() > 0
                          ? std::min(shownOn->refreshRate(), kMostFramesPerSecond)
                          : kMostFramesPerSecond;
-    // Rounded up, so never two paints in one frame; and no oftener than the text moves.
-    return std::max(int(std::ceil(1000 / hz)), m_interval / m_step);
+    // The frame timer is coarse and may come up to 5 % early: a period a twentieth longer than the
+    // frame, rounded up, never paints twice in one frame. Nor oftener than the text moves.
+    return std::max(int(std::ceil(1000 / hz / kCoarseEarliest)), m_interval / m_step);
 }
 
 void VrScrollText::startFrames() {
     m_framePeriodMs = framePeriodMs();
-    // A coarse timer may come early, which would be two paints in one frame.
-    m_timer.start(m_framePeriodMs, Qt::PreciseTimer, this);
+    // Coarse, so that the system may bring the process's wake-ups together; on Windows a precise one
+    // is a multimedia timer, which raises the system's timer resolution while it runs.
+    m_timer.start(m_framePeriodMs, Qt::CoarseTimer, this);
 }
 
 void VrScrollText::updateTimer() {
