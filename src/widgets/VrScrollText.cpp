@@ -31,6 +31,7 @@ qint64 steadyMilliseconds() {
 VrScrollText::VrScrollText(QWidget* parent) : QWidget(parent), m_clock(steadyMilliseconds) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleDescription(QStringLiteral("Běžící text"));
+    lookChanged();
     startFromHere();
 }
 
