@@ -29,8 +29,8 @@ private slots:
 };
 
 void TestWidgets::scrollLineMovesLeftAndWraps() {
-    VrScrollText line;
     qint64 now = 0;
+    VrScrollText line;
     line.setClock([&now] { return now; });
     line.setActive(false);
     line.resize(40, 20);
