@@ -1,0 +1,64 @@
+#include "platform/console.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+void writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += std::size_t(n);
+    }
+}
+
+std::optional<std::string> readLine(int fd) {
+    std::string line;
+    for (char c;;) {
+        const ssize_t n = ::read(fd, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return line.empty() ? std::nullopt : std::optional(line);
+        if (c == '\n' || c == '\r')
+            return line;
+        line += c;
+    }
+}
+
+} // namespace
+
+bool isTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+std::optional<std::string> askHidden(const std::string& prompt) {
+    const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0)
+        return std::nullopt;
+    termios saved{};
+    const bool canHide = ::tcgetattr(tty, &saved) == 0;
+    if (canHide) {
+        termios hidden = saved;
+        hidden.c_lflag &= tcflag_t(~ECHO);
+        hidden.c_lflag |= ECHONL;
+        ::tcsetattr(tty, TCSAFLUSH, &hidden);
+    }
+    writeAll(tty, prompt);
+    const auto line = canHide ? readLine(tty) : std::nullopt;
+    if (canHide)
+        ::tcsetattr(tty, TCSAFLUSH, &saved);
+    ::close(tty);
+    return line;
+}
+
+} // namespace platform
