@@ -1,6 +1,7 @@
 // The command line, end to end: "alarmgsm write" and "alarmgsm read" in their own process without a
 // display, against the virtual phone, and what they print, how they end and what the SIM holds.
 #include "cli/backup_names.h"
+#include "cli/provisioning_options.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
 #include "sms/Unit4.h"
@@ -93,6 +94,8 @@ private slots:
     void readKeepsExistingFiles();
     void wireEqualsTheWindows();
     void backupNamesNeverOverwrite();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestProvisioning::writeVerifyThenReadGivesTheFilesBack() {
@@ -318,6 +321,38 @@ void TestProvisioning::backupNamesNeverOverwrite() {
     taken.close();
     QCOMPARE(freeBackupStem(dir.path(), when, {"par", "num"}), first + "-2");
     QCOMPARE(freeBackupStem(dir.path(), when, {"sms"}), first);
+}
+
+void TestProvisioning::commandLine_data() {
+    using O = ProvisioningCommand::Outcome;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<O>("outcome");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("write help lists it all")
+        << QStringList{"write", "--help"} << O::Answer << "--backup <DIR>";
+    QTest::newRow("read help has --force") << QStringList{"read", "-h"} << O::Answer << "--force";
+    QTest::newRow("verify is for writes")
+        << QStringList{"read", "--verify", "--config", "a.par"} << O::Refuse << "verify";
+    QTest::newRow("a PIN is never an argument")
+        << QStringList{"write", "--pin", "1234", "--config", "a.par"} << O::Refuse << "pin";
+    QTest::newRow("stray argument") << QStringList{"write", "--config", "a.par", "b.num"} << O::Refuse
+                                    << "b.num";
+    QTest::newRow("a set") << QStringList{"write", "--sms", "a.sms", "--smsc", "+420603052000"} << O::Run
+                           << "";
+}
+
+void TestProvisioning::commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(ProvisioningCommand::Outcome, outcome);
+    QFETCH(QString, says);
+    const ProvisioningCommand command = parseProvisioningCommand(QStringList{"alarmgsm"} + arguments);
+    QCOMPARE(command.outcome, outcome);
+    QVERIFY2(command.text.contains(says), qPrintable(command.text));
+    if (outcome == ProvisioningCommand::Outcome::Run) {
+        QCOMPARE(command.options.messagesFile, QString("a.sms"));
+        QCOMPARE(command.options.smscNumber, QString("+420603052000"));
+        QVERIFY(command.options.configurationFile.isEmpty());
+    }
 }
 
 QTEST_MAIN(TestProvisioning)
