@@ -21,14 +21,17 @@ void writeAll(int fd, const std::string& text) {
     }
 }
 
+constexpr char kCancel = 3; // Ctrl-C
+
+// Nothing when the input ended or the user cancelled.
 std::optional<std::string> readLine(int fd) {
     std::string line;
     for (char c;;) {
         const ssize_t n = ::read(fd, &c, 1);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return line.empty() ? std::nullopt : std::optional(line);
+        if (n <= 0 || c == kCancel)
+            return std::nullopt;
         if (c == '\n' || c == '\r')
             return line;
         line += c;
@@ -48,9 +51,11 @@ std::optional<std::string> askHidden(const std::string& prompt) {
     termios saved{};
     const bool canHide = ::tcgetattr(tty, &saved) == 0;
     if (canHide) {
+        // Ctrl-C ends the line as a cancel instead of killing the process with the echo still off.
         termios hidden = saved;
-        hidden.c_lflag &= tcflag_t(~ECHO);
+        hidden.c_lflag &= tcflag_t(~(ECHO | ISIG));
         hidden.c_lflag |= ECHONL;
+        hidden.c_cc[VEOL] = kCancel;
         ::tcsetattr(tty, TCSAFLUSH, &hidden);
     }
     writeAll(tty, prompt);
