@@ -13,10 +13,10 @@ public:
     // A box's text on one line: its lines joined by a blank.
     void message(const QString& text);
     void progress(const QString& what, int percent);
-
-private:
+    // Ends a progress line shown, so that what comes next starts a line of its own.
     void endProgress();
 
+private:
     std::FILE* m_results;
     std::FILE* m_messages;
     bool m_showsProgress;

@@ -8,6 +8,7 @@
 
 namespace {
 
+const QString kNoPin = QString::fromUtf8("PIN nebyl zadán.");
 const QString kNoTerminal =
     QString::fromUtf8("PIN nelze zadat: program nemá terminál; použijte --pin-stdin.");
 
@@ -50,14 +51,15 @@ std::optional<QString> ConsoleDialogs::openFileName(const FileDialogSpec&) {
 std::optional<QString> ConsoleDialogs::askPin(const QString& text) {
     if (m_pins == PinSource::StandardInput)
         return pinFromInput(text);
+    m_console.endProgress();
     QString prompt = text;
     prompt.replace('\n', ' ');
-    const auto typed = platform::askHidden((prompt + ' ').toLocal8Bit().toStdString());
-    if (!typed) {
-        m_console.message(kNoTerminal);
+    const auto answer = platform::askHidden((prompt + ' ').toLocal8Bit().toStdString());
+    if (answer.kind != platform::HiddenAnswer::Kind::Typed) {
+        m_console.message(answer.kind == platform::HiddenAnswer::Kind::NoTerminal ? kNoTerminal : kNoPin);
         return std::nullopt;
     }
-    return QString::fromLocal8Bit(typed->c_str());
+    return QString::fromLocal8Bit(answer.text.c_str());
 }
 
 // A script gives one PIN: one the phone refused, or one of the wrong form, ends the exchange.

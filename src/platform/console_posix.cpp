@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,26 +45,30 @@ bool isTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
 }
 
-std::optional<std::string> askHidden(const std::string& prompt) {
+HiddenAnswer askHidden(const std::string& prompt) {
     const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0)
-        return std::nullopt;
+        return {};
     termios saved{};
-    const bool canHide = ::tcgetattr(tty, &saved) == 0;
-    if (canHide) {
-        // Ctrl-C ends the line as a cancel instead of killing the process with the echo still off.
-        termios hidden = saved;
-        hidden.c_lflag &= tcflag_t(~(ECHO | ISIG));
-        hidden.c_lflag |= ECHONL;
-        hidden.c_cc[VEOL] = kCancel;
-        ::tcsetattr(tty, TCSAFLUSH, &hidden);
+    if (::tcgetattr(tty, &saved) != 0) {
+        ::close(tty);
+        return {};
     }
+    // Ctrl-C ends the line as a cancel instead of killing the process with the echo still off.
+    termios hidden = saved;
+    hidden.c_lflag &= tcflag_t(~(ECHO | ISIG));
+    hidden.c_lflag |= ECHONL;
+    hidden.c_cc[VEOL] = kCancel;
+    ::tcsetattr(tty, TCSAFLUSH, &hidden);
     writeAll(tty, prompt);
-    const auto line = canHide ? readLine(tty) : std::nullopt;
-    if (canHide)
-        ::tcsetattr(tty, TCSAFLUSH, &saved);
+    const auto line = readLine(tty);
+    ::tcsetattr(tty, TCSAFLUSH, &saved);
+    if (!line) // the line end that would have ended the prompt's line
+        writeAll(tty, "\n");
     ::close(tty);
-    return line;
+    if (!line)
+        return {HiddenAnswer::Kind::Cancelled, {}};
+    return {HiddenAnswer::Kind::Typed, *line};
 }
 
 } // namespace platform
