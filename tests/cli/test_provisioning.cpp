@@ -223,12 +223,16 @@ void TestProvisioning::refusalSendsNothing() {
 // The port and the phone: status 2 and the window's text.
 void TestProvisioning::phoneProblems_data() {
     QTest::addColumn<QStringList>("phoneOptions");
-    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("input"); // null: no --pin-stdin
     QTest::addColumn<int>("status");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("pinsSent");
-    QTest::newRow("silent phone") << QStringList{"--off"} << QByteArray() << 2 << QStringList{kPhoneSilent}
+    QTest::newRow("silent phone") << QStringList{"--off"} << QByteArray("") << 2 << QStringList{kPhoneSilent}
                                   << 0;
+    QTest::newRow("no terminal to ask for the PIN")
+        << QStringList{"--pin", "1234"} << QByteArray() << 2
+        << QStringList{QString::fromUtf8("PIN nelze zadat: program nemá terminál; použijte --pin-stdin.")}
+        << 0;
     QTest::newRow("PIN from standard input")
         << QStringList{"--pin", "1234"} << QByteArray("1234\n") << 0 << QStringList{} << 1;
     QTest::newRow("PIN refused, never sent again")
@@ -252,8 +256,10 @@ void TestProvisioning::phoneProblems() {
     QFETCH(int, pinsSent);
     LivePhone phone(phoneOptions);
     const QStringList files = filesIn(phone, "site");
-    const CommandLineRun run =
-        runCommandLine(phone, {"write", "--port", "COM1", "--pin-stdin", files[2], files[3]}, input);
+    QStringList arguments{"write", "--port", "COM1", files[2], files[3]};
+    if (!input.isNull())
+        arguments << "--pin-stdin";
+    const CommandLineRun run = runCommandLine(phone, arguments, input);
     QCOMPARE(linesOf(run.err), messages);
     QCOMPARE(run.exitCode, status);
     QCOMPARE(linesOf(run.out).size(), status == 0 ? 1 : 0);

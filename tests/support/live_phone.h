@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 #include <utility>
 
 class LivePhone {
@@ -159,6 +160,11 @@ inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList argumen
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(display));
     tool.setProcessEnvironment(environment);
+    // Detached from the test's terminal, as under cron or CI; a test that dies takes it along.
+    tool.setChildProcessModifier([] {
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    });
     arguments << "--settings-dir" << phone.settingsDirectory();
     tool.start(qEnvironmentVariable("ALARMGSM_APP"), arguments);
     CommandLineRun run;
