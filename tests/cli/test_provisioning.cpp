@@ -1,6 +1,9 @@
 // The command line, end to end: "alarmgsm write" and "alarmgsm read" in their own process without a
 // display, against the virtual phone, and what they print, how they end and what the SIM holds.
 #include "cli/backup_names.h"
+#include "cli/console.h"
+#include "cli/console_dialogs.h"
+#include "cli/port_choice.h"
 #include "cli/provisioning_options.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
@@ -93,7 +96,13 @@ private slots:
     void phoneProblems();
     void readKeepsExistingFiles();
     void wireEqualsTheWindows();
+    void readFailuresKeepTheFiles();
+    void readOfABlankSimTellsTheMissingConfiguration();
+    void unconfirmedPositionsAreStatus3();
     void backupNamesNeverOverwrite();
+    void portChoice_data();
+    void portChoice();
+    void consoleDialogs();
     void commandLine_data();
     void commandLine();
 };
@@ -200,6 +209,9 @@ void TestProvisioning::refusalSendsNothing_data() {
                                     << QString::fromUtf8(
                                            "POZOR - není zvolen port: zadejte --port, nebo port "
                                            "zvolte v okně programu !");
+    QTest::newRow("backup directory cannot be made")
+        << QStringList{"--port", "COM1", "--numbers", "@num", "--backup", "@par/backups"} << kConfiguration
+        << kNumbers << QString::fromUtf8("Složku @par/backups nelze vytvořit.");
     QTest::newRow("no set") << QStringList{"--port", "COM1"} << kConfiguration << kNumbers
                             << QString::fromUtf8("Zadejte aspoň jednu sadu: --config, --numbers nebo --sms.");
 }
@@ -211,8 +223,10 @@ void TestProvisioning::refusalSendsNothing() {
     QFETCH(QString, message);
     LivePhone phone;
     const QStringList files = filesIn(phone, "site", configuration, numbers);
-    for (int i = 0; i < files.size(); i += 2)
+    for (int i = 0; i < files.size(); i += 2) {
         arguments.replaceInStrings(QStringLiteral("@") + files[i + 1].right(3), files[i + 1]);
+        message.replace(QStringLiteral("@") + files[i + 1].right(3), files[i + 1]);
+    }
     const CommandLineRun run = runCommandLine(phone, QStringList{"write"} + arguments);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(linesOf(run.err).value(0), message);
@@ -220,7 +234,8 @@ void TestProvisioning::refusalSendsNothing() {
     QVERIFY(phone.received().isEmpty());
 }
 
-// The port and the phone: status 2 and the window's text.
+// The port and the phone: status 2 and the window's text. A phone that cannot take the first set
+// is not tried with the others.
 void TestProvisioning::phoneProblems_data() {
     QTest::addColumn<QStringList>("phoneOptions");
     QTest::addColumn<QByteArray>("input"); // null: no --pin-stdin
@@ -256,13 +271,13 @@ void TestProvisioning::phoneProblems() {
     QFETCH(int, pinsSent);
     LivePhone phone(phoneOptions);
     const QStringList files = filesIn(phone, "site");
-    QStringList arguments{"write", "--port", "COM1", files[2], files[3]};
+    QStringList arguments = QStringList{"write", "--port", "COM1"} + files;
     if (!input.isNull())
         arguments << "--pin-stdin";
     const CommandLineRun run = runCommandLine(phone, arguments, input);
     QCOMPARE(linesOf(run.err), messages);
     QCOMPARE(run.exitCode, status);
-    QCOMPARE(linesOf(run.out).size(), status == 0 ? 1 : 0);
+    QCOMPARE(linesOf(run.out).size(), status == 0 ? 3 : 0);
     int pins = 0;
     for (const QByteArray& command : commandsOf(phone))
         pins += command.startsWith("AT+CPIN=") ? 1 : 0;
@@ -317,6 +332,44 @@ void TestProvisioning::wireEqualsTheWindows() {
     QCOMPARE(toolPhone.state(), windowPhone.state());
 }
 
+// A read that fails saves nothing: no file appears, and one that was there stays as it was.
+void TestProvisioning::readFailuresKeepTheFiles() {
+    LivePhone phone({"--off"});
+    const QStringList files = filesIn(phone, "site", kConfiguration, {}, {});
+    const CommandLineRun run =
+        runCommandLine(phone, QStringList{"read", "--port", "COM1", "--force"} + files);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(linesOf(run.err), QStringList{kPhoneSilent});
+    QCOMPARE(contentOf(files[1]), kConfiguration);
+    QVERIFY(!QFileInfo::exists(files[3]));
+    QVERIFY(!QFileInfo::exists(files[5]));
+}
+
+// As the page tells it; the file gets empty lines, which no write would take back.
+void TestProvisioning::readOfABlankSimTellsTheMissingConfiguration() {
+    LivePhone phone;
+    const QStringList files = filesIn(phone, "blank", {}, {}, {});
+    const CommandLineRun run = runCommandLine(phone, {"read", "--port", "COM1", files[0], files[1]});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(linesOf(run.err),
+             QStringList{QString::fromUtf8("POZOR - na SIM není uložena konfigurace (pozice 5, 6) !")});
+    QCOMPARE(contentOf(files[1]), QByteArray("\r\n\r\n"));
+}
+
+// A store with no room for the fourth message: the others are in, the fourth is named with the
+// phone's code, and --verify has nothing more to say of a set that was not confirmed.
+void TestProvisioning::unconfirmedPositionsAreStatus3() {
+    LivePhone phone({"--sms-size", "3"});
+    const QStringList files = filesIn(phone, "site");
+    const CommandLineRun run =
+        runCommandLine(phone, QStringList{"write", "--port", "COM1", "--verify"} + files);
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(linesOf(run.err), QStringList{QString::fromUtf8(
+                                   "POZOR - telefon nepotvrdil uložení SMS na pozice: 4 ! +CMS ERROR: 322")});
+    QCOMPARE(linesOf(run.out).size(), 2);
+    QVERIFY(phone.state().contains("message 3 "));
+}
+
 void TestProvisioning::backupNamesNeverOverwrite() {
     QTemporaryDir dir;
     const QDateTime when(QDate(2026, 12, 9), QTime(14, 30, 5));
@@ -359,6 +412,84 @@ void TestProvisioning::commandLine() {
         QCOMPARE(command.options.smscNumber, QString("+420603052000"));
         QVERIFY(command.options.configurationFile.isEmpty());
     }
+}
+
+void TestProvisioning::portChoice_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("settingsPort");
+    QTest::addColumn<QString>("settingsDevice");
+    QTest::addColumn<int>("comNumber");
+    QTest::addColumn<QString>("devicePath");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("COM number") << "COM3" << 0 << "" << 3 << ""
+                                << "";
+    QTest::newRow("COM number in lower case") << "com6" << 0 << "" << 6 << ""
+                                              << "";
+    QTest::newRow("device path") << "/dev/ttyUSB0" << 0 << "" << 0 << "/dev/ttyUSB0"
+                                 << "";
+    QTest::newRow("the option before setting.ini") << "COM2" << 5 << "/dev/ttyACM0" << 2 << ""
+                                                   << "";
+    QTest::newRow("COM number of setting.ini") << "" << 4 << "" << 4 << ""
+                                               << "";
+    QTest::newRow("device of setting.ini") << "" << 0 << "/dev/ttyACM0" << 0 << "/dev/ttyACM0"
+                                           << "";
+    QTest::newRow("above COM6") << "COM7" << 1 << "" << 0 << ""
+                                << QString::fromUtf8(
+                                       "Neznámý port: COM7 (COM1 až COM6 nebo cesta k zařízení).");
+    QTest::newRow("relative path") << "dev/ttyUSB0" << 0 << "" << 0 << ""
+                                   << QString::fromUtf8(
+                                          "Neznámý port: dev/ttyUSB0 (COM1 až COM6 nebo cesta k zařízení).");
+}
+
+void TestProvisioning::portChoice() {
+    QFETCH(QString, option);
+    QFETCH(int, settingsPort);
+    QFETCH(QString, settingsDevice);
+    QFETCH(QString, error);
+    const StoredSettings settings{settingsPort, settingsDevice.toStdString(), kDefaultSmscNumber};
+    QString said;
+    const auto chosen = choosePort(option, settings, said);
+    QCOMPARE(said, error);
+    QCOMPARE(chosen.has_value(), error.isEmpty());
+    if (chosen) {
+        QTEST(chosen->comNumber, "comNumber");
+        QTEST(QString::fromStdString(chosen->devicePath), "devicePath");
+    }
+}
+
+// A box is a line on standard error; a script's PIN is one line, given once: the next ask says
+// what the phone did and ends the exchange.
+void TestProvisioning::consoleDialogs() {
+    std::FILE* results = std::tmpfile();
+    std::FILE* messages = std::tmpfile();
+    std::FILE* input = std::tmpfile();
+    std::fputs("1234\r\n5678\n", input);
+    std::rewind(input);
+    {
+        Console console(results, messages);
+        ConsoleDialogs dialogs(console, ConsoleDialogs::PinSource::StandardInput, input);
+        dialogs.warning(QString::fromUtf8("POZOR - telefon nepotvrdil zápis na pozice: 2 !\n+CME ERROR: 24"));
+        QCOMPARE(dialogs.askPin(QString::fromUtf8("Karta SIM v telefonu je zamčená.\nZadejte PIN:")),
+                 std::optional<QString>("1234"));
+        QCOMPARE(dialogs.askPin(QString::fromUtf8("Telefon tento PIN odmítl.\nZadejte správný PIN:")),
+                 std::nullopt);
+        QVERIFY(!dialogs.askYesNo(QStringLiteral("?")));
+        console.progress(QStringLiteral("SMS"), 50); // not a terminal: nothing
+        console.result(QStringLiteral("SMS: hotovo."));
+    }
+    const auto contentOfStream = [](std::FILE* stream) {
+        std::rewind(stream);
+        QByteArray content;
+        for (int c; (c = std::fgetc(stream)) != EOF;)
+            content += char(c);
+        std::fclose(stream);
+        return QString::fromUtf8(content);
+    };
+    QCOMPARE(contentOfStream(messages),
+             QString::fromUtf8("POZOR - telefon nepotvrdil zápis na pozice: 2 ! +CME ERROR: 24\n"
+                               "Telefon tento PIN odmítl.\n?\n"));
+    QCOMPARE(contentOfStream(results), QStringLiteral("SMS: hotovo.\n"));
+    std::fclose(input);
 }
 
 QTEST_MAIN(TestProvisioning)
