@@ -5,7 +5,7 @@
 #include "cli/backup_names.h"
 #include "cli/console.h"
 #include "cli/phone_session.h"
-#include "phone/verified_sequence.h"
+#include "platform/cp1250.h"
 #include "platform/settings_location.h"
 #include "platform/text_file.h"
 
@@ -61,8 +61,9 @@ ExitStatus ProvisioningRun::run() {
         m_console.message(QString::fromStdString(withFullStop(error.what())));
         return kExitBadUse;
     }
-    const std::string smsc =
-        m_options.smscNumber.isEmpty() ? settings.smscNumber : m_options.smscNumber.toStdString();
+    const std::string smsc = m_options.smscNumber.isEmpty()
+                                 ? settings.smscNumber
+                                 : platform::utf16ToCp1250(m_options.smscNumber.toStdU16String());
     planSets(smsc);
     const bool writing = m_options.action == ProvisioningOptions::Action::Write;
     if (!(writing ? loadFiles() : checkTargetsFree()))
