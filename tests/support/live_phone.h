@@ -1,7 +1,8 @@
 #pragma once
 // End-to-end fixture: the virtual phone on a pseudo-terminal, linked as COM1 in a temporary
-// settings directory, and the whole main window with COM1 open on it, or the tool's command line. Dialogs are
-// scripted and the blocking pause is recorded (and really waited, so the phone's replies keep their timing).
+// settings directory, and the whole main window with COM1 open on it, or the tool's command line.
+// Dialogs are scripted and the blocking pause is recorded (and really waited, so the phone's replies
+// keep their timing).
 #include "app/alarm1.h"
 #include "app/error_report.h"
 #include "serial/AfSafeSync.h"
