@@ -4,6 +4,8 @@
 #include "phone/reply.h"
 #include "phone/verified_sequence.h"
 #include "platform/com_names.h"
+#include "platform/device_paths.h"
+#include "widgets/user_dialogs.h"
 
 PhoneSession::PhoneSession(const std::string& settingsDirectory, const std::string& smscNumber,
                            UserDialogs& dialogs)
@@ -15,6 +17,17 @@ PhoneSession::PhoneSession(const std::string& settingsDirectory, const std::stri
                              m_shared, m_exchanges),
       m_context{m_line, m_shared, dialogs, m_errors, m_pause, m_exchanges} {
     m_shared.SmscNumber = smscNumber;
+    m_line.port().OnDeviceLost = [this](TAfComPort&) { portLost(); };
+}
+
+void PhoneSession::portLost() {
+    const TAfComPort& component = m_line.port();
+    if (!component.IsOpen())
+        return;
+    const std::string name = component.DevicePath().empty() ? "COM" + std::to_string(component.ComNumber())
+                                                            : platform::deviceName(component.DevicePath());
+    m_line.Close();
+    m_context.dialogs.warning(QString::fromStdString("Port " + name + " byl odpojen."));
 }
 
 PhoneSession::~PhoneSession() {

@@ -32,6 +32,10 @@ public:
     PageContext& context() { return m_context; }
 
 private:
+    // The device went away under the open port (a cable pulled out): closed at once, so the
+    // running exchange stops waiting and the next one is refused.
+    void portLost();
+
     TAfSafeSync m_delivery;
     LivePause m_pause;
     SharedState m_shared;

@@ -21,6 +21,15 @@ const char* kBackupUnread = "POZOR - zálohu nelze přečíst, do SIM se nic nez
 const char* kFileExists = "Soubor %1 již existuje; přepíše jej volba --force.";
 const char* kNoDirectory = "Složku %1 nelze vytvořit.";
 
+// A run that was cut short says so before it says that some positions failed.
+ExitStatus worse(ExitStatus a, ExitStatus b) {
+    constexpr ExitStatus kMildestFirst[] = {kExitDone, kExitPositions, kExitPhone, kExitBadUse};
+    const auto rank = [&](ExitStatus status) {
+        return std::find(std::begin(kMildestFirst), std::end(kMildestFirst), status);
+    };
+    return rank(a) > rank(b) ? a : b;
+}
+
 ExitStatus statusOf(TransferOutcome outcome) {
     switch (outcome) {
     case TransferOutcome::Done:
@@ -155,7 +164,7 @@ ExitStatus ProvisioningRun::write() {
             m_console.result(fromUtf8(m_options.verify ? "%1: soubor %2 zapsán na pozice %3 a ověřen."
                                                        : "%1: soubor %2 zapsán na pozice %3.")
                                  .arg(planned.set->title(), planned.path, planned.set->positions()));
-        worst = std::max(worst, status);
+        worst = worse(worst, status);
         if (status == kExitPhone)
             break;
     }
@@ -166,7 +175,7 @@ ExitStatus ProvisioningRun::read() {
     ExitStatus worst = kExitDone;
     for (const PlannedSet& planned : m_sets) {
         const ExitStatus status = readSet(planned);
-        worst = std::max(worst, status);
+        worst = worse(worst, status);
         if (status == kExitPhone)
             break;
     }

@@ -94,6 +94,7 @@ private slots:
     void refusalSendsNothing();
     void phoneProblems_data();
     void phoneProblems();
+    void pulledCableEndsTheRun();
     void readKeepsExistingFiles();
     void wireEqualsTheWindows();
     void readFailuresKeepTheFiles();
@@ -282,6 +283,26 @@ void TestProvisioning::phoneProblems() {
     for (const QByteArray& command : commandsOf(phone))
         pins += command.startsWith("AT+CPIN=") ? 1 : 0;
     QCOMPARE(pins, pinsSent);
+}
+
+// The phone goes while the configuration's first entry waits for its answer: told at once, and the
+// numbers are not tried on a port that is gone.
+void TestProvisioning::pulledCableEndsTheRun() {
+    LivePhone phone({"--sim-delay", "3000"});
+    const QStringList files = filesIn(phone, "site");
+    const CommandLineRun run = runCommandLine(phone, QStringList{"write", "--port", "COM1"} + files, {}, [&] {
+        const auto setupSent = [&] {
+            const auto commands = commandsOf(phone);
+            return std::any_of(commands.begin(), commands.end(),
+                               [](const QByteArray& command) { return command.startsWith("AT+CPBW=5,"); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(setupSent(), 20000);
+        phone.stop();
+    });
+    QCOMPARE(linesOf(run.err), (QStringList{QString::fromUtf8("Port COM1 byl odpojen."),
+                                            QString::fromUtf8("POZOR - sériový port není otevřen !")}));
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
 }
 
 void TestProvisioning::readKeepsExistingFiles() {

@@ -9,6 +9,7 @@
 #include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 
+#include <functional>
 #include <memory>
 #include <QFile>
 #include <QProcess>
@@ -147,7 +148,7 @@ private:
 };
 
 // The tool's command line as a script runs it: its own process, no display, the phone's settings
-// directory, and what it printed and how it ended.
+// directory, and what it printed and how it ended. meanwhile runs while it runs.
 struct CommandLineRun {
     int exitCode = -1;
     QString out;
@@ -155,7 +156,8 @@ struct CommandLineRun {
 };
 
 inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList arguments,
-                                     const QByteArray& input = {}) {
+                                     const QByteArray& input = {},
+                                     const std::function<void()>& meanwhile = {}) {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -173,6 +175,8 @@ inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList argumen
         return run;
     tool.write(input);
     tool.closeWriteChannel();
+    if (meanwhile)
+        meanwhile();
     if (!tool.waitForFinished(120000))
         tool.kill();
     tool.waitForFinished(5000);
