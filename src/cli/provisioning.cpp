@@ -1,5 +1,6 @@
 #include "cli/provisioning.h"
 
+#include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "cli/console.h"
 #include "cli/console_dialogs.h"
@@ -29,5 +30,7 @@ int runProvisioning(int argc, char* argv[]) {
                            command.options.pinFromStandardInput ? ConsoleDialogs::PinSource::StandardInput
                                                                 : ConsoleDialogs::PinSource::Terminal,
                            stdin);
-    return ProvisioningRun(command.options, console, dialogs).run();
+    ProvisioningRun run(command.options, console, dialogs);
+    const CloseOnSignal interruptOnSignal(application, [&run] { run.interrupt(); });
+    return run.run();
 }

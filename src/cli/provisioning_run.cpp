@@ -20,6 +20,7 @@ const char* kNotAsWritten = "POZOR - SIM drží na pozicích: %1 jiný obsah, ne
 const char* kBackupUnread = "POZOR - zálohu nelze přečíst, do SIM se nic nezapsalo !";
 const char* kFileExists = "Soubor %1 již existuje; přepíše jej volba --force.";
 const char* kNoDirectory = "Složku %1 nelze vytvořit.";
+const char* kInterrupted = "POZOR - přerušeno: sady, které zbývaly, se nepřenesly !";
 
 // A run that was cut short says so before it says that some positions failed.
 ExitStatus worse(ExitStatus a, ExitStatus b) {
@@ -157,6 +158,8 @@ ExitStatus ProvisioningRun::write() {
             return backedUp;
     ExitStatus worst = kExitDone;
     for (const PlannedSet& planned : m_sets) {
+        if (!goesOn())
+            return worse(worst, kExitPositions);
         ExitStatus status = writeSet(planned);
         if (status == kExitDone && m_options.verify)
             status = verifySet(planned);
@@ -174,6 +177,8 @@ ExitStatus ProvisioningRun::write() {
 ExitStatus ProvisioningRun::read() {
     ExitStatus worst = kExitDone;
     for (const PlannedSet& planned : m_sets) {
+        if (!goesOn())
+            return worse(worst, kExitPositions);
         const ExitStatus status = readSet(planned);
         worst = worse(worst, status);
         if (status == kExitPhone)
@@ -186,6 +191,8 @@ ExitStatus ProvisioningRun::read() {
 ExitStatus ProvisioningRun::backUp() {
     std::vector<SetLines> held;
     for (const PlannedSet& planned : m_sets) {
+        if (!goesOn())
+            return kExitPositions;
         const auto read = readFromPhone(*planned.set, QString::fromUtf8("záloha"));
         if (read.outcome != TransferOutcome::Done) {
             m_console.message(fromUtf8(kBackupUnread));
@@ -207,6 +214,12 @@ ExitStatus ProvisioningRun::backUp() {
                              .arg(m_sets[i].set->title(), m_sets[i].set->positions(), path));
     }
     return kExitDone;
+}
+
+bool ProvisioningRun::goesOn() {
+    if (m_interrupted)
+        m_console.message(fromUtf8(kInterrupted));
+    return !m_interrupted;
 }
 
 ExitStatus ProvisioningRun::writeSet(const PlannedSet& planned) {

@@ -26,6 +26,8 @@ public:
     ~ProvisioningRun();
 
     ExitStatus run();
+    // Ends the run once the running set's exchange has ended: the phone is never left mid-set.
+    void interrupt() { m_interrupted = true; }
 
 private:
     struct PlannedSet {
@@ -44,6 +46,8 @@ private:
     ExitStatus writeSet(const PlannedSet& planned);
     ExitStatus verifySet(const PlannedSet& planned);
     ExitStatus readSet(const PlannedSet& planned);
+    // False, having said so, when the run was interrupted.
+    bool goesOn();
     TransferRead<SetLines> readFromPhone(const AlarmSet& set, const QString& stage);
     TransferProgress progressOf(const AlarmSet& set, const QString& stage);
     bool saveLines(const QString& path, const SetLines& lines);
@@ -54,4 +58,5 @@ private:
     std::string m_settingsDirectory;
     std::vector<PlannedSet> m_sets;
     std::unique_ptr<PhoneSession> m_session;
+    bool m_interrupted = false;
 };

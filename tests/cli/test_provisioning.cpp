@@ -73,6 +73,12 @@ QList<QByteArray> commandsOf(const LivePhone& phone) {
     return commands;
 }
 
+bool sent(const LivePhone& phone, const QByteArray& start) {
+    const auto commands = commandsOf(phone);
+    return std::any_of(commands.begin(), commands.end(),
+                       [&](const QByteArray& command) { return command.startsWith(start); });
+}
+
 bool anyWrite(const LivePhone& phone) {
     for (const QByteArray& command : commandsOf(phone))
         if (command.startsWith("AT+CPBW=") || command.startsWith("AT+CMGW=") ||
@@ -95,6 +101,7 @@ private slots:
     void phoneProblems_data();
     void phoneProblems();
     void pulledCableEndsTheRun();
+    void signalEndsTheRunAfterTheRunningSet();
     void readKeepsExistingFiles();
     void wireEqualsTheWindows();
     void readFailuresKeepTheFiles();
@@ -290,19 +297,32 @@ void TestProvisioning::phoneProblems() {
 void TestProvisioning::pulledCableEndsTheRun() {
     LivePhone phone({"--sim-delay", "3000"});
     const QStringList files = filesIn(phone, "site");
-    const CommandLineRun run = runCommandLine(phone, QStringList{"write", "--port", "COM1"} + files, {}, [&] {
-        const auto setupSent = [&] {
-            const auto commands = commandsOf(phone);
-            return std::any_of(commands.begin(), commands.end(),
-                               [](const QByteArray& command) { return command.startsWith("AT+CPBW=5,"); });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(setupSent(), 20000);
-        phone.stop();
-    });
+    const CommandLineRun run =
+        runCommandLine(phone, QStringList{"write", "--port", "COM1"} + files, {}, [&](QProcess&) {
+            QTRY_VERIFY_WITH_TIMEOUT(sent(phone, "AT+CPBW=5,"), 20000);
+            phone.stop();
+        });
     QCOMPARE(linesOf(run.err), (QStringList{QString::fromUtf8("Port COM1 byl odpojen."),
                                             QString::fromUtf8("POZOR - sériový port není otevřen !")}));
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.isEmpty());
+}
+
+// Ctrl-C or a kill while the configuration is written: both its entries still go, the numbers do not.
+void TestProvisioning::signalEndsTheRunAfterTheRunningSet() {
+    LivePhone phone({"--sim-delay", "1000"});
+    const QStringList files = filesIn(phone, "site");
+    const CommandLineRun run =
+        runCommandLine(phone, QStringList{"write", "--port", "COM1"} + files, {}, [&](QProcess& tool) {
+            QTRY_VERIFY_WITH_TIMEOUT(sent(phone, "AT+CPBW=5,"), 20000);
+            tool.terminate();
+        });
+    QCOMPARE(linesOf(run.err),
+             QStringList{QString::fromUtf8("POZOR - přerušeno: sady, které zbývaly, se nepřenesly !")});
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(linesOf(run.out).size(), 1);
+    QVERIFY(phone.state().contains("entry 6 \"+000000001235\""));
+    QVERIFY(!sent(phone, "AT+CPBW=1,"));
 }
 
 void TestProvisioning::readKeepsExistingFiles() {

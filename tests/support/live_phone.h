@@ -157,7 +157,7 @@ struct CommandLineRun {
 
 inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList arguments,
                                      const QByteArray& input = {},
-                                     const std::function<void()>& meanwhile = {}) {
+                                     const std::function<void(QProcess&)>& meanwhile = {}) {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -176,7 +176,7 @@ inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList argumen
     tool.write(input);
     tool.closeWriteChannel();
     if (meanwhile)
-        meanwhile();
+        meanwhile(tool);
     if (!tool.waitForFinished(120000))
         tool.kill();
     tool.waitForFinished(5000);
