@@ -21,35 +21,25 @@
 namespace {
 
 constexpr int kPortCount = 6;
-constexpr int kReplySettleMs = 250;
-// A flood during an exchange must not eat the memory; the answers that matter come early.
-constexpr std::size_t kTranscriptLimit = 1 << 20;
 
 } // namespace
 
 TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_environment(std::move(environment)),
-      m_port("AfComPort1", m_environment.delivery,
-             [directory = m_environment.settingsDirectory](int portNumber) {
-                 return platform::comDevicePath(directory, portNumber);
-             }),
-      m_pageContext{*this,      m_shared, m_environment.dialogs, m_environment.errors, m_environment.pause,
+      m_line(
+          m_environment.delivery,
+          [directory = m_environment.settingsDirectory](int portNumber) {
+              return platform::comDevicePath(directory, portNumber);
+          },
+          m_shared, m_exchanges),
+      m_pageContext{m_line,     m_shared, m_environment.dialogs, m_environment.errors, m_environment.pause,
                     m_exchanges} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    m_port.setBaudRate(br19200);
-    m_port.setEventThreadPriority(tpTimeCritical);
-    m_port.setInBufSize(8192);
-    m_port.OnDataRecived = [this](TAfComPort& sender, std::int32_t count) {
-        AfComPort1DataRecived(sender, count);
-    };
-    m_port.OnDeviceLost = [this](TAfComPort&) { portLost(); };
-    m_replySettle.setSingleShot(true);
-    m_replySettle.setInterval(kReplySettleMs);
-    connect(&m_replySettle, &QTimer::timeout, this, &TForm1::takeReply);
+    AfComPort1().OnDeviceLost = [this](TAfComPort&) { portLost(); };
     connect(&m_exchanges, &ExchangeLock::busyChanged, this, &TForm1::closeOnceIdle);
     connectMenu();
     FormCreate();
@@ -60,7 +50,7 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
 
 // The pages hold references into this window; they go before its members do.
 TForm1::~TForm1() {
-    m_port.Close();
+    AfComPort1().Close();
     delete m_form2;
     delete m_form3;
     delete m_form4;
@@ -122,18 +112,18 @@ void TForm1::embedPage(QWidget& page, QWidget& tab) {
 }
 
 void TForm1::choosePort(int portNumber) {
-    m_port.Close();
-    m_port.setDevicePath({});
-    m_port.setComNumber(static_cast<std::uint16_t>(portNumber));
-    m_port.Open();
+    AfComPort1().Close();
+    AfComPort1().setDevicePath({});
+    AfComPort1().setComNumber(static_cast<std::uint16_t>(portNumber));
+    AfComPort1().Open();
     Smazni_oznaceni();
     portItem(portNumber).setChecked(true);
 }
 
 void TForm1::chooseDevice(const std::string& path) {
-    m_port.Close();
-    m_port.setDevicePath(path);
-    m_port.Open();
+    AfComPort1().Close();
+    AfComPort1().setDevicePath(path);
+    AfComPort1().Open();
     Smazni_oznaceni();
     m_portMenu->checkDevice(path);
 }
@@ -147,11 +137,12 @@ void TForm1::Smazni_oznaceni() {
 // The device went away under the open port (a cable pulled out). The engine keeps saying so until
 // the port is closed; once closed, the user hears of it once.
 void TForm1::portLost() {
-    if (!m_port.IsOpen())
+    if (!AfComPort1().IsOpen())
         return;
-    const std::string name = m_port.DevicePath().empty() ? "COM" + std::to_string(m_port.ComNumber())
-                                                         : platform::deviceName(m_port.DevicePath());
-    m_port.Close();
+    const std::string name = AfComPort1().DevicePath().empty()
+                                 ? "COM" + std::to_string(AfComPort1().ComNumber())
+                                 : platform::deviceName(AfComPort1().DevicePath());
+    AfComPort1().Close();
     Smazni_oznaceni();
     m_portLossReport.report("Port " + name + " byl odpojen.");
 }
@@ -160,26 +151,6 @@ const SerialPortList& TForm1::serialPorts() const {
     if (m_environment.serialPorts)
         return *m_environment.serialPorts;
     return m_systemPorts;
-}
-
-// What the phone says goes to a running exchange at once, so an answer that is in is never waited
-// for; ReplyBuffer still takes a reply whole, 250 ms after its first bytes, by a timer rather than a
-// sleep, so the window goes on meanwhile and the port's hand-over returns at once.
-void TForm1::AfComPort1DataRecived(TAfComPort&, std::int32_t) {
-    const std::string text = m_port.ReadAllText();
-    if (text.empty())
-        return;
-    if (m_exchanges.busy() && m_shared.Transcript.size() < kTranscriptLimit)
-        m_shared.Transcript += text;
-    m_settlingReply += text;
-    if (!m_replySettle.isActive())
-        m_replySettle.start();
-}
-
-void TForm1::takeReply() {
-    m_shared.LastReceived = std::exchange(m_settlingReply, {});
-    if (!m_shared.LastReceived.empty())
-        m_shared.ReplyBuffer = m_shared.LastReceived;
 }
 
 // Both lines are read before the port is opened: a port that fails to open must not cost the
@@ -218,8 +189,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    m_replySettle.stop();
-    m_port.Close();
+    m_line.Close();
     m_environment.errors.guard([this] { UlozIni(); });
     m_form2->hide();
     m_form3->hide();
@@ -229,14 +199,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::closeOnceIdle(bool exchangeRunning) {
     if (!exchangeRunning && std::exchange(m_closeWhenIdle, false))
         QTimer::singleShot(0, this, &QWidget::close);
-}
-
-bool TForm1::IsOpen() const {
-    return m_port.IsOpen();
-}
-
-void TForm1::SendText(const std::string& text) {
-    m_port.SendText(text);
 }
 
 void TForm1::Oaplikaci2Click() {

@@ -5,7 +5,7 @@
 #include "app/serial_port_list.h"
 #include "phone/exchange_lock.h"
 #include "phone/page_context.h"
-#include "phone/port_link.h"
+#include "phone/phone_port.h"
 #include "phone/shared_state.h"
 #include "serial/AfComPort.h"
 
@@ -39,14 +39,14 @@ struct MainWindowEnvironment {
     const SerialPortList* serialPorts = nullptr; // none: the machine's own
 };
 
-class TForm1 : public QMainWindow, private PortLink {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(MainWindowEnvironment environment, QWidget* parent = nullptr);
     ~TForm1() override;
 
     SharedState& shared() { return m_shared; }
-    TAfComPort& AfComPort1() { return m_port; }
+    TAfComPort& AfComPort1() { return m_line.port(); }
     TForm5& configurationPage() { return *m_form5; }
     TForm6& numbersPage() { return *m_form6; }
     TForm4& smsPage() { return *m_form4; }
@@ -63,9 +63,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool IsOpen() const override;
-    void SendText(const std::string& text) override;
-
     void FormCreate();
     void embedPage(QWidget& page, QWidget& tab);
     void centreOnDesktop();
@@ -73,8 +70,6 @@ private:
     void Smazni_oznaceni();
     void portLost();
     const SerialPortList& serialPorts() const;
-    void AfComPort1DataRecived(TAfComPort& sender, std::int32_t count);
-    void takeReply();
     void closeOnceIdle(bool exchangeRunning);
     void NactiIni();
     void UlozIni();
@@ -85,9 +80,7 @@ private:
     MainWindowEnvironment m_environment;
     SharedState m_shared;
     ExchangeLock m_exchanges;
-    TAfComPort m_port;
-    QTimer m_replySettle; // lets the rest of a reply arrive before it is taken whole
-    std::string m_settlingReply;
+    PhonePort m_line;
     bool m_closeWhenIdle = false;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;

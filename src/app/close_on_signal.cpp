@@ -19,17 +19,20 @@ void wake(int) {
 
 } // namespace
 
-CloseOnSignal::CloseOnSignal(QWidget& window) {
+CloseOnSignal::CloseOnSignal(QWidget& window) : CloseOnSignal(window, [&window] { window.close(); }) {}
+
+CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close) {
     if (::pipe2(m_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return; // a signal then ends the tool at once, as it would without this
     g_wakeFd = m_pipe[1];
     m_notifier = std::make_unique<QSocketNotifier>(m_pipe[0], QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &window, [this, &window] {
-        char byte;
-        while (::read(m_pipe[0], &byte, 1) > 0) {
-        }
-        window.close();
-    });
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &context,
+                     [this, close = std::move(close)] {
+                         char byte;
+                         while (::read(m_pipe[0], &byte, 1) > 0) {
+                         }
+                         close();
+                     });
     struct sigaction action {};
     action.sa_handler = wake;
     action.sa_flags = SA_RESTART;

@@ -57,8 +57,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         "settings-dir", QStringLiteral("Nastavení (setting.ini, dosdevices) ve složce DIR."), "DIR");
     const QCommandLineOption demo("demo",
                                   QStringLiteral("Ukázka na virtuálním telefonu jako COM1, bez kabelu."));
-    parser.setApplicationDescription(
-        QStringLiteral("Pomůcka pro nastavení konfigurace ALARMU GSM 2.generace"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Pomůcka pro nastavení konfigurace ALARMU GSM 2.generace\n\n"
+        "Bez okna, z příkazové řádky nebo skriptu:\n"
+        "  alarmgsm write [--port PORT] [--smsc NUMBER] [--verify] [--backup DIR] [--pin-stdin]\n"
+        "                 [--config F.par] [--numbers F.num] [--sms F.sms]\n"
+        "  alarmgsm read [--port PORT] [--force] [--pin-stdin] [--config F.par] [--numbers F.num] [--sms "
+        "F.sms]\n"
+        "Podrobnosti: alarmgsm write --help, alarmgsm read --help."));
     parser.addOptions({help, version, settings, demo});
     // Qt's options are single-dash words; ours answer to either form.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

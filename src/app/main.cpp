@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/demo_session.h"
 #include "app/error_report.h"
+#include "cli/provisioning.h"
 #include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
@@ -11,6 +12,8 @@
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    if (isProvisioningCommand(argc, argv))
+        return runProvisioning(argc, argv);
     const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
     if (commandLine.outcome != CommandLine::Outcome::Start)
         return answerCommandLine(commandLine);

@@ -9,6 +9,12 @@ StoredSettings SettingsFile::read() const {
         platform::createEmptyFile(m_path);
         return {0, {}, kDefaultSmscNumber};
     }
+    return readExisting();
+}
+
+StoredSettings SettingsFile::readExisting() const {
+    if (!platform::fileExists(m_path))
+        return {0, {}, kDefaultSmscNumber};
     auto lines = platform::readTextLines(m_path, 2);
     lines.resize(2);
     const bool isPath = !lines[0].empty() && lines[0].front() == '/';

@@ -20,6 +20,8 @@ public:
     // A missing file is created empty and reads as no port and the default centre number.
     // Raises platform::IoError.
     StoredSettings read() const;
+    // The same without creating a missing file, for a caller that must never write it.
+    StoredSettings readExisting() const;
     // No port writes the single space. The old file is replaced only once the new one is complete.
     // Raises platform::IoError.
     void write(const StoredSettings& settings) const;

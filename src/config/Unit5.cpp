@@ -1,10 +1,10 @@
 #include "config/Unit5.h"
 
 #include "app/error_report.h"
+#include "config/configuration_transfer.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
-#include "phone/phonebook.h"
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
@@ -28,8 +28,6 @@ const std::string kModeProbe = "test_komunikace";
 const std::string kModeWriting = "prvni_konfigurak";
 
 constexpr std::int32_t kStepProbe = 0;
-constexpr std::int32_t kStepSetup = 5;
-constexpr std::int32_t kStepCasy = 6;
 
 constexpr Option kResetOrder[] = {Option::Authentication, Option::Relay2Pulse,   Option::RepeatCall,
                                   Option::AlarmSms,       Option::CreditKeeping, Option::TwoControlNumbers,
@@ -350,14 +348,8 @@ void TForm5::Timer1Timer() {
     Zakaz_tlacitka();
     shared.ExchangeMode = kModeWriting;
     m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    if (!sequence.select(SimStore::Phonebook))
-        return;
-    m_view->setProgress(25);
-    sequence.writeEntry(kStepSetup, staticText1(), "Setup");
-    m_view->setProgress(50);
-    sequence.writeEntry(kStepCasy, staticText2(), "Casy");
-    m_view->setProgress(100);
-    sequence.finish(phone_messages::kWriteUnconfirmed);
+    configuration_transfer::write(sequence, staticText1(), staticText2(),
+                                  [this](int percent) { m_view->setProgress(percent); });
     shared.ReplyBuffer = " ";
 }
 
@@ -384,29 +376,10 @@ void TForm5::Timer2Timer() {
         return;
     Zakaz_tlacitka();
     m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    if (!sequence.select(SimStore::Phonebook))
-        return;
-    std::optional<std::string> codes[2];
-    for (const std::int32_t position : {kStepSetup, kStepCasy}) {
-        shared.StepState = position;
-        codes[position - kStepSetup] = storedCode(sequence, position);
-        m_view->setProgress(position == kStepSetup ? 50 : 100);
-    }
-    if (!sequence.finish(phone_messages::kReadFailed))
-        return;
-    showCodes(codes[0], codes[1]);
-}
-
-// A position that holds no 13-character code holds no configuration.
-std::optional<std::string> TForm5::storedCode(VerifiedSequence& sequence, int position) {
-    const auto answer = sequence.read(phonebook::readCommand(position), position);
-    const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt;
-    if (!entry)
-        return std::nullopt;
-    std::string code = phonebook::decodeNumber(entry->number, sequence.charset());
-    if (code.size() != setup_codes::kCodeLength)
-        return std::nullopt;
-    return code;
+    const auto read =
+        configuration_transfer::read(sequence, shared, [this](int percent) { m_view->setProgress(percent); });
+    if (read.outcome == TransferOutcome::Done)
+        showCodes(read.data.setup, read.data.casy);
 }
 
 void TForm5::showCodes(const std::optional<std::string>& setupCode,
@@ -418,13 +391,13 @@ void TForm5::showCodes(const std::optional<std::string>& setupCode,
         setStaticText1(*setupCode);
         Nastaveni_checku(staticText1());
     } else {
-        empty << QString::number(kStepSetup);
+        empty << QString::number(configuration_transfer::kSetupPosition);
     }
     if (casyCode) {
         setStaticText2(*casyCode);
         Nastaveni_casu(staticText2());
     } else {
-        empty << QString::number(kStepCasy);
+        empty << QString::number(configuration_transfer::kCasyPosition);
     }
     if (!empty.isEmpty())
         m_context.dialogs.warning(

@@ -17,7 +17,6 @@ class TForm5;
 }
 class QComboBox;
 class QRadioButton;
-class VerifiedSequence;
 
 class TForm5 : public QWidget {
     Q_OBJECT
@@ -80,7 +79,6 @@ private:
     void setStaticText1(const std::string& text);
     void setStaticText2(const std::string& text);
     void sendLine(const std::string& text);
-    std::optional<std::string> storedCode(VerifiedSequence& sequence, int position);
     // The codes read, into the page; an empty position is told and keeps the page's own values.
     void showCodes(const std::optional<std::string>& setupCode, const std::optional<std::string>& casyCode);
     // Back to idle: busy label empty, gauge hidden, buttons enabled, the phone free for others.

@@ -1,10 +1,10 @@
 #include "numbers/Unit6.h"
 
 #include "app/error_report.h"
+#include "numbers/numbers_transfer.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
-#include "phone/phonebook.h"
 #include "phone/port_link.h"
 #include "phone/reply.h"
 #include "phone/shared_state.h"
@@ -25,8 +25,6 @@ constexpr int kTypedNumberLimit = 13;
 
 constexpr std::int32_t kStepProbe = 0;
 constexpr std::int32_t kStepWrite = 10;
-
-constexpr int kWriteProgress[] = {30, 60, 90};
 
 } // namespace
 
@@ -201,42 +199,30 @@ void TForm6::Timer2Timer() {
     Zakaz_tlacitka();
     m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
     m_view->showGauge();
-    m_view->setProgress(0);
-    if (!sequence.select(SimStore::Phonebook))
-        return;
+    const TransferProgress progress = [this](int percent) { m_view->setProgress(percent); };
     if (step == kStepProbe)
-        readPositions(sequence);
+        readPositions(sequence, progress);
     else
-        writePositions(sequence);
+        numbers_transfer::write(sequence, entriesOnPage(), progress);
 }
 
 // All four positions are read before a field changes: a read the phone did not answer whole
 // changes nothing, so the user never mistakes a position it could not read for an empty one.
-void TForm6::readPositions(VerifiedSequence& sequence) {
-    std::array<phonebook::Entry, kPositions> entries;
-    for (int position = 1; position <= kPositions; ++position) {
-        m_context.shared.StepState = position;
-        const auto answer = sequence.read(phonebook::readCommand(position), position);
-        if (const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt)
-            entries[std::size_t(position - 1)] = {phonebook::decodeNumber(entry->number, sequence.charset()),
-                                                  phonebook::decodeName(entry->name, sequence.charset())};
-        m_view->setProgress(25 * position);
-    }
-    if (!sequence.finish(phone_messages::kReadFailed))
+void TForm6::readPositions(VerifiedSequence& sequence, const TransferProgress& progress) {
+    const auto read = numbers_transfer::read(sequence, m_context.shared, progress);
+    if (read.outcome != TransferOutcome::Done)
         return;
     clearFields();
     for (int position = 1; position <= kPositions; ++position) {
-        numberField(position).setText1250(entries[std::size_t(position - 1)].number);
-        nameField(position).setText1250(entries[std::size_t(position - 1)].name);
+        numberField(position).setText1250(read.data[std::size_t(position - 1)].number);
+        nameField(position).setText1250(read.data[std::size_t(position - 1)].name);
     }
 }
 
-// Each entry goes once the phone has answered the last; whatever it did not confirm is told.
-void TForm6::writePositions(VerifiedSequence& sequence) {
-    for (int position = 1; position <= kPositions; ++position) {
-        sequence.writeEntry(position, numberField(position).text1250(), nameField(position).text1250());
-        if (position < kPositions)
-            m_view->setProgress(kWriteProgress[position - 1]);
-    }
-    sequence.finish(phone_messages::kWriteUnconfirmed);
+numbers_transfer::Entries TForm6::entriesOnPage() const {
+    numbers_transfer::Entries entries;
+    for (int position = 1; position <= kPositions; ++position)
+        entries[std::size_t(position - 1)] = {numberField(position).text1250(),
+                                              nameField(position).text1250()};
+    return entries;
 }

@@ -3,6 +3,7 @@
 // international form, written to and read from SIM positions 1 to 4, saved to and loaded from a
 // ".num" file.
 #include "numbers/number_list.h"
+#include "numbers/numbers_transfer.h"
 #include "phone/exchange_view.h"
 #include "phone/page_context.h"
 #include "widgets/user_dialogs.h"
@@ -51,8 +52,8 @@ private:
     void clearFields();
     void sendLine(const std::string& text);
     bool startExchange(std::int32_t firstStep);
-    void readPositions(VerifiedSequence& sequence);
-    void writePositions(VerifiedSequence& sequence);
+    void readPositions(VerifiedSequence& sequence, const TransferProgress& progress);
+    numbers_transfer::Entries entriesOnPage() const;
     // Back to rest: busy label empty, gauge hidden, buttons enabled, the phone free for others.
     void endExchange();
 

@@ -50,13 +50,14 @@ bool insideModalBox(QObject* watched) {
 
 } // namespace
 
+// The application may be a core one (the command line): qApp would claim it is a widget one.
 LivePause::LivePause() {
-    qApp->installEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 LivePause::~LivePause() {
-    if (qApp)
-        qApp->removeEventFilter(this);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeEventFilter(this);
 }
 
 void LivePause::wait(int milliseconds) {

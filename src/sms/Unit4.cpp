@@ -1,7 +1,6 @@
 #include "sms/Unit4.h"
 
 #include "app/error_report.h"
-#include "numbers/number_format.h"
 #include "phone/exchange.h"
 #include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
@@ -9,13 +8,12 @@
 #include "phone/reply.h"
 #include "phone/shared_state.h"
 #include "phone/verified_sequence.h"
-#include "platform/cp1250.h"
+#include "sms/alarm_pdu.h"
+#include "sms/messages_transfer.h"
 #include "ui_Unit4.h"
 #include "widgets/page_files.h"
 #include "widgets/VrStrEdit.h"
 
-#include <array>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -23,23 +21,15 @@ namespace {
 // The tick hands the read from the click to the event loop; the phone's answers, not the clock, pace
 // it from there.
 constexpr int kReadTickMs = 0;
-constexpr int kPositions = 4;
+using message_set::kPositions;
 constexpr int kNumberTypedLimit = 13;
 constexpr int kTextTypedLimit = 50;
-constexpr int kCharTableVariant = 2;
 
 constexpr std::int32_t kStepProbe = 18;
-constexpr std::int32_t kStepFirstRead = 11; // 11 to 14: position 1 to 4 requested
-
-constexpr int kStoreProgressStep = 12;
 
 const QString kDeleting = QStringLiteral("Mažu pozice na SIM");
 const QString kStoring = QStringLiteral("Ukládám na pozice na SIM");
 const QString kIdle = QStringLiteral(" ");
-
-std::string command(const char* name, int value) {
-    return name + std::to_string(value) + reply::kCR;
-}
 
 } // namespace
 
@@ -138,12 +128,18 @@ void TForm4::VrStrEdit19Change() {
 }
 
 bool TForm4::Kontrola() const {
-    if (!hasInternationalFormat(m_ui->VrStrEdit19->text1250()))
-        return false;
+    return message_set::acceptable(m_ui->VrStrEdit19->text1250(), rowsOnPage());
+}
+
+message_set::Messages TForm4::rowsOnPage() const {
+    message_set::Messages rows;
     for (int position = 1; position <= kPositions; ++position)
-        if (!hasInternationalFormat(numberField(position).text1250()))
-            return false;
-    return true;
+        rows[std::size_t(position - 1)] = {numberField(position).text1250(), textField(position).text1250()};
+    return rows;
+}
+
+TransferProgress TForm4::gauge() {
+    return [this](int percent) { m_view->setProgress(percent); };
 }
 
 void TForm4::Button2Click() {
@@ -204,70 +200,20 @@ void TForm4::Timer1Timer() {
     if (!sequence.probeAnswered())
         return;
     m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    if (!sequence.select(SimStore::Messages))
+    const auto read = messages_transfer::read(sequence, m_context.shared, gauge());
+    if (read.outcome != TransferOutcome::Done)
         return;
-    std::array<std::optional<Row>, kPositions> rows;
     for (int position = 1; position <= kPositions; ++position) {
-        m_context.shared.StepState = kStepFirstRead + position - 1;
-        if (const auto answer = sequence.read(command("AT+CMGR=", position), position)) {
-            Retezec(*answer);
-            if (!SmsText.empty())
-                rows[std::size_t(position - 1)] = decodedRow();
-        }
-        m_view->setProgress(25 * position);
+        numberField(position).setText1250(read.data[std::size_t(position - 1)].number);
+        textField(position).setText1250(read.data[std::size_t(position - 1)].text);
     }
-    if (!sequence.finish(phone_messages::kReadFailed))
-        return;
-    emptyRows();
-    for (int position = 1; position <= kPositions; ++position)
-        if (const auto& row = rows[std::size_t(position - 1)]) {
-            numberField(position).setText1250(row->number);
-            textField(position).setText1250(row->text);
-        }
-}
-
-// A fresh record for every message, so a field the PDU does not carry never shows a value left
-// from another position. A received message carries no destination; its sender is shown instead.
-TForm4::Row TForm4::decodedRow() {
-    DecodeRecord = PDU::TSMS_Record{};
-    DecodeRecord.PduText = SmsText;
-    PDU::DecodeSms(DecodeRecord, kCharTableVariant);
-    const bool submitted = DecodeRecord.FirstOctet & 1;
-    return {submitted ? DecodeRecord.DestAddress : DecodeRecord.OrigAddress,
-            platform::utf16ToCp1250(DecodeRecord.MessageText)};
-}
-
-// The PDU is the line of hex digits after the "+CMGR:" line; an unsolicited code may come between.
-void TForm4::Retezec(const final_answers::Answer& answer) {
-    SmsText = std::string(answer.hexLineAfter("+CMGR:").value_or(""));
 }
 
 void TForm4::Koduj() {
-    EncodeRecord.SmscType = PDU::BitsToByte("00000001");
-    EncodeRecord.SmscAddress = m_ui->VrStrEdit19->text1250();
-    EncodeRecord.FirstOctet = PDU::BitsToByte("00010000");
-    EncodeRecord.MessageRef = 0;
-    EncodeRecord.DestAddressType = PDU::BitsToByte("00000001");
-    EncodeRecord.DestAddress = SmsNumber;
-    EncodeRecord.ProtocolId = PDU::BitsToByte("00000000");
-    EncodeRecord.DataCoding = PDU::BitsToByte("00000000");
-    EncodeRecord.ValidityPeriod[0] = 4; // relative: 25 minutes
-    EncodeRecord.MessageText = platform::cp1250ToUtf16(SmsText);
-    PduLength = PDU::EncodeSms(EncodeRecord, kCharTableVariant);
+    const alarm_pdu::Encoded encoded = alarm_pdu::encode(m_ui->VrStrEdit19->text1250(), SmsNumber, SmsText);
+    EncodeRecord = encoded.record;
+    PduLength = encoded.length;
     SmsText = EncodeRecord.PduText;
-}
-
-void TForm4::Gauge_increment() {
-    m_view->setProgress(m_ui->Gauge1->progress() + kStoreProgressStep);
-}
-
-// Deleting first makes the phone store the messages in positions 1 to 4 in order, as each goes into
-// the first free position. An empty position is as good as a deleted one.
-void TForm4::deletePositions(VerifiedSequence& sequence, bool reported) {
-    for (int position = 1; position <= kPositions; ++position) {
-        m_view->setProgress(25 * position);
-        sequence.change(command("AT+CMGD=", position), reported ? position : 0, true);
-    }
 }
 
 // The first selection tells whether the phone is there before anything is deleted. A message
@@ -284,29 +230,17 @@ void TForm4::Button3Click() {
     m_view->setButtonsEnabled(false);
     m_view->showBusy(kDeleting);
     VerifiedSequence sequence(m_context);
-    if (!sequence.select(SimStore::Messages))
-        return;
-    deletePositions(sequence, false);
-    m_view->setBusyText(kIdle);
-    m_view->setProgress(0);
-    m_view->setBusyText(kStoring);
-
-    for (int position = 1; position <= kPositions; ++position) {
+    const auto encode = [this](int position) {
         SmsNumber = numberField(position).text1250();
         SmsText = textField(position).text1250();
         Koduj();
-        if (position == 1)
-            m_view->setProgress(kStoreProgressStep);
-        else
-            Gauge_increment();
-        sequence.storeMessage("AT+CMGW=" + std::to_string(PduLength) + reply::kCR, SmsText, position, [&] {
-            if (position < kPositions)
-                Gauge_increment();
-            else
-                m_view->setProgress(100);
-        });
-    }
-    sequence.finish(phone_messages::kStoreUnconfirmed);
+        return alarm_pdu::Encoded{EncodeRecord, PduLength};
+    };
+    messages_transfer::store(sequence, encode, gauge(), [this] {
+        m_view->setBusyText(kIdle);
+        m_view->setProgress(0);
+        m_view->setBusyText(kStoring);
+    });
 }
 
 // The rows are emptied only when the phone confirmed every deletion: otherwise the SIM still holds
@@ -321,13 +255,12 @@ void TForm4::Button4Click() {
     m_view->setButtonsEnabled(false);
     m_view->showBusy(kDeleting);
     VerifiedSequence sequence(m_context);
-    if (!sequence.select(SimStore::Messages))
+    const TransferOutcome outcome = messages_transfer::erase(sequence, gauge());
+    if (outcome == TransferOutcome::PhoneUnusable)
         return;
-    deletePositions(sequence, true);
-    const bool deleted = sequence.finish(phone_messages::kDeleteUnconfirmed);
     m_view->hideGauge();
     m_view->setBusyText(kIdle);
     m_view->setProgress(0);
-    if (deleted)
+    if (outcome == TransferOutcome::Done)
         emptyRows();
 }

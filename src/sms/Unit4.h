@@ -3,8 +3,9 @@
 // saved to and loaded from a ".sms" file, stored in, read from and deleted in SIM SMS positions 1
 // to 4 of the phone in PDU mode.
 #include "phone/exchange_view.h"
-#include "phone/final_answers.h"
 #include "phone/page_context.h"
+#include "phone/transfer.h"
+#include "sms/message_set.h"
 #include "sms/PDU.h"
 #include "widgets/user_dialogs.h"
 
@@ -36,10 +37,7 @@ public:
     void Button4Click();
     void Button5Click();
     void Timer1Timer();
-    // Takes the PDU of a message read out of the phone's answer into SmsText.
-    void Retezec(const final_answers::Answer& answer);
     void Koduj();
-    void Gauge_increment();
 
     const FileDialogSpec OpenDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
     const FileDialogSpec SaveDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
@@ -49,7 +47,6 @@ public:
     std::string SmsText;
     std::string SmsNumber;
     PDU::TSMS_Record EncodeRecord;
-    PDU::TSMS_Record DecodeRecord;
     std::uint16_t PduLength = 0;
 
 protected:
@@ -61,14 +58,8 @@ private:
     VrStrEdit& numberField(int position) const;
     VrStrEdit& textField(int position) const;
     void emptyRows();
-    struct Row {
-        std::string number;
-        std::string text;
-    };
-    // The message in SmsText, as its row shows it.
-    Row decodedRow();
-    // reported: the positions a deletion did not get confirmed are told at the end.
-    void deletePositions(VerifiedSequence& sequence, bool reported);
+    message_set::Messages rowsOnPage() const;
+    TransferProgress gauge();
     // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.
     void endExchange();
 

@@ -160,6 +160,9 @@ private slots:
             << "";
         QTest::newRow("help before anything else") << QStringList{"--demo", "-h"} << O::Answer << false << ""
                                                    << "--settings-dir <DIR>";
+        QTest::newRow("help names the command-line actions")
+            << QStringList{"--help"} << O::Answer << false << ""
+            << "alarmgsm write --help";
         QTest::newRow("version") << QStringList{"--version"} << O::Answer << false << ""
                                  << "alarmgsm ";
         QTest::newRow("unknown option") << QStringList{"--port=COM1"} << O::Refuse << false << ""

@@ -19,9 +19,14 @@ class SettingsFileTest : public QObject {
     }
 
 private slots:
+    // The command line never writes the file: it reads a missing one as the defaults and leaves it so.
     void missingFileIsCreatedEmpty() {
         QTemporaryDir dir;
         const SettingsFile file(dir.path().toStdString());
+        const StoredSettings untouched = file.readExisting();
+        QCOMPARE(untouched.portNumber, 0);
+        QCOMPARE(untouched.smscNumber, std::string(kDefaultSmscNumber));
+        QVERIFY(!QFileInfo::exists(dir.filePath("setting.ini")));
         const StoredSettings settings = file.read();
         QCOMPARE(settings.portNumber, 0);
         QCOMPARE(settings.smscNumber, std::string(kDefaultSmscNumber));
@@ -61,10 +66,12 @@ private slots:
         QFETCH(QString, smsc);
         QTemporaryDir dir;
         spit(dir.filePath("setting.ini"), content);
-        const StoredSettings settings = SettingsFile(dir.path().toStdString()).read();
-        QCOMPARE(settings.portNumber, port);
-        QCOMPARE(QString::fromStdString(settings.devicePath), device);
-        QCOMPARE(QString::fromStdString(settings.smscNumber), smsc);
+        const SettingsFile file(dir.path().toStdString());
+        for (const StoredSettings& settings : {file.read(), file.readExisting()}) {
+            QCOMPARE(settings.portNumber, port);
+            QCOMPARE(QString::fromStdString(settings.devicePath), device);
+            QCOMPARE(QString::fromStdString(settings.smscNumber), smsc);
+        }
     }
 
     void writes_data() {

@@ -1,5 +1,6 @@
 // The configuration page through its controls: options and times, the phone exchanges against a
 // fake port with replies laid out as a phone with command echo sends them, and the ".par" file.
+#include "config/configuration_file.h"
 #include "config/Unit5.h"
 #include "phone/exchange_lock.h"
 #include "phone/shared_state.h"
@@ -575,6 +576,18 @@ private slots:
         QTEST(page.form.staticText2(), "casyCode");
         QCOMPARE(page.dialogs.fileDialogs.at(0).filterDescription, QStringLiteral("*.par"));
         QCOMPARE(fileContent(path), content);
+
+        // The command line checks a file with the same rules, and sends what the page would show.
+        auto lines = platform::splitTextLines(content.toStdString(), 2);
+        lines.resize(2);
+        try {
+            const auto codes = configuration_file::codesOf(lines[0], lines[1]);
+            QVERIFY(error.isEmpty());
+            QCOMPARE(codes.setup, page.form.staticText1());
+            QCOMPARE(codes.casy, page.form.staticText2());
+        } catch (const EConvertError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), error);
+        }
     }
 
     void loadFailureLeavesPage() {

@@ -1,13 +1,15 @@
 #pragma once
 // End-to-end fixture: the virtual phone on a pseudo-terminal, linked as COM1 in a temporary
-// settings directory, and the whole main window with COM1 open on it. Dialogs are scripted and the
-// blocking pause is recorded (and really waited, so the phone's replies keep their timing).
+// settings directory, and the whole main window with COM1 open on it, or the tool's command line.
+// Dialogs are scripted and the blocking pause is recorded (and really waited, so the phone's replies
+// keep their timing).
 #include "app/alarm1.h"
 #include "app/error_report.h"
 #include "serial/AfSafeSync.h"
 #include "support/recording_pause.h"
 #include "support/scripted_dialogs.h"
 
+#include <functional>
 #include <memory>
 #include <QFile>
 #include <QProcess>
@@ -15,6 +17,7 @@
 #include <QtTest>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 #include <utility>
 
 class LivePhone {
@@ -143,6 +146,45 @@ private:
     QStringList m_options;
     QString m_device;
 };
+
+// The tool's command line as a script runs it: its own process, no display, the phone's settings
+// directory, and what it printed and how it ended. meanwhile runs while it runs.
+struct CommandLineRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList arguments,
+                                     const QByteArray& input = {},
+                                     const std::function<void(QProcess&)>& meanwhile = {}) {
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(display));
+    tool.setProcessEnvironment(environment);
+    // Detached from the test's terminal, as under cron or CI; a test that dies takes it along.
+    tool.setChildProcessModifier([] {
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    });
+    arguments << "--settings-dir" << phone.settingsDirectory();
+    tool.start(qEnvironmentVariable("ALARMGSM_APP"), arguments);
+    CommandLineRun run;
+    if (!tool.waitForStarted(5000))
+        return run;
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (meanwhile)
+        meanwhile(tool);
+    if (!tool.waitForFinished(120000))
+        tool.kill();
+    tool.waitForFinished(5000);
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
+}
 
 class LiveWindow {
 public:

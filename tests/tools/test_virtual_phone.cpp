@@ -225,6 +225,9 @@ private slots:
                   "\r\n+CME ERROR: 21\r\n");
         optionRow("name beyond a short limit", shortSim, {"ATE0", "AT+CMEE=1"},
                   "AT+CPBW=1,\"1\",,\"123456789\"", "\r\n+CME ERROR: 24\r\n");
+        optionRow("name beyond the limit confirmed and kept cut", shortSim + QStringList{"--cut-names"},
+                  {"ATE0", "AT+CMEE=1", "AT+CPBW=1,\"1\",,\"123456789\""}, "AT+CPBR=1",
+                  "\r\n+CPBR: 1,\"1\",129,\"12345678\"\r\n\r\nOK\r\n");
         optionRow("short message store", shortSim, {"ATE0"}, "AT+CPMS?",
                   "\r\n+CPMS: \"SM\",0,3,\"SM\",0,3,\"SM\",0,3\r\n\r\nOK\r\n");
         optionRow("phone memory selected at start", {"--phone-memory"}, {"ATE0"}, "AT+CPBS?;+CPMS?",

@@ -142,6 +142,7 @@ private:
 vphone::PhoneOptions phoneOptions(const vphone::Options& options) {
     return {.echo = options.echo,
             .emptyError = options.emptyError,
+            .cutNames = options.cutNames,
             .phoneMemory = options.phoneMemory,
             .textMode = options.textMode,
             .cmee = options.cmee,

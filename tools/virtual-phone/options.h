@@ -26,6 +26,7 @@ struct Options {
     bool emptyError = false;
     int phonebookSize = 100;
     int nameLength = 14;
+    bool cutNames = false;
     int smsSize = 20;
     bool phoneMemory = false;
     bool textMode = false;

@@ -620,8 +620,11 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     case NumberCheck::Ok:
         break;
     }
-    if (name.size() > std::size_t(book.nameLength))
-        return cme(24);
+    if (name.size() > std::size_t(book.nameLength)) {
+        if (!m_options.cutNames)
+            return cme(24);
+        name.resize(std::size_t(book.nameLength));
+    }
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return cme(25);
 

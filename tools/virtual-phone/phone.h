@@ -18,6 +18,7 @@ namespace vphone {
 struct PhoneOptions {
     bool echo = true;            // the stored profile; ATZ returns to it, AT&F to echo on
     bool emptyError = false;     // empty position read: +CME ERROR: 22 / +CMS ERROR: 321 instead of OK
+    bool cutNames = false;       // a name beyond the limit is confirmed and kept cut to it
     bool phoneMemory = false;    // "ME" phonebook and message store beside the SIM's, selected at start
     bool textMode = false;       // SMS text mode offered (AT+CMGF=1) and selected at start
     int cmee = 0;                // AT+CMEE at start and after ATZ and AT&F

@@ -1,0 +1,67 @@
+#include "cli/alarm_set.h"
+#include "config/configuration_file.h"
+#include "config/configuration_transfer.h"
+#include "config/setup_codes.h"
+#include "phone/page_context.h"
+#include "phone/phone_messages.h"
+#include "widgets/user_dialogs.h"
+
+namespace {
+
+class ConfigurationSet final : public AlarmSet {
+public:
+    QString title() const override { return QStringLiteral("Konfigurace"); }
+    std::string extension() const override { return "par"; }
+    std::size_t lineCount() const override { return 2; }
+    QString positions() const override { return QStringLiteral("5, 6"); }
+    bool probes() const override { return true; }
+
+    SetLines checked(const SetLines& lines, QString& error) const override {
+        try {
+            const auto codes = configuration_file::codesOf(lines.at(0), lines.at(1));
+            return {codes.setup, codes.casy};
+        } catch (const setup_codes::EConvertError& convert) {
+            error = QString::fromUtf8(convert.what());
+            return {};
+        }
+    }
+
+    TransferOutcome write(PageContext&, VerifiedSequence& sequence, const SetLines& lines,
+                          const TransferProgress& progress) const override {
+        return configuration_transfer::write(sequence, lines.at(0), lines.at(1), progress);
+    }
+
+    // An empty position is told as on the page, and saved as an empty line.
+    TransferRead<SetLines> read(PageContext& context, VerifiedSequence& sequence,
+                                const TransferProgress& progress) const override {
+        const auto read = configuration_transfer::read(sequence, context.shared, progress);
+        if (read.outcome != TransferOutcome::Done)
+            return {read.outcome, {}};
+        QStringList empty;
+        if (!read.data.setup)
+            empty << QString::number(configuration_transfer::kSetupPosition);
+        if (!read.data.casy)
+            empty << QString::number(configuration_transfer::kCasyPosition);
+        if (!empty.isEmpty())
+            context.dialogs.warning(
+                QString::fromUtf8(phone_messages::kNoConfiguration).arg(empty.join(QStringLiteral(", "))));
+        return {TransferOutcome::Done, {read.data.setup.value_or(""), read.data.casy.value_or("")}};
+    }
+
+    QStringList differing(const SetLines& written, const SetLines& read) const override {
+        QStringList positions;
+        for (const int position :
+             {configuration_transfer::kSetupPosition, configuration_transfer::kCasyPosition}) {
+            const std::size_t line = std::size_t(position - configuration_transfer::kSetupPosition);
+            if (written.at(line) != read.at(line))
+                positions << QString::number(position);
+        }
+        return positions;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<AlarmSet> configurationSet() {
+    return std::make_unique<ConfigurationSet>();
+}

@@ -1,0 +1,36 @@
+#include "cli/provisioning.h"
+
+#include "app/close_on_signal.h"
+#include "app/command_line.h"
+#include "cli/console.h"
+#include "cli/console_dialogs.h"
+#include "cli/provisioning_options.h"
+#include "cli/provisioning_run.h"
+
+#include <cstdio>
+#include <QCoreApplication>
+
+bool isProvisioningCommand(int argc, char* argv[]) {
+    return argc > 1 && isProvisioningAction(QString::fromLocal8Bit(argv[1]));
+}
+
+int runProvisioning(int argc, char* argv[]) {
+    const ProvisioningCommand command = parseProvisioningCommand(argumentList(argc, argv));
+    if (command.outcome == ProvisioningCommand::Outcome::Answer) {
+        std::fputs(command.text.toLocal8Bit().constData(), stdout);
+        return kExitDone;
+    }
+    if (command.outcome == ProvisioningCommand::Outcome::Refuse) {
+        std::fputs((command.text + '\n').toLocal8Bit().constData(), stderr);
+        return kExitBadUse;
+    }
+    QCoreApplication application(argc, argv);
+    Console console(stdout, stderr);
+    ConsoleDialogs dialogs(console,
+                           command.options.pinFromStandardInput ? ConsoleDialogs::PinSource::StandardInput
+                                                                : ConsoleDialogs::PinSource::Terminal,
+                           stdin);
+    ProvisioningRun run(command.options, console, dialogs);
+    const CloseOnSignal interruptOnSignal(application, [&run] { run.interrupt(); });
+    return run.run();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The terminal the command line talks to: whether a stream is one, and a secret asked on it.
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+bool isTerminal(std::FILE* stream);
+
+struct HiddenAnswer {
+    enum class Kind { Typed, Cancelled, NoTerminal };
+    Kind kind = Kind::NoTerminal;
+    std::string text; // Typed only
+};
+
+// Shows the prompt on the controlling terminal and reads one line with the echo off; the echo is
+// back on afterwards. Ctrl-C or the end of the input cancels.
+HiddenAnswer askHidden(const std::string& prompt);
+
+} // namespace platform
