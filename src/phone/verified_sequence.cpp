@@ -1,5 +1,6 @@
 #include "phone/verified_sequence.h"
 
+#include "app/error_report.h"
 #include "phone/page_context.h"
 #include "phone/phone_messages.h"
 #include "phone/reply.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <QStringList>
 
 using final_answers::Answer;
@@ -52,6 +54,25 @@ bool isPinForm(const std::string& pin) {
            std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Every selection on one command line, so that the phone answers them all in one round: what it
+// has set now (to put it back at the end), numbered error codes, the SIM's state, the sets it
+// offers and the store. A phone that refuses any of them is asked again one command at a time.
+constexpr const char* kPhonebookSelections = "AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CPBS=\"SM\"\r";
+constexpr const char* kMessageSelections = "AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+CPMS=\"SM\",\"SM\"\r";
+
+// The list of AT+CSCS=? and the set named by AT+CSCS?, both "+CSCS:" lines.
+std::pair<std::string, std::string> charsetLines(const Answer& answer) {
+    std::pair<std::string, std::string> found;
+    for (const std::string& line : answer.lines) {
+        if (!line.starts_with("+CSCS:"))
+            continue;
+        std::string value = line.substr(6);
+        std::erase(value, ' ');
+        (value.starts_with('(') ? found.first : found.second) = value;
+    }
+    return found;
+}
+
 int storedIndex(const Answer& answer) {
     return std::atoi(std::string(answer.after("+CMGW:").value_or("0")).c_str());
 }
@@ -59,7 +80,20 @@ int storedIndex(const Answer& answer) {
 } // namespace
 
 VerifiedSequence::VerifiedSequence(PageContext& context)
-    : m_context(context), m_ledger(context.port, context.shared, context.pause) {}
+    : m_context(context), m_ledger(context.port, context.shared, context.pause),
+      m_uncaught(std::uncaught_exceptions()) {}
+
+// An error on its way out is told as it is and ends the exchange there.
+VerifiedSequence::~VerifiedSequence() {
+    if (std::uncaught_exceptions() == m_uncaught && !m_ledger.lineLost())
+        m_context.errors.guard([this] { putBackSettings(); });
+}
+
+void VerifiedSequence::putBackSettings() {
+    const std::string command = m_found.restoreCommand();
+    if (!command.empty())
+        m_ledger.ask(command, CommandLedger::kSelectionMs);
+}
 
 Answer VerifiedSequence::ask(const std::string& text, int timeoutMs) {
     for (int retry = 0;; ++retry) {
@@ -83,12 +117,45 @@ bool VerifiedSequence::probeAnswered() {
 }
 
 bool VerifiedSequence::select(SimStore store) {
+    m_store = store;
+    const Answer answer = ask(store == SimStore::Phonebook ? kPhonebookSelections : kMessageSelections,
+                              CommandLedger::kSelectionMs);
+    if (!answer.complete()) {
+        warnSilent();
+        return false;
+    }
+    m_found.takeFrom(answer);
+    const std::string state = pinState(answer);
+    if (answer.final != Final::Ok || !(state.empty() || state == "READY"))
+        return selectOneByOne(store);
+    m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
+    if (store == SimStore::Messages)
+        m_found.changed(FoundSettings::Setting::MessageFormat, "0");
+    takeSelected(answer);
+    return true;
+}
+
+bool VerifiedSequence::selectOneByOne(SimStore store) {
     if (!askForErrorCodes() || !unlockSim())
         return false;
     if (store == SimStore::Phonebook)
-        return selectCharset() && selectOne("AT+CPBS=\"SM\"");
+        return askCharsets() && selectOne("AT+CPBS=\"SM\"");
     // The store for incoming messages is left as the phone has it.
-    return selectOne("AT+CMGF=0") && selectOne("AT+CPMS=\"SM\",\"SM\"");
+    const Answer format = ask("AT+CMGF?\r", CommandLedger::kSelectionMs);
+    m_found.takeFrom(format);
+    if (!selectOne("AT+CMGF=0"))
+        return false;
+    m_found.changed(FoundSettings::Setting::MessageFormat, "0");
+    return selectOne("AT+CPMS=\"SM\",\"SM\"");
+}
+
+// A phone that lists no set may still take one: each is tried once it is needed.
+void VerifiedSequence::takeSelected(const Answer& answer) {
+    const auto [offered, inUse] = charsetLines(answer);
+    m_usableCharsets = phonebook::listed(offered);
+    if (m_usableCharsets.empty())
+        m_usableCharsets = phonebook::listed(R"(("UCS2","GSM","IRA"))");
+    m_charset = phonebook::named(inUse);
 }
 
 bool VerifiedSequence::selectOne(const std::string& command) {
@@ -112,10 +179,15 @@ bool VerifiedSequence::selectOne(const std::string& command) {
 // With codes an empty position, a locked or a busy SIM differ from a refusal; a bare "ERROR" tells
 // none of them. A phone that cannot give codes still serves.
 bool VerifiedSequence::askForErrorCodes() {
-    if (ask("AT+CMEE=1\r", CommandLedger::kSelectionMs).complete())
-        return true;
-    warnSilent();
-    return false;
+    m_found.takeFrom(ask("AT+CMEE?\r", CommandLedger::kSelectionMs));
+    const Answer answer = ask("AT+CMEE=1\r", CommandLedger::kSelectionMs);
+    if (!answer.complete()) {
+        warnSilent();
+        return false;
+    }
+    if (answer.final == Final::Ok)
+        m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
+    return true;
 }
 
 // A phone that does not know AT+CPIN? is taken as unlocked: its selections will tell otherwise.
@@ -180,31 +252,43 @@ bool VerifiedSequence::enterPin() {
     }
 }
 
-// The best set the phone offers; one that lists none may still take one of them, and one that
-// takes none keeps its own, in which names go as they are.
-bool VerifiedSequence::selectCharset() {
+bool VerifiedSequence::askCharsets() {
     const Answer offered = ask("AT+CSCS=?\r", CommandLedger::kSelectionMs);
-    if (!offered.complete()) {
+    const Answer inUse = ask("AT+CSCS?\r", CommandLedger::kSelectionMs);
+    if (!offered.complete() || !inUse.complete()) {
         warnSilent();
         return false;
     }
-    using phonebook::Charset;
-    const Charset best = phonebook::choose(offered.after("+CSCS:").value_or(""));
-    const std::vector<Charset> candidates =
-        best != Charset::Unchanged ? std::vector{best} : std::vector{Charset::Ucs2, Charset::Gsm};
-    for (const Charset candidate : candidates) {
-        const Answer taken = ask("AT+CSCS=\"" + std::string(phonebook::nameOf(candidate)) + "\"\r",
-                                 CommandLedger::kSelectionMs);
-        if (!taken.complete()) {
-            warnSilent();
-            return false;
-        }
-        if (taken.final == Final::Ok) {
-            m_charset = candidate;
-            return true;
-        }
+    m_found.takeFrom(inUse);
+    Answer both = offered;
+    both.lines.insert(both.lines.end(), inUse.lines.begin(), inUse.lines.end());
+    takeSelected(both);
+    return true;
+}
+
+bool VerifiedSequence::useCharset(phonebook::Charset charset) {
+    if (charset == m_charset || charset == phonebook::Charset::Unchanged)
+        return true;
+    const std::string name = '"' + std::string(phonebook::nameOf(charset)) + '"';
+    const Answer taken = ask("AT+CSCS=" + name + reply::kCR, CommandLedger::kSelectionMs);
+    if (!taken.complete()) {
+        m_stopped = true;
+        return false;
     }
-    m_charset = Charset::Unchanged;
+    if (taken.final != Final::Ok) {
+        std::erase(m_usableCharsets, charset);
+        return false;
+    }
+    m_charset = charset;
+    m_found.changed(FoundSettings::Setting::Charset, name);
+    return true;
+}
+
+// Each refusal leaves one set fewer to want, so the wanting ends.
+bool VerifiedSequence::settleCharset(const std::function<phonebook::Charset()>& wanted) {
+    while (!useCharset(wanted()))
+        if (m_stopped)
+            return false;
     return true;
 }
 
@@ -237,6 +321,10 @@ void VerifiedSequence::writeEntry(int position, const std::string& number, const
         change(phonebook::writeCommand(position, number, {}), position, true);
         return;
     }
+    if (m_stopped || !settleCharset([&] { return phonebook::forName(name, m_charset, m_usableCharsets); })) {
+        noteUnanswered(position);
+        return;
+    }
     const auto encoded = phonebook::encodeName(name, m_charset);
     if (!encoded) {
         noteAnswer(position, false);
@@ -267,6 +355,8 @@ void VerifiedSequence::storeMessage(const std::string& command, const std::strin
 }
 
 std::optional<Answer> VerifiedSequence::read(const std::string& text, int position) {
+    if (!m_stopped && m_store == SimStore::Phonebook)
+        settleCharset([this] { return m_usableCharsets.empty() ? m_charset : m_usableCharsets.front(); });
     if (m_stopped) {
         noteUnanswered(position);
         return std::nullopt;
