@@ -49,6 +49,11 @@ std::string pinState(const Answer& answer) {
     return state;
 }
 
+// A phone that does not say is taken as ready.
+bool isReady(const std::string& state) {
+    return state.empty() || state == "READY";
+}
+
 bool isPinForm(const std::string& pin) {
     return pin.size() >= kShortestPin && pin.size() <= kLongestPin &&
            std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -118,15 +123,19 @@ bool VerifiedSequence::probeAnswered() {
 
 bool VerifiedSequence::select(SimStore store) {
     m_store = store;
-    const Answer answer = ask(store == SimStore::Phonebook ? kPhonebookSelections : kMessageSelections,
-                              CommandLedger::kSelectionMs);
+    const char* selections = store == SimStore::Phonebook ? kPhonebookSelections : kMessageSelections;
+    Answer answer = ask(selections, CommandLedger::kSelectionMs);
+    m_found.takeFrom(answer);
+    if (answer.complete() && !isReady(pinState(answer))) {
+        if (!unlockFrom(pinState(answer)))
+            return false;
+        answer = ask(selections, CommandLedger::kSelectionMs);
+    }
     if (!answer.complete()) {
         warnSilent();
         return false;
     }
-    m_found.takeFrom(answer);
-    const std::string state = pinState(answer);
-    if (answer.final != Final::Ok || !(state.empty() || state == "READY"))
+    if (answer.final != Final::Ok || !isReady(pinState(answer)))
         return selectOneByOne(store);
     m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
     if (store == SimStore::Messages)
@@ -149,11 +158,11 @@ bool VerifiedSequence::selectOneByOne(SimStore store) {
     return selectOne("AT+CPMS=\"SM\",\"SM\"");
 }
 
-// A phone that lists no set may still take one: each is tried once it is needed.
+// A phone that lists no sets may still take one: each is tried once it is needed.
 void VerifiedSequence::takeSelected(const Answer& answer) {
     const auto [offered, inUse] = charsetLines(answer);
     m_usableCharsets = phonebook::listed(offered);
-    if (m_usableCharsets.empty())
+    if (offered.empty())
         m_usableCharsets = phonebook::listed(R"(("UCS2","GSM","IRA"))");
     m_charset = phonebook::named(inUse);
 }
@@ -197,14 +206,16 @@ bool VerifiedSequence::unlockSim() {
         warnSilent();
         return false;
     }
-    if (answer.final != Final::Ok) {
-        if (!final_answers::meansPukNeeded(answer.error))
-            return true;
-        m_context.dialogs.warning(QString::fromUtf8(phone_messages::kSimBlocked));
-        return false;
-    }
-    const std::string state = pinState(answer);
-    if (state.empty() || state == "READY")
+    if (answer.final == Final::Ok)
+        return unlockFrom(pinState(answer));
+    if (!final_answers::meansPukNeeded(answer.error))
+        return true;
+    m_context.dialogs.warning(QString::fromUtf8(phone_messages::kSimBlocked));
+    return false;
+}
+
+bool VerifiedSequence::unlockFrom(const std::string& state) {
+    if (isReady(state))
         return true;
     if (state == "SIM PIN")
         return enterPin();

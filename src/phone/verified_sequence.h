@@ -74,6 +74,8 @@ private:
     void takeSelected(const final_answers::Answer& answer);
     bool askForErrorCodes();
     bool unlockSim();
+    // The SIM in the state AT+CPIN? named: false, after the warning, when it stays locked.
+    bool unlockFrom(const std::string& state);
     bool enterPin();
     bool askCharsets();
     // False when the phone refused the set (it is not offered again) or did not answer.
