@@ -402,6 +402,7 @@ int main(int argc, char** argv) {
     vphone::Sim sim;
     sim.phonebook.size = options.phonebookSize;
     sim.phonebook.nameLength = options.nameLength;
+    sim.phonebook.nameBytes = options.nameBytes;
     sim.messages.size = options.smsSize;
     if (!options.state.empty()) {
         try {

@@ -26,6 +26,7 @@ struct Options {
     bool emptyError = false;
     int phonebookSize = 100;
     int nameLength = 14;
+    int nameBytes = 0; // 0: no room in bytes, the characters alone count
     int smsSize = 20;
     bool phoneMemory = false;
     bool textMode = false;

@@ -467,6 +467,14 @@ bool Phone::decodeText(const std::string& text, std::string& out) const {
     return true;
 }
 
+// A SIM keeps a name given in UCS2 as UCS2, whatever its characters.
+bool Phone::givenInUcs2(const std::vector<Param>& params) const {
+    if (m_charset != "UCS2" || params.size() != 4 || !params[3].present)
+        return false;
+    const std::string& text = params[3].value;
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; });
+}
+
 std::string Phone::nameParam(const Param& param) const {
     return m_charset == "UCS2" ? fromUcs2OrPlain(param.value).value_or(param.value) : param.value;
 }
@@ -620,7 +628,8 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     case NumberCheck::Ok:
         break;
     }
-    if (name.size() > std::size_t(book.nameLength))
+    const NameCoding coding = givenInUcs2(params) ? NameCoding::Ucs2 : plainCoding(name);
+    if (!nameFits(book, name, coding))
         return cme(24);
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return cme(25);
@@ -634,7 +643,7 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
         if (target == 0)
             return cme(20);
     }
-    book.entries[target] = PhonebookEntry{*number, *type, name};
+    book.entries[target] = PhonebookEntry{*number, *type, name, coding};
     changed();
     return {};
 }

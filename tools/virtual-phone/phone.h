@@ -108,6 +108,7 @@ private:
     bool decodeText(const std::string& text, std::string& out) const;
     // The name of a store or a character set: plain, or in "UCS2" also as its hex.
     std::string nameParam(const Param& param) const;
+    bool givenInUcs2(const std::vector<Param>& params) const;
     // Message status as a number in PDU mode, as "REC UNREAD" and so on in text mode.
     std::optional<int> statusParam(const std::vector<Param>& params, std::size_t i, int fallback,
                                    int high) const;
