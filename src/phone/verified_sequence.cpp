@@ -125,7 +125,7 @@ bool VerifiedSequence::select(SimStore store) {
     m_store = store;
     const char* selections = store == SimStore::Phonebook ? kPhonebookSelections : kMessageSelections;
     Answer answer = ask(selections, CommandLedger::kSelectionMs);
-    m_found.takeFrom(answer);
+    takeFound(answer, store);
     if (answer.complete() && !isReady(pinState(answer))) {
         if (!unlockFrom(pinState(answer)))
             return false;
@@ -137,11 +137,17 @@ bool VerifiedSequence::select(SimStore store) {
     }
     if (answer.final != Final::Ok || !isReady(pinState(answer)))
         return selectOneByOne(store);
+    takeSelected(answer);
+    return true;
+}
+
+// A line that failed part way may have set what it set before the failure; putting back a setting
+// that was not changed after all changes nothing.
+void VerifiedSequence::takeFound(const Answer& answer, SimStore store) {
+    m_found.takeFrom(answer);
     m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
     if (store == SimStore::Messages)
         m_found.changed(FoundSettings::Setting::MessageFormat, "0");
-    takeSelected(answer);
-    return true;
 }
 
 bool VerifiedSequence::selectOneByOne(SimStore store) {

@@ -71,6 +71,7 @@ private:
     final_answers::Answer ask(const std::string& text, int timeoutMs);
     bool selectOne(const std::string& command);
     bool selectOneByOne(SimStore store);
+    void takeFound(const final_answers::Answer& answer, SimStore store);
     void takeSelected(const final_answers::Answer& answer);
     bool askForErrorCodes();
     bool unlockSim();
