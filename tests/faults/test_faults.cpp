@@ -270,7 +270,8 @@ private slots:
     }
 
     // A phone that hangs in the middle of a store with its line still there: the command waits its
-    // time, the store ends naming what was not stored, and nothing is sent after it but ESC.
+    // time, the store ends naming what was not stored, and nothing is sent after it but ESC and what
+    // puts back the settings the store changed.
     void phoneHangsMidStore() {
         LivePhone phone;
         Tool tool(phone.settingsDirectory());
