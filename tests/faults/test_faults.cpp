@@ -232,8 +232,8 @@ private slots:
             QWidget& form = tool.window->smsPage();
             const PageProbe page = PageProbe::sms(*tool.window);
             const QStringList before = fieldsOf(form);
-            // Halfway: after four selections, the deletes and the first message, before the second.
-            tool.pause.armAt(9, [&] { phone.stop(); });
+            // Halfway: after the selections, the deletes and the first message, before the second.
+            tool.pause.armAt(6, [&] { phone.stop(); });
             page.click("Button3"); // the whole store runs inside the click
             QVERIFY(tool.pause.fired());
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -244,8 +244,9 @@ private slots:
             QWidget& form = tool.window->numbersPage();
             const PageProbe page = PageProbe::numbers(*tool.window);
             setFields(form, kUserRows);
-            // Before the second position: five selections and the first read went before.
-            tool.pause.armAt(7, [&] { phone.stop(); });
+            // Before the second position: the selections, the switch to UCS2 for reading names and
+            // the first read went before.
+            tool.pause.armAt(4, [&] { phone.stop(); });
             page.click("Button1");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 10000);
@@ -253,8 +254,8 @@ private slots:
             KEEPS_USER_DATA(fieldsOf(form) == kUserRows, fieldsOf(form).join(", "));
         } else {
             const PageProbe page = PageProbe::configuration(*tool.window);
-            // Between the two phonebook writes, after five selections.
-            tool.pause.armAt(7, [&] { phone.stop(); });
+            // Between the two phonebook writes, after the selections.
+            tool.pause.armAt(3, [&] { phone.stop(); });
             page.click("BitBtn3");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -278,7 +279,7 @@ private slots:
         QVERIFY(tool.choosePort(1));
         const PageProbe page = PageProbe::sms(*tool.window);
         const QStringList before = fieldsOf(page.form());
-        tool.pause.armAt(9, [&] { phone.freeze(); }); // before the second message
+        tool.pause.armAt(6, [&] { phone.freeze(); }); // before the second message
         page.click("Button3");
         QVERIFY(tool.pause.fired());
         QVERIFY(page.idle());
