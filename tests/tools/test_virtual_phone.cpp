@@ -525,6 +525,10 @@ private slots:
         clock.start();
         QCOMPARE(phone.command("AT+CPBR=1"), QByteArray("AT+CPBR=1\r\r\nOK\r\n"));
         QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+        // Each access of a line takes its time.
+        clock.restart();
+        QCOMPARE(phone.command("AT+CPBR=1;+CPBW=2"), QByteArray("AT+CPBR=1;+CPBW=2\r\r\nOK\r\n"));
+        QVERIFY2(clock.elapsed() >= 2200, qPrintable(QString::number(clock.elapsed())));
         clock.restart();
         QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("AT+CMGW=21\r\r\n> "));
         QVERIFY2(clock.elapsed() >= 200 && clock.elapsed() < 1000,

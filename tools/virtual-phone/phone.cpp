@@ -194,7 +194,7 @@ void Phone::executeLine(PhoneOutput& out) {
     }
     const std::string body = normaliseCommandLine(raw.substr(start + 2));
     const auto lockBefore = m_lock.state();
-    m_lineWaitsForSim = false;
+    m_lineSimAccesses = 0;
     Result result;
     std::size_t pos = 0;
     while (pos < body.size() && result.kind == Result::Ok) {
@@ -255,7 +255,7 @@ void Phone::executeLine(PhoneOutput& out) {
         m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
     out.simLoading = m_lock.state() != lockBefore && m_lock.state() == SimLock::State::Loading;
-    out.waitsForSim = m_lineWaitsForSim;
+    out.simAccesses = m_lineSimAccesses;
 }
 
 // Basic commands; "&F" arrives as the lower-case letter f.
@@ -353,7 +353,7 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
     if (const SimCommand* command = simCommand(name)) {
         if (const auto refusal = simRefusal(command->message))
             return *refusal;
-        m_lineWaitsForSim = m_lineWaitsForSim || command->waits;
+        m_lineSimAccesses += command->waits ? 1 : 0;
     }
 
     if (name == "+CGMI")

@@ -34,8 +34,8 @@ struct PhoneOutput {
     std::string echo;     // to send at once
     std::string response; // the answer to a completed command line (or a PDU), to send as one reply
     bool hasResponse = false;
-    bool waitsForSim = false; // the response read or wrote the SIM
-    bool simLoading = false;  // the right PIN was entered and the SIM now loads, busy until simLoaded()
+    int simAccesses = 0;     // the commands of the line that read or wrote the SIM
+    bool simLoading = false; // the right PIN was entered and the SIM now loads, busy until simLoaded()
 };
 
 class Phone {
@@ -128,7 +128,7 @@ private:
     std::string m_line;
     bool m_inString = false;
     bool m_lineOverflow = false;
-    bool m_lineWaitsForSim = false;
+    int m_lineSimAccesses = 0;
     std::vector<std::string> m_info;
 
     // The message being written: its PDU length, or in text mode its address.
