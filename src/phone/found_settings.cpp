@@ -41,6 +41,11 @@ void FoundSettings::changed(Setting setting, std::string value) {
     m_values[std::size_t(setting)].set = std::move(value);
 }
 
+void FoundSettings::putBack() {
+    for (Value& value : m_values)
+        value.set = value.found;
+}
+
 std::string FoundSettings::restoreCommand() const {
     std::string line;
     for (const Named& named : kSettings) {

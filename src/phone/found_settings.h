@@ -21,6 +21,8 @@ public:
     // "AT+CSCS="GSM";+CMGF=1" and CR: one command line that puts back each setting changed from a
     // value the phone reported; empty when there is none.
     std::string restoreCommand() const;
+    // The restore command was carried out.
+    void putBack();
 
 private:
     struct Value {

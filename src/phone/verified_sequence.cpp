@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <exception>
 #include <QStringList>
+#include <utility>
 
 using final_answers::Answer;
 using final_answers::Final;
@@ -76,6 +77,14 @@ std::pair<std::string, std::string> charsetLines(const Answer& answer) {
         (value.starts_with('(') ? found.first : found.second) = value;
     }
     return found;
+}
+
+// Commands as sent alone ("AT+CPBW=1\r", "AT+CPBW=2\r") on one line: "AT+CPBW=1;+CPBW=2\r".
+std::string onOneLine(const std::vector<std::string>& commands) {
+    std::string line = "AT";
+    for (const std::string& command : commands)
+        line += (line.size() > 2 ? ";" : "") + command.substr(2, command.size() - 3);
+    return line + reply::kCR;
 }
 
 int storedIndex(const Answer& answer) {
@@ -318,19 +327,60 @@ void VerifiedSequence::noteAnswer(int position, bool done, const std::string& er
 }
 
 void VerifiedSequence::change(const std::string& text, int position, bool absentIsDone) {
-    if (m_stopped) {
-        noteUnanswered(position);
+    m_waiting.push_back({text, position, absentIsDone});
+}
+
+void VerifiedSequence::sendChanges(bool withPutBack) {
+    std::vector<Change> waiting = std::exchange(m_waiting, {});
+    if (waiting.empty())
+        return;
+    std::vector<std::string> commands;
+    for (const Change& each : waiting)
+        commands.push_back(each.command);
+    const std::string putBack = withPutBack ? m_found.restoreCommand() : std::string();
+    if (!putBack.empty())
+        commands.push_back(putBack);
+    if (commands.size() == 1) {
+        sendAlone(waiting.front());
         return;
     }
-    const Answer answer = ask(text, CommandLedger::kWriteMs);
+    if (m_stopped) {
+        for (const Change& each : waiting)
+            noteUnanswered(each.position);
+        return;
+    }
+    const Answer answer = ask(onOneLine(commands), CommandLedger::kWriteMs * int(commands.size()));
     if (!answer.complete()) {
         m_stopped = true;
-        noteUnanswered(position);
+        for (const Change& each : waiting)
+            noteUnanswered(each.position);
         return;
     }
-    const bool done = answer.final == Final::Ok || (absentIsDone && answer.final == Final::Error &&
+    if (answer.final == Final::Ok) {
+        for (const Change& each : waiting)
+            noteAnswer(each.position, true);
+        if (!putBack.empty())
+            m_found.putBack();
+        return;
+    }
+    for (const Change& each : waiting)
+        sendAlone(each);
+}
+
+void VerifiedSequence::sendAlone(const Change& change) {
+    if (m_stopped) {
+        noteUnanswered(change.position);
+        return;
+    }
+    const Answer answer = ask(change.command, CommandLedger::kWriteMs);
+    if (!answer.complete()) {
+        m_stopped = true;
+        noteUnanswered(change.position);
+        return;
+    }
+    const bool done = answer.final == Final::Ok || (change.absentIsDone && answer.final == Final::Error &&
                                                     final_answers::meansAbsent(answer.error));
-    noteAnswer(position, done, answer.error);
+    noteAnswer(change.position, done, answer.error);
 }
 
 void VerifiedSequence::writeEntry(int position, const std::string& number, const std::string& name) {
@@ -338,7 +388,11 @@ void VerifiedSequence::writeEntry(int position, const std::string& number, const
         change(phonebook::writeCommand(position, number, {}), position, true);
         return;
     }
-    if (m_stopped || !settleCharset([&] { return phonebook::forName(name, m_charset, m_usableCharsets); })) {
+    const auto wanted = [&] { return phonebook::forName(name, m_charset, m_usableCharsets); };
+    // The names waiting are in the set in use.
+    if (wanted() != m_charset)
+        sendChanges(false);
+    if (m_stopped || !settleCharset(wanted)) {
         noteUnanswered(position);
         return;
     }
@@ -352,6 +406,7 @@ void VerifiedSequence::writeEntry(int position, const std::string& number, const
 
 void VerifiedSequence::storeMessage(const std::string& command, const std::string& pdu, int position,
                                     const std::function<void()>& prompted) {
+    sendChanges(false);
     if (m_stopped) {
         noteUnanswered(position);
         return;
@@ -372,6 +427,7 @@ void VerifiedSequence::storeMessage(const std::string& command, const std::strin
 }
 
 std::optional<Answer> VerifiedSequence::read(const std::string& text, int position) {
+    sendChanges(false);
     if (!m_stopped && m_store == SimStore::Phonebook)
         settleCharset([this] { return m_usableCharsets.empty() ? m_charset : m_usableCharsets.front(); });
     if (m_stopped) {
@@ -414,6 +470,9 @@ void VerifiedSequence::warnSilent() {
 }
 
 bool VerifiedSequence::finish(const char* text) {
+    sendChanges(true);
+    std::stable_sort(m_outcomes.begin(), m_outcomes.end(),
+                     [](const Outcome& a, const Outcome& b) { return a.position < b.position; });
     bool anyAnswered = false;
     QStringList positions;
     QStringList codes;

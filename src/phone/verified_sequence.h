@@ -38,7 +38,10 @@ public:
     // give, a blocked SIM, a refused selection, a phone that does not answer.
     bool select(SimStore store);
 
-    // A command that changes the SIM; a position of 0 is never named to the user.
+    // A command that changes the SIM; a position of 0 is never named to the user. Changes wait and
+    // go together on one command line with the next command of another kind, or at the end (with
+    // what puts back the phone's settings): one round with the phone instead of one each. The
+    // phone's OK confirms every one of them; a refusal has each sent again alone, to tell which.
     void change(const std::string& text, int position, bool absentIsDone = false);
     // A phonebook entry, its name in the set that carries it at the least room on the SIM. A name no
     // set the phone takes can carry is not sent, and its position counts as not confirmed.
@@ -60,6 +63,11 @@ public:
     bool finish(const char* text);
 
 private:
+    struct Change {
+        std::string command;
+        int position = 0;
+        bool absentIsDone = false;
+    };
     struct Outcome {
         int position = 0;
         bool answered = false;
@@ -83,6 +91,8 @@ private:
     bool useCharset(phonebook::Charset charset);
     bool settleCharset(const std::function<phonebook::Charset()>& wanted);
     void putBackSettings();
+    void sendChanges(bool withPutBack);
+    void sendAlone(const Change& change);
     void noteUnanswered(int position);
     void noteAnswer(int position, bool done, const std::string& error = {});
     void warnRefused(const std::string& command, const std::string& error);
@@ -97,5 +107,6 @@ private:
     std::vector<phonebook::Charset> m_usableCharsets;
     FoundSettings m_found;
     std::set<std::string> m_refusedPins;
+    std::vector<Change> m_waiting;
     std::vector<Outcome> m_outcomes;
 };

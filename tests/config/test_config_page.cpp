@@ -218,11 +218,10 @@ private slots:
         page.form.Timer1Timer();
         std::vector<std::string> expected{"AT\r"};
         expected.insert(expected.end(), kPhonebookSelections.begin(), kPhonebookSelections.end());
-        expected.push_back("AT+CPBW=5,\"+000000000000\",,\"Setup\"\r");
-        expected.push_back("AT+CPBW=6,\"+000000000000\",,\"Casy\"\r");
+        expected.push_back("AT+CPBW=5,\"+000000000000\",,\"Setup\";+CPBW=6,\"+000000000000\",,\"Casy\"\r");
         QCOMPARE(page.port.sent, expected);
-        // Each command waits for the gap after the last answer; the gauge moves with the answers.
-        QCOMPARE(gaugeAtSends, (QList<int>{0, 25, 50}));
+        // Each line waits for the gap after the last answer; both entries go on one.
+        QCOMPARE(gaugeAtSends, (QList<int>{0, 100}));
         QCOMPARE(page.gauge().progress(), 100);
         QCOMPARE(page.shared.ExchangeMode, std::string("prvni_konfigurak"));
         QVERIFY(page.dialogs.shown.empty());
@@ -241,9 +240,10 @@ private slots:
         page.phone.charset = "UCS2";
         page.form.BitBtn3Click();
         page.form.Timer1Timer();
-        QCOMPARE(std::vector(page.port.sent.begin() + 2, page.port.sent.end()),
-                 (std::vector<std::string>{"AT+CSCS=\"IRA\"\r", "AT+CPBW=5,\"+000000000011\",,\"Setup\"\r",
-                                           "AT+CPBW=6,\"+000000001200\",,\"Casy\"\r", "AT+CSCS=\"UCS2\"\r"}));
+        QCOMPARE(
+            std::vector(page.port.sent.begin() + 2, page.port.sent.end()),
+            (std::vector<std::string>{"AT+CSCS=\"IRA\"\r", "AT+CPBW=5,\"+000000000011\",,\"Setup\";+CPBW=6,"
+                                                           "\"+000000001200\",,\"Casy\";+CSCS=\"UCS2\"\r"}));
         QCOMPARE(page.phone.charset, std::string("UCS2"));
     }
 
@@ -408,8 +408,7 @@ private slots:
         QTest::addColumn<int>("failingSend");
         QTest::newRow("write probe") << true << 1;
         QTest::newRow("write selection") << true << 2;
-        QTest::newRow("write position 5") << true << 3;
-        QTest::newRow("write position 6") << true << 4;
+        QTest::newRow("write both positions") << true << 3;
         QTest::newRow("read probe") << false << 1;
         QTest::newRow("read position 5") << false << 3;
         QTest::newRow("read position 6") << false << 4;

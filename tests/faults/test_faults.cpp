@@ -233,7 +233,7 @@ private slots:
             const PageProbe page = PageProbe::sms(*tool.window);
             const QStringList before = fieldsOf(form);
             // Halfway: after the selections, the deletes and the first message, before the second.
-            tool.pause.armAt(6, [&] { phone.stop(); });
+            tool.pause.armAt(3, [&] { phone.stop(); });
             page.click("Button3"); // the whole store runs inside the click
             QVERIFY(tool.pause.fired());
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -254,8 +254,8 @@ private slots:
             KEEPS_USER_DATA(fieldsOf(form) == kUserRows, fieldsOf(form).join(", "));
         } else {
             const PageProbe page = PageProbe::configuration(*tool.window);
-            // Between the two phonebook writes, after the selections.
-            tool.pause.armAt(3, [&] { phone.stop(); });
+            // Before the line of both phonebook writes, after the selections.
+            tool.pause.armAt(2, [&] { phone.stop(); });
             page.click("BitBtn3");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -279,7 +279,7 @@ private slots:
         QVERIFY(tool.choosePort(1));
         const PageProbe page = PageProbe::sms(*tool.window);
         const QStringList before = fieldsOf(page.form());
-        tool.pause.armAt(6, [&] { phone.freeze(); }); // before the second message
+        tool.pause.armAt(3, [&] { phone.freeze(); }); // before the second message
         page.click("Button3");
         QVERIFY(tool.pause.fired());
         QVERIFY(page.idle());
