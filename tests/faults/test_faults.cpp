@@ -161,6 +161,26 @@ QByteArray settingsOf(const LivePhone& phone, TForm1& window) {
     return settings.join(' ');
 }
 
+// Another program that trusts the phone's character set (python3-gammu) writes an entry to it.
+const char* const kGammuWrites = R"(
+import sys, gammu
+machine = gammu.StateMachine()
+machine.SetConfig(0, {"Device": sys.argv[1], "Connection": "at19200"})
+machine.Init()
+machine.SetMemory({"MemoryType": "SM", "Location": 7, "Entries": [
+    {"Type": "Number_General", "Value": "+420777777777"}, {"Type": "Text_Name", "Value": "Soused"}]})
+machine.Terminate()
+)";
+
+bool anotherProgramWrites(const LivePhone& phone) {
+    QProcess gammu;
+    gammu.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    gammu.start("/usr/bin/python3",
+                {"-c", kGammuWrites, QDir(phone.settingsDirectory()).filePath("dosdevices/com1")});
+    return gammu.waitForFinished(60000) && gammu.exitCode() == 0 &&
+           phone.state().contains("entry 7 \"+420777777777\" 145 \"Soused\" gsm");
+}
+
 // The exchanges of the three pages, each with the button that starts it.
 const QList<std::pair<const char*, const char*>> kExchanges = {
     {"configuration write", "BitBtn3"}, {"configuration read", "Button1"}, {"phone-number write", "Button2"},
@@ -536,6 +556,7 @@ private slots:
                                   ""};
         const PageProbe numbers = PageProbe::numbers(*tool.window);
         const PageProbe configuration = PageProbe::configuration(*tool.window);
+        const QByteArray found = settingsOf(phone, *tool.window);
         setFields(numbers.form(), rows);
         numbers.click("Button2");
         QTRY_VERIFY_WITH_TIMEOUT(numbers.idle(), 30000);
@@ -555,6 +576,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(numbers.idle(), 30000);
         QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         KEEPS_USER_DATA(fieldsOf(numbers.form()) == rows, fieldsOf(numbers.form()).join(", "));
+
+        QCOMPARE(settingsOf(phone, *tool.window), found);
+
+        // The phone is left in its set, so the next program that trusts it writes right after.
+        tool.window->AfComPort1().Close();
+        QVERIFY2(anotherProgramWrites(phone), phone.state().constData());
     }
 
     // Every exchange leaves the character set, the message format and the error codes as it found
