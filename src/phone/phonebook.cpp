@@ -1,19 +1,35 @@
 #include "phone/phonebook.h"
 
+#include "gsm/alphabet.h"
 #include "phone/reply.h"
 #include "platform/cp1250.h"
-#include "sms/PDU.h"
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 
 namespace phonebook {
 
 namespace {
 
-// The SMS codec's table with the Windows-1250 euro, as the messages use it.
-constexpr int kGsmTableVariant = 2;
+constexpr Charset kReadingOrder[] = {Charset::Ucs2, Charset::Gsm, Charset::Ira};
+
+bool contains(const std::vector<Charset>& sets, Charset charset) {
+    return std::find(sets.begin(), sets.end(), charset) != sets.end();
+}
+
+std::optional<std::string> toGsm(const std::string& name) {
+    return gsm::toSeptets(platform::cp1250ToUtf16(name));
+}
+
+// IRA is ASCII; the phone puts it on the SIM in the GSM alphabet, which lacks a few of its signs.
+bool isIraForGsm(const std::string& name) {
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code >= 0x20 && code < 0x7F && gsm::septetsOf(char16_t(code));
+    });
+}
 
 std::string toUcs2Hex(const std::string& text) {
     std::string hex;
@@ -32,8 +48,11 @@ std::optional<std::u16string> fromUcs2Hex(std::string_view hex) {
     if (hex.empty() || hex.size() % 4 != 0 || !allHex)
         return std::nullopt;
     std::u16string units;
-    for (std::size_t i = 0; i < hex.size(); i += 4)
-        units += char16_t(PDU::HexToInt(hex.substr(i, 4)));
+    for (std::size_t i = 0; i < hex.size(); i += 4) {
+        unsigned unit = 0;
+        std::from_chars(hex.data() + i, hex.data() + i + 4, unit, 16);
+        units += char16_t(unit);
+    }
     return units;
 }
 
@@ -61,10 +80,36 @@ bool isDialChar(char16_t unit) {
 } // namespace
 
 Charset choose(std::string_view offered) {
-    for (const Charset charset : {Charset::Ucs2, Charset::Gsm, Charset::Ira})
+    const std::vector<Charset> sets = listed(offered);
+    return sets.empty() ? Charset::Unchanged : sets.front();
+}
+
+std::vector<Charset> listed(std::string_view offered) {
+    std::vector<Charset> sets;
+    for (const Charset charset : kReadingOrder)
         if (offered.find('"' + std::string(nameOf(charset)) + '"') != std::string_view::npos)
+            sets.push_back(charset);
+    return sets;
+}
+
+Charset named(std::string_view inUse) {
+    for (const Charset charset : kReadingOrder)
+        if (inUse == '"' + std::string(nameOf(charset)) + '"')
             return charset;
     return Charset::Unchanged;
+}
+
+Charset forName(const std::string& name, Charset inUse, const std::vector<Charset>& usable) {
+    if (toGsm(name)) {
+        if ((inUse == Charset::Gsm || inUse == Charset::Ira) && encodeName(name, inUse))
+            return inUse;
+        for (const Charset plain : {Charset::Gsm, Charset::Ira})
+            if (contains(usable, plain) && encodeName(name, plain))
+                return plain;
+    }
+    if (inUse == Charset::Ucs2 || contains(usable, Charset::Ucs2))
+        return Charset::Ucs2;
+    return inUse;
 }
 
 const char* nameOf(Charset charset) {
@@ -85,13 +130,10 @@ std::optional<std::string> encodeName(const std::string& name, Charset charset) 
     switch (charset) {
     case Charset::Ucs2:
         return toUcs2Hex(name);
-    case Charset::Gsm: {
-        const std::string septets = PDU::TextToSeptets(kGsmTableVariant, name);
-        if (septets.find(PDU::kNoGsmEquivalent) != std::string::npos)
-            return std::nullopt;
-        return septets;
-    }
+    case Charset::Gsm:
+        return toGsm(name);
     case Charset::Ira:
+        return isIraForGsm(name) ? std::optional(name) : std::nullopt;
     case Charset::Unchanged:
         break;
     }
@@ -103,7 +145,7 @@ std::string decodeName(std::string_view name, Charset charset) {
         if (const auto units = fromUcs2Hex(name))
             return platform::utf16ToCp1250(*units);
     if (charset == Charset::Gsm)
-        return PDU::SeptetsToText(kGsmTableVariant, name);
+        return platform::utf16ToCp1250(gsm::fromSeptets(name));
     return std::string(name);
 }
 

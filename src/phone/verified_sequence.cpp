@@ -1,5 +1,6 @@
 #include "phone/verified_sequence.h"
 
+#include "app/error_report.h"
 #include "phone/page_context.h"
 #include "phone/phone_messages.h"
 #include "phone/reply.h"
@@ -10,7 +11,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <QStringList>
+#include <utility>
 
 using final_answers::Answer;
 using final_answers::Final;
@@ -47,9 +50,41 @@ std::string pinState(const Answer& answer) {
     return state;
 }
 
+// A phone that does not say is taken as ready.
+bool isReady(const std::string& state) {
+    return state.empty() || state == "READY";
+}
+
 bool isPinForm(const std::string& pin) {
     return pin.size() >= kShortestPin && pin.size() <= kLongestPin &&
            std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Every selection on one command line, so that the phone answers them all in one round: what it
+// has set now (to put it back at the end), numbered error codes, the SIM's state, the sets it
+// offers and the store. A phone that refuses any of them is asked again one command at a time.
+constexpr const char* kPhonebookSelections = "AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CPBS=\"SM\"\r";
+constexpr const char* kMessageSelections = "AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+CPMS=\"SM\",\"SM\"\r";
+
+// The list of AT+CSCS=? and the set named by AT+CSCS?, both "+CSCS:" lines.
+std::pair<std::string, std::string> charsetLines(const Answer& answer) {
+    std::pair<std::string, std::string> found;
+    for (const std::string& line : answer.lines) {
+        if (!line.starts_with("+CSCS:"))
+            continue;
+        std::string value = line.substr(6);
+        std::erase(value, ' ');
+        (value.starts_with('(') ? found.first : found.second) = value;
+    }
+    return found;
+}
+
+// Commands as sent alone ("AT+CPBW=1\r", "AT+CPBW=2\r") on one line: "AT+CPBW=1;+CPBW=2\r".
+std::string onOneLine(const std::vector<std::string>& commands) {
+    std::string line = "AT";
+    for (const std::string& command : commands)
+        line += (line.size() > 2 ? ";" : "") + command.substr(2, command.size() - 3);
+    return line + reply::kCR;
 }
 
 int storedIndex(const Answer& answer) {
@@ -59,7 +94,20 @@ int storedIndex(const Answer& answer) {
 } // namespace
 
 VerifiedSequence::VerifiedSequence(PageContext& context)
-    : m_context(context), m_ledger(context.port, context.shared, context.pause) {}
+    : m_context(context), m_ledger(context.port, context.shared, context.pause),
+      m_uncaught(std::uncaught_exceptions()) {}
+
+// An error on its way out is told as it is and ends the exchange there.
+VerifiedSequence::~VerifiedSequence() {
+    if (std::uncaught_exceptions() == m_uncaught && !m_ledger.lineLost())
+        m_context.errors.guard([this] { putBackSettings(); });
+}
+
+void VerifiedSequence::putBackSettings() {
+    const std::string command = m_found.restoreCommand();
+    if (!command.empty())
+        m_ledger.ask(command, CommandLedger::kSelectionMs);
+}
 
 Answer VerifiedSequence::ask(const std::string& text, int timeoutMs) {
     for (int retry = 0;; ++retry) {
@@ -83,12 +131,55 @@ bool VerifiedSequence::probeAnswered() {
 }
 
 bool VerifiedSequence::select(SimStore store) {
+    m_store = store;
+    const char* selections = store == SimStore::Phonebook ? kPhonebookSelections : kMessageSelections;
+    Answer answer = ask(selections, CommandLedger::kSelectionMs);
+    takeFound(answer, store);
+    if (answer.complete() && !isReady(pinState(answer))) {
+        if (!unlockFrom(pinState(answer)))
+            return false;
+        answer = ask(selections, CommandLedger::kSelectionMs);
+    }
+    if (!answer.complete()) {
+        warnSilent();
+        return false;
+    }
+    if (answer.final != Final::Ok || !isReady(pinState(answer)))
+        return selectOneByOne(store);
+    takeSelected(answer);
+    return true;
+}
+
+// A line that failed part way may have set what it set before the failure; putting back a setting
+// that was not changed after all changes nothing.
+void VerifiedSequence::takeFound(const Answer& answer, SimStore store) {
+    m_found.takeFrom(answer);
+    m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
+    if (store == SimStore::Messages)
+        m_found.changed(FoundSettings::Setting::MessageFormat, "0");
+}
+
+bool VerifiedSequence::selectOneByOne(SimStore store) {
     if (!askForErrorCodes() || !unlockSim())
         return false;
     if (store == SimStore::Phonebook)
-        return selectCharset() && selectOne("AT+CPBS=\"SM\"");
+        return askCharsets() && selectOne("AT+CPBS=\"SM\"");
     // The store for incoming messages is left as the phone has it.
-    return selectOne("AT+CMGF=0") && selectOne("AT+CPMS=\"SM\",\"SM\"");
+    const Answer format = ask("AT+CMGF?\r", CommandLedger::kSelectionMs);
+    m_found.takeFrom(format);
+    if (!selectOne("AT+CMGF=0"))
+        return false;
+    m_found.changed(FoundSettings::Setting::MessageFormat, "0");
+    return selectOne("AT+CPMS=\"SM\",\"SM\"");
+}
+
+// A phone that lists no sets may still take one: each is tried once it is needed.
+void VerifiedSequence::takeSelected(const Answer& answer) {
+    const auto [offered, inUse] = charsetLines(answer);
+    m_usableCharsets = phonebook::listed(offered);
+    if (offered.empty())
+        m_usableCharsets = phonebook::listed(R"(("UCS2","GSM","IRA"))");
+    m_charset = phonebook::named(inUse);
 }
 
 bool VerifiedSequence::selectOne(const std::string& command) {
@@ -112,10 +203,15 @@ bool VerifiedSequence::selectOne(const std::string& command) {
 // With codes an empty position, a locked or a busy SIM differ from a refusal; a bare "ERROR" tells
 // none of them. A phone that cannot give codes still serves.
 bool VerifiedSequence::askForErrorCodes() {
-    if (ask("AT+CMEE=1\r", CommandLedger::kSelectionMs).complete())
-        return true;
-    warnSilent();
-    return false;
+    m_found.takeFrom(ask("AT+CMEE?\r", CommandLedger::kSelectionMs));
+    const Answer answer = ask("AT+CMEE=1\r", CommandLedger::kSelectionMs);
+    if (!answer.complete()) {
+        warnSilent();
+        return false;
+    }
+    if (answer.final == Final::Ok)
+        m_found.changed(FoundSettings::Setting::ErrorCodes, "1");
+    return true;
 }
 
 // A phone that does not know AT+CPIN? is taken as unlocked: its selections will tell otherwise.
@@ -125,14 +221,16 @@ bool VerifiedSequence::unlockSim() {
         warnSilent();
         return false;
     }
-    if (answer.final != Final::Ok) {
-        if (!final_answers::meansPukNeeded(answer.error))
-            return true;
-        m_context.dialogs.warning(QString::fromUtf8(phone_messages::kSimBlocked));
-        return false;
-    }
-    const std::string state = pinState(answer);
-    if (state.empty() || state == "READY")
+    if (answer.final == Final::Ok)
+        return unlockFrom(pinState(answer));
+    if (!final_answers::meansPukNeeded(answer.error))
+        return true;
+    m_context.dialogs.warning(QString::fromUtf8(phone_messages::kSimBlocked));
+    return false;
+}
+
+bool VerifiedSequence::unlockFrom(const std::string& state) {
+    if (isReady(state))
         return true;
     if (state == "SIM PIN")
         return enterPin();
@@ -180,31 +278,43 @@ bool VerifiedSequence::enterPin() {
     }
 }
 
-// The best set the phone offers; one that lists none may still take one of them, and one that
-// takes none keeps its own, in which names go as they are.
-bool VerifiedSequence::selectCharset() {
+bool VerifiedSequence::askCharsets() {
     const Answer offered = ask("AT+CSCS=?\r", CommandLedger::kSelectionMs);
-    if (!offered.complete()) {
+    const Answer inUse = ask("AT+CSCS?\r", CommandLedger::kSelectionMs);
+    if (!offered.complete() || !inUse.complete()) {
         warnSilent();
         return false;
     }
-    using phonebook::Charset;
-    const Charset best = phonebook::choose(offered.after("+CSCS:").value_or(""));
-    const std::vector<Charset> candidates =
-        best != Charset::Unchanged ? std::vector{best} : std::vector{Charset::Ucs2, Charset::Gsm};
-    for (const Charset candidate : candidates) {
-        const Answer taken = ask("AT+CSCS=\"" + std::string(phonebook::nameOf(candidate)) + "\"\r",
-                                 CommandLedger::kSelectionMs);
-        if (!taken.complete()) {
-            warnSilent();
-            return false;
-        }
-        if (taken.final == Final::Ok) {
-            m_charset = candidate;
-            return true;
-        }
+    m_found.takeFrom(inUse);
+    Answer both = offered;
+    both.lines.insert(both.lines.end(), inUse.lines.begin(), inUse.lines.end());
+    takeSelected(both);
+    return true;
+}
+
+bool VerifiedSequence::useCharset(phonebook::Charset charset) {
+    if (charset == m_charset || charset == phonebook::Charset::Unchanged)
+        return true;
+    const std::string name = '"' + std::string(phonebook::nameOf(charset)) + '"';
+    const Answer taken = ask("AT+CSCS=" + name + reply::kCR, CommandLedger::kSelectionMs);
+    if (!taken.complete()) {
+        m_stopped = true;
+        return false;
     }
-    m_charset = Charset::Unchanged;
+    if (taken.final != Final::Ok) {
+        std::erase(m_usableCharsets, charset);
+        return false;
+    }
+    m_charset = charset;
+    m_found.changed(FoundSettings::Setting::Charset, name);
+    return true;
+}
+
+// Each refusal leaves one set fewer to want, so the wanting ends.
+bool VerifiedSequence::settleCharset(const std::function<phonebook::Charset()>& wanted) {
+    while (!useCharset(wanted()))
+        if (m_stopped)
+            return false;
     return true;
 }
 
@@ -217,24 +327,73 @@ void VerifiedSequence::noteAnswer(int position, bool done, const std::string& er
 }
 
 void VerifiedSequence::change(const std::string& text, int position, bool absentIsDone) {
-    if (m_stopped) {
-        noteUnanswered(position);
+    m_waiting.push_back({text, position, absentIsDone});
+}
+
+void VerifiedSequence::sendChanges(bool withPutBack) {
+    std::vector<Change> waiting = std::exchange(m_waiting, {});
+    if (waiting.empty())
+        return;
+    std::vector<std::string> commands;
+    for (const Change& each : waiting)
+        commands.push_back(each.command);
+    const std::string putBack = withPutBack ? m_found.restoreCommand() : std::string();
+    if (!putBack.empty())
+        commands.push_back(putBack);
+    if (commands.size() == 1) {
+        sendAlone(waiting.front());
         return;
     }
-    const Answer answer = ask(text, CommandLedger::kWriteMs);
+    if (m_stopped) {
+        for (const Change& each : waiting)
+            noteUnanswered(each.position);
+        return;
+    }
+    const Answer answer = ask(onOneLine(commands), CommandLedger::kWriteMs * int(commands.size()));
     if (!answer.complete()) {
         m_stopped = true;
-        noteUnanswered(position);
+        for (const Change& each : waiting)
+            noteUnanswered(each.position);
         return;
     }
-    const bool done = answer.final == Final::Ok || (absentIsDone && answer.final == Final::Error &&
+    if (answer.final == Final::Ok) {
+        for (const Change& each : waiting)
+            noteAnswer(each.position, true);
+        if (!putBack.empty())
+            m_found.putBack();
+        return;
+    }
+    for (const Change& each : waiting)
+        sendAlone(each);
+}
+
+void VerifiedSequence::sendAlone(const Change& change) {
+    if (m_stopped) {
+        noteUnanswered(change.position);
+        return;
+    }
+    const Answer answer = ask(change.command, CommandLedger::kWriteMs);
+    if (!answer.complete()) {
+        m_stopped = true;
+        noteUnanswered(change.position);
+        return;
+    }
+    const bool done = answer.final == Final::Ok || (change.absentIsDone && answer.final == Final::Error &&
                                                     final_answers::meansAbsent(answer.error));
-    noteAnswer(position, done, answer.error);
+    noteAnswer(change.position, done, answer.error);
 }
 
 void VerifiedSequence::writeEntry(int position, const std::string& number, const std::string& name) {
     if (number.empty()) {
         change(phonebook::writeCommand(position, number, {}), position, true);
+        return;
+    }
+    const auto wanted = [&] { return phonebook::forName(name, m_charset, m_usableCharsets); };
+    // The names waiting are in the set in use.
+    if (wanted() != m_charset)
+        sendChanges(false);
+    if (m_stopped || !settleCharset(wanted)) {
+        noteUnanswered(position);
         return;
     }
     const auto encoded = phonebook::encodeName(name, m_charset);
@@ -247,6 +406,7 @@ void VerifiedSequence::writeEntry(int position, const std::string& number, const
 
 void VerifiedSequence::storeMessage(const std::string& command, const std::string& pdu, int position,
                                     const std::function<void()>& prompted) {
+    sendChanges(false);
     if (m_stopped) {
         noteUnanswered(position);
         return;
@@ -267,6 +427,9 @@ void VerifiedSequence::storeMessage(const std::string& command, const std::strin
 }
 
 std::optional<Answer> VerifiedSequence::read(const std::string& text, int position) {
+    sendChanges(false);
+    if (!m_stopped && m_store == SimStore::Phonebook)
+        settleCharset([this] { return m_usableCharsets.empty() ? m_charset : m_usableCharsets.front(); });
     if (m_stopped) {
         noteUnanswered(position);
         return std::nullopt;
@@ -307,6 +470,9 @@ void VerifiedSequence::warnSilent() {
 }
 
 bool VerifiedSequence::finish(const char* text) {
+    sendChanges(true);
+    std::stable_sort(m_outcomes.begin(), m_outcomes.end(),
+                     [](const Outcome& a, const Outcome& b) { return a.position < b.position; });
     bool anyAnswered = false;
     QStringList positions;
     QStringList codes;

@@ -1,5 +1,6 @@
 #include "sms/PDU.h"
 
+#include "gsm/alphabet.h"
 #include "platform/cp1250.h"
 
 #include <algorithm>
@@ -30,80 +31,31 @@ constexpr std::uint8_t kAlphanumeric = 80;
 constexpr int kAddressTextVariant = 2;
 constexpr std::uint8_t kTypeExtensionBit = 128;
 
+// The alphabet as ISO 8859-1 reads the codes, with the codec's own departures from it.
 GsmCharTable buildVariant0() {
     GsmCharTable table;
-    table.fill(std::string(1, kNoGsmEquivalent));
-    const auto same = [&](int from, int to) {
-        for (int code = from; code <= to; ++code)
-            table[code] = std::string(1, char(code));
-    };
-    same(10, 10);
-    same(13, 13);
-    same(32, 35);
-    same(37, 63);
-    same(65, 90);
-    same(96, 122);
-    same(127, 127);
-
+    for (int code = 0; code < 256; ++code)
+        table[code] = gsm::septetsOf(char16_t(code)).value_or(std::string(1, kNoGsmEquivalent));
     const auto single = [&](int code, int septet) { table[code] = std::string(1, char(septet)); };
-    const auto escaped = [&](int code, int septet) {
-        table[code] = std::string{char(kSeptetEscape), char(septet)};
-    };
-    escaped(12, 0x0A);
     single(16, 0x0A);
-    escaped(18, 0x0A);
-    single(36, 0x02);
-    single(64, 0x00);
-    escaped(91, 0x3C);
-    escaped(92, 0x2F);
-    escaped(93, 0x3E);
-    escaped(94, 0x14);
-    single(95, 0x11);
-    escaped(123, 0x28);
-    escaped(124, 0x40);
-    escaped(125, 0x29);
-    escaped(126, 0x3D);
-    single(161, 0x40);
-    single(163, 0x01);
-    single(164, 0x24);
-    single(165, 0x03);
-    single(167, 0x5F);
-    single(191, 0x60);
-    single(196, 0x5B);
-    single(197, 0x0E);
-    single(198, 0x1C);
-    single(199, 0x09);
-    single(202, 0x1F);
-    single(209, 0x5D);
-    single(214, 0x5C);
-    single(216, 0x0B);
-    single(220, 0x5E);
-    single(223, 0x1E);
-    single(224, 0x7F);
-    single(228, 0x7B);
-    single(229, 0x0F);
-    single(230, 0x1D);
-    single(232, 0x04);
-    single(233, 0x05);
-    single(236, 0x07);
-    single(241, 0x7D);
-    single(242, 0x08);
-    single(246, 0x7C);
-    single(248, 0x0C);
-    single(250, 0x06);
-    single(252, 0x7E);
+    table[18] = table[12];
+    single(96, 0x60);
+    single(127, 0x7F);
+    table[202] = table[201];
+    table[201] = std::string(1, kNoGsmEquivalent);
+    table[250] = table[249];
+    table[249] = std::string(1, kNoGsmEquivalent);
     return table;
 }
-
-constexpr int kEuroSeptet = 0x65;
 
 std::array<GsmCharTable, kGsmCharTableVariants> buildTables() {
     std::array<GsmCharTable, kGsmCharTableVariants> tables;
     tables[0] = buildVariant0();
     tables[1] = tables[0];
-    tables[1][164] = std::string{char(kSeptetEscape), char(kEuroSeptet)};
+    const std::string euro = gsm::septetsOf(u'€').value();
+    tables[1][164] = euro;
     tables[2] = tables[0];
-    tables[2][128] = std::string{char(kSeptetEscape), char(kEuroSeptet)};
+    tables[2][128] = euro;
     return tables;
 }
 

@@ -288,8 +288,9 @@ class TestAccessibility(unittest.TestCase):
         self.control("push button", "Uložit konfiguraci do telefonu").queryAction().doAction(0)
         self.assertTrue(wait_until(lambda: len(during) >= 3 and not busy.name, 20))
         pyatspi.Registry.deregisterEventListener(read_progress, "object:property-change:accessible-value")
+        # Both entries go on one line, so the reader meets the write at its last step at least.
         working = sorted({value for text, value in during if text == WORKING})
-        self.assertGreaterEqual(len(working), 2, during)
+        self.assertIn(100, working, during)
         self.assertTrue(set(working) <= {0, 25, 50, 100}, during)
         value = gauge.queryValue()
         self.assertEqual((value.minimumValue, value.currentValue, value.maximumValue), (0, 100, 100))

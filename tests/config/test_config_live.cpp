@@ -76,22 +76,23 @@ private slots:
         QVERIFY(live.dialogs.shown.empty());
 
         const QByteArray state = phone.state();
-        QVERIFY2(state.contains("entry 5 \"+000001101011\" 145 \"Setup\""), state.constData());
-        QVERIFY2(state.contains("entry 6 \"+000000001235\" 145 \"Casy\""), state.constData());
+        QVERIFY2(state.contains("entry 5 \"+000001101011\" 145 \"Setup\" gsm"), state.constData());
+        QVERIFY2(state.contains("entry 6 \"+000000001235\" 145 \"Casy\" gsm"), state.constData());
 
         const QByteArray log = phone.log();
         const double probe = phone.receivedAt("AT\r");
-        // The phone offers UCS2, so the names travel as its hex; the SIM holds them as they are.
-        const double setup = phone.receivedAt("AT+CPBW=5,\"+000001101011\",,\"00530065007400750070\"\r");
-        const double casy = phone.receivedAt("AT+CPBW=6,\"+000000001235\",,\"0043006100730079\"\r");
-        const double selection = phone.receivedAt("AT+CPBS=\"SM\"\r");
-        QVERIFY2(probe >= 0 && setup >= 0 && casy >= 0, log.constData());
-        QVERIFY2(probe < selection && selection < setup, log.constData());
-        qInfo("position 5 written %.0f ms after the probe, position 6 %.0f ms after position 5",
-              setup - probe, casy - setup);
-        // Each command goes once the phone has answered the last and the gap after it has passed.
-        QVERIFY2(setup - probe < 1500, qPrintable(QString::number(setup - probe)));
-        QVERIFY2(casy - setup >= 100 && casy - setup < 1000, qPrintable(QString::number(casy - setup)));
+        // The phone is in IRA, which carries both names: no set is switched, and the SIM keeps them in
+        // its own alphabet. Both entries go on one line, with the error codes put back as they were.
+        const double writes =
+            phone.receivedAt("AT+CPBW=5,\"+000001101011\",,\"Setup\";+CPBW=6,\"+000000001235\",,"
+                             "\"Casy\";+CMEE=0\r");
+        const double selection = phone.receivedAt("AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CPBS=\"SM\"\r");
+        QVERIFY2(probe >= 0 && selection >= 0 && writes >= 0, log.constData());
+        QVERIFY2(probe < selection && selection < writes, log.constData());
+        qInfo("both positions written %.0f ms after the probe", writes - probe);
+        // Each line goes once the phone has answered the last and the gap after it has passed.
+        QVERIFY2(writes - selection >= 100 && writes - probe < 1500,
+                 qPrintable(QString::number(writes - probe)));
 
         page.click("BitBtn1");
         QCOMPARE(page.optionsOn(), QString());

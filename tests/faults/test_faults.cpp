@@ -140,6 +140,59 @@ QStringList toldBoxes(const ScriptedDialogs& dialogs) {
     return texts;
 }
 
+// What the phone says of the settings other programs rely on (character set, message format,
+// error codes), asked through the tool's port between exchanges: "+CSCS: "GSM" +CMGF: 0 +CMEE: 0".
+QByteArray settingsOf(const LivePhone& phone, TForm1& window) {
+    const qsizetype from = phone.log().size();
+    window.AfComPort1().SendText("AT+CSCS?;+CMGF?;+CMEE?\r");
+    QByteArray said;
+    QElapsedTimer waited;
+    waited.start();
+    while (!said.contains("OK\\r\\n") && waited.elapsed() < 5000) {
+        QTest::qWait(20);
+        said = phone.log().mid(from);
+        said = said.mid(std::max<qsizetype>(said.indexOf("+CSCS:"), 0));
+    }
+    QByteArrayList settings;
+    for (const char* prefix : {"+CSCS:", "+CMGF:", "+CMEE:"}) {
+        const qsizetype at = said.indexOf(prefix);
+        settings << (at < 0 ? QByteArray(prefix) + " ?" : said.mid(at, said.indexOf('\\', at) - at));
+    }
+    return settings.join(' ');
+}
+
+// Another program that trusts the phone's character set (python3-gammu) writes an entry to it.
+const char* const kGammuWrites = R"(
+import sys, gammu
+machine = gammu.StateMachine()
+machine.SetConfig(0, {"Device": sys.argv[1], "Connection": "at19200"})
+machine.Init()
+machine.SetMemory({"MemoryType": "SM", "Location": 7, "Entries": [
+    {"Type": "Number_General", "Value": "+420777777777"}, {"Type": "Text_Name", "Value": "Soused"}]})
+machine.Terminate()
+)";
+
+bool anotherProgramWrites(const LivePhone& phone) {
+    QProcess gammu;
+    gammu.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    gammu.start("/usr/bin/python3",
+                {"-c", kGammuWrites, QDir(phone.settingsDirectory()).filePath("dosdevices/com1")});
+    return gammu.waitForFinished(60000) && gammu.exitCode() == 0 &&
+           phone.state().contains("entry 7 \"+420777777777\" 145 \"Soused\" gsm");
+}
+
+// The exchanges of the three pages, each with the button that starts it.
+const QList<std::pair<const char*, const char*>> kExchanges = {
+    {"configuration write", "BitBtn3"}, {"configuration read", "Button1"}, {"phone-number write", "Button2"},
+    {"phone-number read", "Button1"},   {"SMS store", "Button3"},          {"SMS read", "Button1"},
+    {"SMS delete-all", "Button4"}};
+
+PageProbe pageOf(TForm1& window, const QString& exchange) {
+    return exchange.startsWith("configuration")  ? PageProbe::configuration(window)
+           : exchange.startsWith("phone-number") ? PageProbe::numbers(window)
+                                                 : PageProbe::sms(window);
+}
+
 // A SIM that asks for its PIN gets it through the dialog; nothing else is asked or told.
 bool boxesOnlyForThePin(const ScriptedDialogs& dialogs, const QStringList& options) {
     for (const auto& box : dialogs.shown)
@@ -199,8 +252,8 @@ private slots:
             QWidget& form = tool.window->smsPage();
             const PageProbe page = PageProbe::sms(*tool.window);
             const QStringList before = fieldsOf(form);
-            // Halfway: after four selections, the deletes and the first message, before the second.
-            tool.pause.armAt(9, [&] { phone.stop(); });
+            // Halfway: after the selections, the deletes and the first message, before the second.
+            tool.pause.armAt(3, [&] { phone.stop(); });
             page.click("Button3"); // the whole store runs inside the click
             QVERIFY(tool.pause.fired());
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -211,8 +264,9 @@ private slots:
             QWidget& form = tool.window->numbersPage();
             const PageProbe page = PageProbe::numbers(*tool.window);
             setFields(form, kUserRows);
-            // Before the second position: five selections and the first read went before.
-            tool.pause.armAt(7, [&] { phone.stop(); });
+            // Before the second position: the selections, the switch to UCS2 for reading names and
+            // the first read went before.
+            tool.pause.armAt(4, [&] { phone.stop(); });
             page.click("Button1");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 10000);
@@ -220,13 +274,15 @@ private slots:
             KEEPS_USER_DATA(fieldsOf(form) == kUserRows, fieldsOf(form).join(", "));
         } else {
             const PageProbe page = PageProbe::configuration(*tool.window);
-            // Between the two phonebook writes, after five selections.
-            tool.pause.armAt(7, [&] { phone.stop(); });
+            // Before the line of both phonebook writes, after the selections.
+            tool.pause.armAt(2, [&] { phone.stop(); });
             page.click("BitBtn3");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
             KEEPS_USER_DATA(codesOf(*tool.window) == codesBefore, codesOf(*tool.window));
-            QVERIFY(tool.dialogs.texts().first().startsWith(QString::fromUtf8("POZOR - telefon ")));
+            // Nothing reached the phone after the pull, so only the pull is told (below).
+            QVERIFY(!phone.state().contains("entry 5 "));
+            QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         }
         QTRY_VERIFY2_WITH_TIMEOUT(pullToldOnceAtTheEnd(tool.dialogs),
                                   qPrintable(tool.dialogs.texts().join(" | ")), 5000);
@@ -237,14 +293,15 @@ private slots:
     }
 
     // A phone that hangs in the middle of a store with its line still there: the command waits its
-    // time, the store ends naming what was not stored, and nothing is sent after it but ESC.
+    // time, the store ends naming what was not stored, and nothing is sent after it but ESC and what
+    // puts back the settings the store changed.
     void phoneHangsMidStore() {
         LivePhone phone;
         Tool tool(phone.settingsDirectory());
         QVERIFY(tool.choosePort(1));
         const PageProbe page = PageProbe::sms(*tool.window);
         const QStringList before = fieldsOf(page.form());
-        tool.pause.armAt(9, [&] { phone.freeze(); }); // before the second message
+        tool.pause.armAt(3, [&] { phone.freeze(); }); // before the second message
         page.click("Button3");
         QVERIFY(tool.pause.fired());
         QVERIFY(page.idle());
@@ -252,6 +309,8 @@ private slots:
         KEEPS_USER_DATA(fieldsOf(page.form()) == before, fieldsOf(page.form()).join(", "));
         phone.thaw();
         QTRY_VERIFY(phone.log().contains("\\x1B"));
+        // The error codes it switched on go back off, once the phone listens again.
+        QTRY_VERIFY(phone.log().contains("AT+CMEE=0\\r"));
         QTest::qWait(300);
         QStringList stores;
         for (const auto& each : phone.received())
@@ -470,6 +529,92 @@ private slots:
         QVERIFY2(simLacks.isEmpty() || !after.contains(simLacks), after.constData());
         if (exchange != "SMS delete-all" || !toldBoxes(tool.dialogs).empty())
             KEEPS_USER_DATA(configuration || fieldsOf(form) == rowsBefore, fieldsOf(form).join(", "));
+    }
+
+    // On a SIM with 14 bytes for a name, wherever the phone's set was left: plain names land whole
+    // in the SIM's alphabet, a Czech one in UCS2, and all come back as they were written.
+    void namesAsTheSimKeepsThem_data() {
+        QTest::addColumn<QStringList>("options");
+        for (const char* charset : {"GSM", "IRA", "UCS2"})
+            QTest::addRow("phone left in %s", charset)
+                << QStringList{"--charset", charset, "--name-bytes", "14"};
+        QTest::addRow("strict phone left in UCS2, SIM answering 1.2 s late")
+            << QStringList{"--charset", "UCS2", "--name-bytes", "14", "--strict", "--sim-delay", "1200"};
+    }
+    void namesAsTheSimKeepsThem() {
+        QFETCH(QStringList, options);
+        LivePhone phone(options);
+        Tool tool(phone.settingsDirectory());
+        QVERIFY(tool.choosePort(1));
+        const QStringList rows = {"+420111111111",
+                                  "Sousedka Eva",
+                                  "+420222222222",
+                                  QString::fromUtf8("Čížek"),
+                                  "+420333333333",
+                                  "Eva [Otec]",
+                                  "",
+                                  ""};
+        const PageProbe numbers = PageProbe::numbers(*tool.window);
+        const PageProbe configuration = PageProbe::configuration(*tool.window);
+        const QByteArray found = settingsOf(phone, *tool.window);
+        setFields(numbers.form(), rows);
+        numbers.click("Button2");
+        QTRY_VERIFY_WITH_TIMEOUT(numbers.idle(), 30000);
+        configuration.click("BitBtn3");
+        QTRY_VERIFY_WITH_TIMEOUT(configuration.idle(), 30000);
+        QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
+        const QByteArray sim = phone.state();
+        for (const char* held : {"entry 1 \"+420111111111\" 145 \"Sousedka Eva\" gsm\n",
+                                 "entry 2 \"+420222222222\" 145 \"\\C8\\ED\\9Eek\" ucs2\n",
+                                 "entry 3 \"+420333333333\" 145 \"Eva [Otec]\" gsm\n",
+                                 "entry 5 \"+000000000000\" 145 \"Setup\" gsm\n",
+                                 "entry 6 \"+000000000000\" 145 \"Casy\" gsm\n"})
+            QVERIFY2(sim.contains(held), sim.constData());
+
+        setFields(numbers.form(), kUserRows);
+        numbers.click("Button1");
+        QTRY_VERIFY_WITH_TIMEOUT(numbers.idle(), 30000);
+        QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
+        KEEPS_USER_DATA(fieldsOf(numbers.form()) == rows, fieldsOf(numbers.form()).join(", "));
+
+        QCOMPARE(settingsOf(phone, *tool.window), found);
+
+        // The phone is left in its set, so the next program that trusts it writes right after.
+        tool.window->AfComPort1().Close();
+        QVERIFY2(anotherProgramWrites(phone), phone.state().constData());
+    }
+
+    // Every exchange leaves the character set, the message format and the error codes as it found
+    // them, on phones left in each set or in text mode, and also when it ends early.
+    void phoneLeftAsFound_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addRow("left in GSM") << QStringList{"--charset", "GSM"};
+        QTest::addRow("left in IRA, verbose errors") << QStringList{"--charset", "IRA", "--cmee", "2"};
+        QTest::addRow("left in UCS2") << QStringList{"--charset", "UCS2"};
+        QTest::addRow("left in text mode and UCS2") << QStringList{"--text-mode", "--charset", "UCS2"};
+        QTest::addRow("offering only GSM") << QStringList{"--charsets", "GSM"};
+        // Ends after the selections: the PIN dialog is cancelled.
+        QTest::addRow("SIM asking for its PIN, left in text mode")
+            << QStringList{"--pin", "1234", "--text-mode"};
+        // Ends at a refused selection.
+        QTest::addRow("blocked SIM, left in UCS2")
+            << QStringList{"--pin", "1234", "--pin-tries", "0", "--charset", "UCS2"};
+    }
+    void phoneLeftAsFound() {
+        QFETCH(QStringList, options);
+        LivePhone phone(options);
+        phone.preloadState(kSimWithData);
+        Tool tool(phone.settingsDirectory());
+        QVERIFY(tool.choosePort(1));
+        setFields(tool.window->numbersPage(), kNumbersToWrite);
+        const QByteArray found = settingsOf(phone, *tool.window);
+        QVERIFY2(!found.contains('?'), found.constData());
+        for (const auto& [exchange, button] : kExchanges) {
+            const PageProbe page = pageOf(*tool.window, exchange);
+            page.click(button);
+            QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 30000);
+            QCOMPARE(settingsOf(phone, *tool.window), found);
+        }
     }
 
     void secondCopyOnTheSamePort() {

@@ -17,7 +17,7 @@ const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !")
 // The answer to the write or delete of position 4, the last command of a write, is in.
 bool lastWriteAnswered(LiveWindow& live) {
     const std::string& reply = live.window->shared().ReplyBuffer;
-    return reply.find("AT+CPBW=4") != std::string::npos && reply.ends_with("OK\r\n");
+    return reply.find("+CPBW=4") != std::string::npos && reply.ends_with("OK\r\n");
 }
 
 struct LivePage {

@@ -1,11 +1,14 @@
 // One command's answer read from what the phone said, as real phones say it: with or without echo,
 // unsolicited codes before, inside and after it, cut anywhere, refusals numeric or verbose; the
-// phonebook entry and the message PDU taken from it; names in the phone's character set.
+// phonebook entry and the message PDU taken from it; names in the phone's character set; the
+// settings an exchange found and must put back.
 #include "phone/final_answers.h"
+#include "phone/found_settings.h"
 #include "phone/phonebook.h"
 
 #include <QtTest>
 
+using namespace std::string_literals;
 using phonebook::Charset;
 using phonebook::Entry;
 
@@ -174,6 +177,64 @@ private slots:
         QTEST(phonebook::choose(offered), "chosen");
     }
 
+    // A name goes in the set that takes the least room on the SIM, without a switch where the set
+    // in use will do.
+    void setForName_data() {
+        QTest::addColumn<std::string>("name");
+        QTest::addColumn<Charset>("inUse");
+        QTest::addColumn<std::string>("offered");
+        QTest::addColumn<Charset>("chosen");
+        const std::string all = R"(("IRA","GSM","UCS2"))";
+        const std::string cizek = "\xC8\xED\x9Eek"; // "Čížek"
+        QTest::newRow("plain stays in GSM")
+            << std::string("Sousedka Eva") << Charset::Gsm << all << Charset::Gsm;
+        QTest::newRow("plain stays in IRA") << std::string("Setup") << Charset::Ira << all << Charset::Ira;
+        QTest::newRow("plain leaves UCS2 for GSM")
+            << std::string("Casy") << Charset::Ucs2 << all << Charset::Gsm;
+        QTest::newRow("plain leaves UCS2 for IRA")
+            << std::string("Casy") << Charset::Ucs2 << std::string(R"(("IRA","UCS2"))") << Charset::Ira;
+        QTest::newRow("braces leave IRA-less UCS2 for GSM")
+            << std::string("{Otec}") << Charset::Ucs2 << std::string(R"(("GSM","UCS2"))") << Charset::Gsm;
+        QTest::newRow("Czech needs UCS2") << cizek << Charset::Gsm << all << Charset::Ucs2;
+        QTest::newRow("Czech stays in UCS2") << cizek << Charset::Ucs2 << std::string() << Charset::Ucs2;
+        QTest::newRow("Czech without UCS2 stays, not to be sent")
+            << cizek << Charset::Gsm << std::string(R"(("GSM"))") << Charset::Gsm;
+        QTest::newRow("a set the tool does not know")
+            << cizek << Charset::Unchanged << std::string() << Charset::Unchanged;
+    }
+    void setForName() {
+        QFETCH(std::string, name);
+        QFETCH(Charset, inUse);
+        QFETCH(std::string, offered);
+        QTEST(phonebook::forName(name, inUse, phonebook::listed(offered)), "chosen");
+    }
+
+    // Only what the exchange changed goes back, to what the phone reported before the change.
+    void settingsPutBack_data() {
+        QTest::addColumn<std::string>("said");
+        QTest::addColumn<std::string>("restore");
+        const std::string selections = "AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CMGF?\r\r\n+CMEE: 0\r\n"
+                                       "\r\n+CPIN: READY\r\n\r\n+CSCS: (\"IRA\",\"GSM\",\"UCS2\")\r\n";
+        QTest::newRow("all changed") << selections + "\r\n+CSCS: \"GSM\"\r\n\r\n+CMGF: 1\r\n\r\nOK\r\n"
+                                     << std::string("AT+CSCS=\"GSM\";+CMGF=1;+CMEE=0\r");
+        QTest::newRow("found as it is set")
+            << std::string("AT+CSCS?;+CMGF?;+CMEE?\r\r\n+CSCS: \"UCS2\"\r\n\r\n+CMGF: 0\r\n\r\n+CMEE: "
+                           "1\r\n\r\nOK\r\n")
+            << std::string();
+        QTest::newRow("never reported") << std::string("AT+CMEE?\r\r\nERROR\r\n") << std::string();
+    }
+    void settingsPutBack() {
+        QFETCH(std::string, said);
+        FoundSettings settings;
+        settings.takeFrom(final_answers::read(said));
+        // A later report tells what the exchange itself set.
+        settings.takeFrom(final_answers::read("\r\n+CMEE: 1\r\n\r\n+CSCS: \"UCS2\"\r\n\r\nOK\r\n"));
+        settings.changed(FoundSettings::Setting::Charset, "\"UCS2\"");
+        settings.changed(FoundSettings::Setting::MessageFormat, "0");
+        settings.changed(FoundSettings::Setting::ErrorCodes, "1");
+        QTEST(settings.restoreCommand(), "restore");
+    }
+
     // What a write sends is what a read gives back, Czech letters included, in every set that can
     // carry them; a set that cannot carry a letter says so instead of sending something else.
     void namesInCharsets() {
@@ -186,11 +247,22 @@ private slots:
         // A phone that gives the name as it is despite the set.
         QCOMPARE(phonebook::decodeName("Otec", Charset::Ucs2), std::string("Otec"));
 
-        const std::string cas = "\xE8"
-                                "as"; // "čas": č has a GSM letter in the tool's table, š has none
-        QCOMPARE(phonebook::decodeName(*phonebook::encodeName(cas, Charset::Gsm), Charset::Gsm), cas);
+        // "čas": č is no GSM letter, though the code Windows-1250 gives it is è in ISO 8859-1.
+        QCOMPARE(phonebook::encodeName("\xE8"
+                                       "as",
+                                       Charset::Gsm),
+                 std::optional<std::string>());
         QCOMPARE(phonebook::encodeName(zena, Charset::Gsm), std::optional<std::string>());
-        QCOMPARE(phonebook::encodeName(zena, Charset::Ira), std::optional<std::string>(zena));
+        // The extension table and the euro, each an escape and a septet.
+        const std::string brackets = "[Eva] \x80@";
+        QCOMPARE(phonebook::encodeName(brackets, Charset::Gsm),
+                 std::optional<std::string>("\x1B<Eva\x1B> \x1B\x65\x00"s));
+        QCOMPARE(phonebook::decodeName(*phonebook::encodeName(brackets, Charset::Gsm), Charset::Gsm),
+                 brackets);
+        // IRA is plain ASCII, and only what the SIM's alphabet can keep.
+        QCOMPARE(phonebook::encodeName(zena, Charset::Ira), std::optional<std::string>());
+        QCOMPARE(phonebook::encodeName("{Otec}", Charset::Ira), std::optional<std::string>("{Otec}"));
+        QCOMPARE(phonebook::encodeName("a`b", Charset::Ira), std::optional<std::string>());
 
         QCOMPARE(phonebook::decodeNumber("002B003400320030", Charset::Ucs2), std::string("+420"));
         QCOMPARE(phonebook::decodeNumber("+420603123456", Charset::Ucs2), std::string("+420603123456"));

@@ -1,5 +1,6 @@
 // The PDU codec. PDUs are written out field by field in the data rows so a failing row shows
-// which octet went wrong.
+// which octet went wrong. The GSM alphabet below the codec, which names share, comes first.
+#include "gsm/alphabet.h"
 #include "platform/cp1250.h"
 #include "sms/alarm_pdu.h"
 #include "sms/PDU.h"
@@ -68,6 +69,10 @@ class TestPdu : public QObject {
     Q_OBJECT
 
 private slots:
+    void alphabetToSeptets_data();
+    void alphabetToSeptets();
+    void alphabetFromSeptets_data();
+    void alphabetFromSeptets();
     void encodesSubmit_data();
     void encodesSubmit();
     void packsSeptets_data();
@@ -88,6 +93,50 @@ private slots:
     void bitsToByte_data();
     void bitsToByte();
 };
+
+// Characters as Unicode, not through any code page; "none" where one has no form.
+void TestPdu::alphabetToSeptets_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("septets");
+    QTest::newRow("@ is septet 0") << QString("@a")
+                                   << QByteArray("\x00"
+                                                 "a",
+                                                 2);
+    QTest::newRow("extension table and euro")
+        << QString::fromUtf8("{€}") << QByteArray("\x1B\x28\x1B\x65\x1B\x29");
+    QTest::newRow("Greek capitals") << QString::fromUtf8("ΔΩ") << QByteArray("\x10\x15");
+    QTest::newRow("c caron has none") << QString::fromUtf8("čas") << QByteArray("none");
+    QTest::newRow("grave accent has none") << QString("a`") << QByteArray("none");
+    QTest::newRow("the escape character has none") << QString("\x1B") << QByteArray("none");
+}
+
+void TestPdu::alphabetToSeptets() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, septets);
+    const auto got = gsm::toSeptets(text.toStdU16String());
+    QCOMPARE(got ? QByteArray::fromStdString(*got) : QByteArray("none"), septets);
+}
+
+void TestPdu::alphabetFromSeptets_data() {
+    QTest::addColumn<QByteArray>("septets");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("escape and euro") << QByteArray("\x1B\x65"
+                                                   "1")
+                                     << QString::fromUtf8("€1");
+    QTest::newRow("escape before a septet the table lacks") << QByteArray("\x1B"
+                                                                          "A")
+                                                            << QString("A");
+    QTest::newRow("escape at the end") << QByteArray("A\x1B") << QString("A");
+    QTest::newRow("no septet above 127") << QByteArray("A\xC1"
+                                                       "B")
+                                         << QString("AB");
+    QTest::newRow("00 and 7F") << QByteArray("\x00\x7F", 2) << QString::fromUtf8("@à");
+}
+
+void TestPdu::alphabetFromSeptets() {
+    QFETCH(QByteArray, septets);
+    QTEST(QString::fromStdU16String(gsm::fromSeptets(septets.toStdString())), "text");
+}
 
 void TestPdu::encodesSubmit_data() {
     QTest::addColumn<QString>("centre");

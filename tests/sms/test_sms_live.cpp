@@ -170,9 +170,9 @@ private slots:
             wire << QString::fromLatin1(each.text.left(each.text.endsWith('\x1A') ? 2 : 40)).trimmed();
             at << each.ms;
         }
-        QCOMPARE(wire, (QStringList{"AT+CMEE=1", "AT+CPIN?", "AT+CMGF=0", "AT+CPMS=\"SM\",\"SM\"",
-                                    "AT+CMGD=1", "AT+CMGD=2", "AT+CMGD=3", "AT+CMGD=4", "AT+CMGW=17", "07",
-                                    "AT+CMGW=17", "07", "AT+CMGW=17", "07", "AT+CMGW=21", "07"}));
+        QCOMPARE(wire, (QStringList{"AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+",
+                                    "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4", "AT+CMGW=17", "07", "AT+CMGW=17",
+                                    "07", "AT+CMGW=17", "07", "AT+CMGW=21", "07", "AT+CMEE=0"}));
         // Nothing goes before the phone has answered the last command.
         for (int i = 1; i < at.size(); ++i)
             QVERIFY2(at[i] - at[i - 1] >= 200 && at[i] - at[i - 1] < 1000, qPrintable(wire[i]));

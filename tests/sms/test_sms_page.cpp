@@ -28,8 +28,7 @@ const QString kWorking = QString::fromUtf8("Moment prosím, pracuji");
 
 const std::string kCentre = "+420603052000";
 const std::string kNumber = "+420603123456";
-const std::vector<std::string> kSelection = {"AT+CMEE=1\r", "AT+CPIN?\r", "AT+CMGF=0\r",
-                                             "AT+CPMS=\"SM\",\"SM\"\r"};
+const std::vector<std::string> kSelection = {"AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+CPMS=\"SM\",\"SM\"\r"};
 
 // The defaults as the phone gets them: centre, submit with relative validity, destination,
 // protocol 0, 7-bit, 25 minutes, then the packed text.
@@ -218,7 +217,7 @@ void TestSmsPage::storeRefusals() {
 
     if (message.isEmpty()) {
         QVERIFY(page.dialogs.shown.empty());
-        QCOMPARE(int(page.port.sent.size()), 16);
+        QCOMPARE(int(page.port.sent.size()), 10);
         return;
     }
     QCOMPARE(page.dialogs.texts(), QStringList{message});
@@ -238,16 +237,21 @@ void TestSmsPage::storeSendsDeletesThenMessagesInOrder() {
     };
     page.form->Button3Click();
 
-    std::vector<std::string> expected = {"AT+CMGD=1\r",    "AT+CMGD=2\r",    "AT+CMGD=3\r",
-                                         "AT+CMGD=4\r",    "AT+CMGW=17\r",   kPduOk2 + "\x1A",
-                                         "AT+CMGW=17\r",   kPduOk3 + "\x1A", "AT+CMGW=17\r",
-                                         kPduOk4 + "\x1A", "AT+CMGW=21\r",   kPduPoplach + "\x1A"};
+    std::vector<std::string> expected = {"AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4\r",
+                                         "AT+CMGW=17\r",
+                                         kPduOk2 + "\x1A",
+                                         "AT+CMGW=17\r",
+                                         kPduOk3 + "\x1A",
+                                         "AT+CMGW=17\r",
+                                         kPduOk4 + "\x1A",
+                                         "AT+CMGW=21\r",
+                                         kPduPoplach + "\x1A"};
     expected.insert(expected.begin(), kSelection.begin(), kSelection.end());
     QCOMPARE(page.port.sent, expected);
     // Each command waits for the gap after the last final answer; a message follows its prompt at once.
-    QCOMPARE(progress, (QStringList{kDeleting + " 0", kDeleting + " 0", kDeleting + " 0", kDeleting + " 25",
-                                    kDeleting + " 50", kDeleting + " 75", kDeleting + " 100",
-                                    kStoring + " 12", kStoring + " 36", kStoring + " 60", kStoring + " 84"}));
+    // The deletes go on one line before the first message.
+    QCOMPARE(progress, (QStringList{kStoring + " 12", kStoring + " 12", kStoring + " 36", kStoring + " 60",
+                                    kStoring + " 84"}));
     QVERIFY(page.idle());
     QCOMPARE(page.form->PduLength, std::uint16_t(21));
     QCOMPARE(page.rows(), kDefaults);
@@ -255,9 +259,9 @@ void TestSmsPage::storeSendsDeletesThenMessagesInOrder() {
 
 void TestSmsPage::storeReturnsToIdleWhenTheLineFails() {
     Page page;
-    page.port.failingSend = 10; // the first PDU
+    page.port.failingSend = 4; // the first PDU
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, page.form->Button3Click());
-    QCOMPARE(int(page.port.sent.size()), 9);
+    QCOMPARE(int(page.port.sent.size()), 3);
     QVERIFY(page.idle());
 }
 
@@ -290,7 +294,7 @@ void TestSmsPage::readFillsRowsWithWhatWasStored() {
     page.form->Button3Click();
     std::vector<std::string> answers;
     for (int position = 1; position <= 4; ++position) {
-        std::string pdu = page.port.sent[8 + 2 * position - 1];
+        std::string pdu = page.port.sent[2 * position + 1];
         pdu.pop_back(); // Ctrl-Z
         answers.push_back(readAnswer(pdu));
     }
@@ -305,11 +309,10 @@ void TestSmsPage::readFillsRowsWithWhatWasStored() {
     page.read(answers);
 
     QCOMPARE(page.rows(), read);
-    QCOMPARE(page.port.sent,
-             (std::vector<std::string>{"AT\r", kSelection[0], kSelection[1], kSelection[2], kSelection[3],
-                                       "AT+CMGR=1\r", "AT+CMGR=2\r", "AT+CMGR=3\r", "AT+CMGR=4\r"}));
-    QCOMPARE(progress, (QStringList{kWorking + " 0", kWorking + " 0", kWorking + " 0", kWorking + " 0",
-                                    kWorking + " 0", kWorking + " 25", kWorking + " 50", kWorking + " 75"}));
+    QCOMPARE(page.port.sent, (std::vector<std::string>{"AT\r", kSelection[0], "AT+CMGR=1\r", "AT+CMGR=2\r",
+                                                       "AT+CMGR=3\r", "AT+CMGR=4\r"}));
+    QCOMPARE(progress, (QStringList{kWorking + " 0", kWorking + " 0", kWorking + " 25", kWorking + " 50",
+                                    kWorking + " 75"}));
     QCOMPARE(page.shared.StepState, 14);
     QCOMPARE(page.gauge().progress(), 100);
     QVERIFY(page.idle());
@@ -431,10 +434,8 @@ void TestSmsPage::deleteAll() {
     };
     page.form->Button4Click();
     QCOMPARE(page.port.sent,
-             (std::vector<std::string>{kSelection[0], kSelection[1], kSelection[2], kSelection[3],
-                                       "AT+CMGD=1\r", "AT+CMGD=2\r", "AT+CMGD=3\r", "AT+CMGD=4\r"}));
-    QCOMPARE(progress, (QStringList{kDeleting + " 0", kDeleting + " 0", kDeleting + " 0", kDeleting + " 25",
-                                    kDeleting + " 50", kDeleting + " 75", kDeleting + " 100"}));
+             (std::vector<std::string>{kSelection[0], "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4\r"}));
+    QCOMPARE(progress, QStringList{kDeleting + " 100"});
     QCOMPARE(page.rows(), QStringList(8, QString()));
     QCOMPARE(page.gauge().progress(), 0);
     QVERIFY(page.idle());
@@ -464,7 +465,7 @@ void TestSmsPage::whatThePhoneDidNotConfirmIsTold_data() {
     const QString silent = kPhoneSilent;
     QTest::newRow("store: PDU mode refused")
         << true << Answers{{"AT+CMGF=0\r", "\r\n+CMS ERROR: 303\r\n"}}
-        << QStringList{QString::fromUtf8("POZOR - telefon odmítl příkaz AT+CMGF=0 !\n+CMS ERROR: 303")} << 3
+        << QStringList{QString::fromUtf8("POZOR - telefon odmítl příkaz AT+CMGF=0 !\n+CMS ERROR: 303")} << 6
         << true;
     QTest::newRow("store: phone silent")
         << true << Answers{{"AT+CMEE=1\r", ""}} << QStringList{silent} << 1 << true;
@@ -472,27 +473,27 @@ void TestSmsPage::whatThePhoneDidNotConfirmIsTold_data() {
         << true << Answers{{kPduPoplach.c_str() + QString("\x1A"), "\r\n+CMS ERROR: 322\r\n"}}
         << QStringList{QString::fromUtf8(
                "POZOR - telefon nepotvrdil uložení SMS na pozice: 4 !\n+CMS ERROR: 322")}
-        << 16 << true;
+        << 10 << true;
     // The phone that stopped answering is told to leave message entry and gets nothing more.
     QTest::newRow("store: a message stored elsewhere, then no answer")
         << true
         << Answers{{kPduOk3.c_str() + QString("\x1A"), "\r\n+CMGW: 7\r\n\r\nOK\r\n"},
                    {kPduOk4.c_str() + QString("\x1A"), ""}}
-        << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 2, 3, 4 !")} << 15
+        << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 2, 3, 4 !")} << 9
         << true;
     QTest::newRow("store: no prompt")
         << true << Answers{{"AT+CMGW=17\r", ""}}
         << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 1, 2, 3, 4 !")}
-        << 10 << true;
+        << 4 << true;
     QTest::newRow("delete-all: empty positions are deleted")
         << false
         << Answers{{"AT+CMGD=3\r", "\r\n+CMS ERROR: 321\r\n"}, {"AT+CMGD=4\r", "\r\n+CMS ERROR: 321\r\n"}}
-        << QStringList{} << 8 << false;
+        << QStringList{} << 6 << false;
     QTest::newRow("delete-all: one refused")
         << false << Answers{{"AT+CMGD=2\r", "\r\n+CMS ERROR: 500\r\n"}}
         << QStringList{QString::fromUtf8(
                "POZOR - telefon nepotvrdil smazání SMS na pozicích: 2 !\n+CMS ERROR: 500")}
-        << 8 << true;
+        << 6 << true;
     QTest::newRow("delete-all: phone silent")
         << false << Answers{{"AT+CMEE=1\r", ""}} << QStringList{silent} << 1 << true;
 }

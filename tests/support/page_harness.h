@@ -44,9 +44,9 @@ struct PageHarness {
     PageContext context;
 };
 
-// The selections of every phonebook exchange, in a phone that offers only "IRA".
-inline const std::vector<std::string> kPhonebookSelections = {"AT+CMEE=1\r", "AT+CPIN?\r", "AT+CSCS=?\r",
-                                                              "AT+CSCS=\"IRA\"\r", "AT+CPBS=\"SM\"\r"};
+// The selections of every phonebook exchange, on one line.
+inline const std::vector<std::string> kPhonebookSelections = {
+    "AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CPBS=\"SM\"\r"};
 
 // What follows the echo of a phonebook read.
 inline std::string entryAnswer(int position, const std::string& number, const std::string& name) {

@@ -228,6 +228,17 @@ private slots:
         optionRow("name beyond the limit confirmed and kept cut", shortSim + QStringList{"--cut-names"},
                   {"ATE0", "AT+CMEE=1", "AT+CPBW=1,\"1\",,\"123456789\""}, "AT+CPBR=1",
                   "\r\n+CPBR: 1,\"1\",129,\"12345678\"\r\n\r\nOK\r\n");
+        // A name's room in bytes: a septet a byte in the SIM's alphabet, two a character and one in UCS2.
+        const QStringList roomySim{"--name-bytes", "14", "--no-echo"};
+        optionRow("plain name fills the room", roomySim, {"AT+CMEE=1"}, "AT+CPBW=1,\"1\",,\"Sousedka Eva12\"",
+                  "\r\nOK\r\n");
+        optionRow("extension letters take two bytes", roomySim, {"AT+CMEE=1"},
+                  "AT+CPBW=1,\"1\",,\"[Sousedka Eva]\"", "\r\n+CME ERROR: 24\r\n");
+        optionRow("plain name given in UCS2 takes its room twice", roomySim,
+                  {"AT+CMEE=1", "AT+CSCS=\"UCS2\""}, "AT+CPBW=1,\"1\",,\"0053006F0075007300650064006B0061\"",
+                  "\r\n+CME ERROR: 24\r\n");
+        optionRow("Czech name fits in UCS2", roomySim, {"AT+CMEE=1", "AT+CSCS=\"UCS2\""},
+                  "AT+CPBW=1,\"1\",,\"010C00ED017E0065006B\"", "\r\nOK\r\n");
         optionRow("short message store", shortSim, {"ATE0"}, "AT+CPMS?",
                   "\r\n+CPMS: \"SM\",0,3,\"SM\",0,3,\"SM\",0,3\r\n\r\nOK\r\n");
         optionRow("phone memory selected at start", {"--phone-memory"}, {"ATE0"}, "AT+CPBS?;+CPMS?",
@@ -331,10 +342,10 @@ private slots:
         const QByteArray pduRead = "\r\n+CMGR: 2,,21\r\n" + pdu + "\r\n\r\nOK\r\n";
         QTest::newRow("phonebook in phone memory at start")
             << QStringList{"--phone-memory"} << QByteArrayList{} << entry << QByteArray()
-            << QByteArrayList{"me-entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+            << QByteArrayList{"me-entry 1 \"1\" 129 \"a\" gsm"} << QByteArray("AT+CPBR=1") << entryRead;
         QTest::newRow("phonebook on the SIM once selected")
             << QStringList{"--phone-memory"} << QByteArrayList{"AT+CPBS=\"SM\""} << entry << QByteArray()
-            << QByteArrayList{"entry 1 \"1\" 129 \"a\""} << QByteArray("AT+CPBR=1") << entryRead;
+            << QByteArrayList{"entry 1 \"1\" 129 \"a\" gsm"} << QByteArray("AT+CPBR=1") << entryRead;
         QTest::newRow("message in phone memory at start")
             << QStringList{"--phone-memory"} << QByteArrayList{} << QByteArray("AT+CMGW=21") << pdu
             << QByteArrayList{"me-message 1 2 " + pdu} << QByteArray("AT+CMGR=1") << pduRead;
@@ -517,6 +528,10 @@ private slots:
         clock.start();
         QCOMPARE(phone.command("AT+CPBR=1"), QByteArray("AT+CPBR=1\r\r\nOK\r\n"));
         QVERIFY2(clock.elapsed() >= 1200, qPrintable(QString::number(clock.elapsed())));
+        // Each access of a line takes its time.
+        clock.restart();
+        QCOMPARE(phone.command("AT+CPBR=1;+CPBW=2"), QByteArray("AT+CPBR=1;+CPBW=2\r\r\nOK\r\n"));
+        QVERIFY2(clock.elapsed() >= 2200, qPrintable(QString::number(clock.elapsed())));
         clock.restart();
         QCOMPARE(phone.command("AT+CMGW=21"), QByteArray("AT+CMGW=21\r\r\n> "));
         QVERIFY2(clock.elapsed() >= 200 && clock.elapsed() < 1000,
@@ -645,9 +660,16 @@ private slots:
         QCOMPARE(phone.command("AT+CMGR=2"), "\r\n+CMGR: 0,,21\r\n" + pdu + "\r\n\r\nOK\r\n");
         phone.command("AT+CPBW=1");
         phone.command("AT+CPBW=2,\"+420777000111\",,\"Nov\xfd\"");
+        // Each name with its coding: a letter the SIM's alphabet lacks makes it UCS2.
+        phone.command("AT+CSCS=\"UCS2\"");
+        phone.command("AT+CPBW=3,\"3\",,\"0043006100730079\"");
+        phone.command("AT+CSCS=\"GSM\"");
+        phone.command("AT+CPBW=5,\"5\",,\"Setup\"");
         const QByteArray expected = "centre \"+420602909909\" 145\n"
-                                    "entry 2 \"+420777000111\" 145 \"Nov\\FD\"\n"
-                                    "entry 4 \"603\" 129 \"\\E8\\22\"\n"
+                                    "entry 2 \"+420777000111\" 145 \"Nov\\FD\" ucs2\n"
+                                    "entry 3 \"3\" 129 \"Casy\" ucs2\n"
+                                    "entry 4 \"603\" 129 \"\\E8\\22\" ucs2\n"
+                                    "entry 5 \"5\" 129 \"Setup\" gsm\n"
                                     "message 2 1 " +
                                     pdu + "\n";
         QVERIFY2(phone.state().endsWith(expected), phone.state().constData());
@@ -674,6 +696,10 @@ private slots:
         row("PDU not hex", "message 1 2 07XYZ\n");
         row("entry beyond a short phonebook", "entry 6 \"1\" 129 \"a\"\n", {"--phonebook-size", "5"});
         row("name beyond a short limit", "entry 1 \"1\" 129 \"123456789\"\n", {"--name-length", "8"});
+        row("name beyond its room in bytes", "entry 1 \"1\" 129 \"\\E8123456\" ucs2\n",
+            {"--name-bytes", "14"});
+        row("GSM coding for a letter the alphabet lacks", "entry 1 \"1\" 129 \"\\E8\" gsm\n");
+        row("unknown coding", "entry 1 \"1\" 129 \"a\" utf8\n");
         row("message beyond a short store", "message 4 2 " + pdu + "\n", {"--sms-size", "3"});
     }
     void refusesAMalformedStateFile() {

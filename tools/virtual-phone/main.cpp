@@ -252,7 +252,7 @@ private:
             if (out.simLoading)
                 m_simTimer.arm(std::chrono::milliseconds(m_options.pinBusyMs));
             if (out.hasResponse) {
-                scheduleReply(out.response, out.waitsForSim);
+                scheduleReply(out.response, out.simAccesses);
                 busy = !m_pieces.empty() || (m_options.strict && m_phone.inMessageEntry());
             }
         }
@@ -263,8 +263,8 @@ private:
         m_input.erase(0, used);
     }
 
-    void scheduleReply(const std::string& reply, bool waitsForSim) {
-        const int holdMs = m_options.delayMs + (waitsForSim ? m_options.simDelayMs : 0);
+    void scheduleReply(const std::string& reply, int simAccesses) {
+        const int holdMs = m_options.delayMs + simAccesses * m_options.simDelayMs;
         if (holdMs == 0 && m_options.splitMs == 0) {
             m_wire += reply;
             return;
@@ -403,6 +403,7 @@ int main(int argc, char** argv) {
     vphone::Sim sim;
     sim.phonebook.size = options.phonebookSize;
     sim.phonebook.nameLength = options.nameLength;
+    sim.phonebook.nameBytes = options.nameBytes;
     sim.messages.size = options.smsSize;
     if (!options.state.empty()) {
         try {

@@ -14,8 +14,9 @@ const char usage[] =
     "usage: alarmgsm-phone [--link PATH] [--state FILE] [--log FILE] [--off] [--no-echo]\n"
     "                      [--empty-error] [--delay MS] [--sim-delay MS] [--split MS]\n"
     "                      [--strict] [--urc TEXT [--urc-every MS] [--urc-inside]] [--paced]\n"
-    "                      [--phonebook-size N] [--name-length N [--cut-names]] [--sms-size N]\n"
-    "                      [--text-mode] [--phone-memory] [--cmee N]\n"
+    "                      [--phonebook-size N] [--name-length N] [--name-bytes N]\n"
+    "                      [--cut-names] [--sms-size N] [--text-mode] [--phone-memory]\n"
+    "                      [--cmee N]\n"
     "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
     "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
 
@@ -123,6 +124,8 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
         options.nameLength = parseNumber(arg, value(), "characters", 1, 60);
     else if (arg == "--cut-names")
         options.cutNames = true;
+    else if (arg == "--name-bytes")
+        options.nameBytes = parseNumber(arg, value(), "bytes", 1, 60);
     else if (arg == "--sms-size")
         options.smsSize = parsePositions(arg, value());
     else if (arg == "--phone-memory")

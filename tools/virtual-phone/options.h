@@ -27,6 +27,7 @@ struct Options {
     int phonebookSize = 100;
     int nameLength = 14;
     bool cutNames = false;
+    int nameBytes = 0; // 0: no room in bytes, the characters alone count
     int smsSize = 20;
     bool phoneMemory = false;
     bool textMode = false;

@@ -194,7 +194,7 @@ void Phone::executeLine(PhoneOutput& out) {
     }
     const std::string body = normaliseCommandLine(raw.substr(start + 2));
     const auto lockBefore = m_lock.state();
-    m_lineWaitsForSim = false;
+    m_lineSimAccesses = 0;
     Result result;
     std::size_t pos = 0;
     while (pos < body.size() && result.kind == Result::Ok) {
@@ -255,7 +255,7 @@ void Phone::executeLine(PhoneOutput& out) {
         m_mode = Mode::Body;
     out.response = frame(result.kind == Result::Ok ? Result{Result::Ok, "OK"} : result);
     out.simLoading = m_lock.state() != lockBefore && m_lock.state() == SimLock::State::Loading;
-    out.waitsForSim = m_lineWaitsForSim;
+    out.simAccesses = m_lineSimAccesses;
 }
 
 // Basic commands; "&F" arrives as the lower-case letter f.
@@ -353,7 +353,7 @@ Phone::Result Phone::extended(const std::string& name, Kind kind, const std::str
     if (const SimCommand* command = simCommand(name)) {
         if (const auto refusal = simRefusal(command->message))
             return *refusal;
-        m_lineWaitsForSim = m_lineWaitsForSim || command->waits;
+        m_lineSimAccesses += command->waits ? 1 : 0;
     }
 
     if (name == "+CGMI")
@@ -465,6 +465,14 @@ bool Phone::decodeText(const std::string& text, std::string& out) const {
         return false;
     out = *decoded;
     return true;
+}
+
+// A SIM keeps a name given in UCS2 as UCS2, whatever its characters.
+bool Phone::givenInUcs2(const std::vector<Param>& params) const {
+    if (m_charset != "UCS2" || params.size() != 4 || !params[3].present)
+        return false;
+    const std::string& text = params[3].value;
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; });
 }
 
 std::string Phone::nameParam(const Param& param) const {
@@ -620,10 +628,13 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
     case NumberCheck::Ok:
         break;
     }
-    if (name.size() > std::size_t(book.nameLength)) {
+    const NameCoding coding = givenInUcs2(params) ? NameCoding::Ucs2 : plainCoding(name);
+    if (!nameFits(book, name, coding)) {
         if (!m_options.cutNames)
             return cme(24);
-        name.resize(std::size_t(book.nameLength));
+        // The faulty phone confirms all the same and keeps what fits.
+        while (!name.empty() && !nameFits(book, name, coding))
+            name.pop_back();
     }
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         return cme(25);
@@ -637,7 +648,7 @@ Phone::Result Phone::cpbw(Kind kind, const std::vector<Param>& params) {
         if (target == 0)
             return cme(20);
     }
-    book.entries[target] = PhonebookEntry{*number, *type, name};
+    book.entries[target] = PhonebookEntry{*number, *type, name, coding};
     changed();
     return {};
 }

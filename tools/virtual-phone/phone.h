@@ -35,8 +35,8 @@ struct PhoneOutput {
     std::string echo;     // to send at once
     std::string response; // the answer to a completed command line (or a PDU), to send as one reply
     bool hasResponse = false;
-    bool waitsForSim = false; // the response read or wrote the SIM
-    bool simLoading = false;  // the right PIN was entered and the SIM now loads, busy until simLoaded()
+    int simAccesses = 0;     // the commands of the line that read or wrote the SIM
+    bool simLoading = false; // the right PIN was entered and the SIM now loads, busy until simLoaded()
 };
 
 class Phone {
@@ -109,6 +109,7 @@ private:
     bool decodeText(const std::string& text, std::string& out) const;
     // The name of a store or a character set: plain, or in "UCS2" also as its hex.
     std::string nameParam(const Param& param) const;
+    bool givenInUcs2(const std::vector<Param>& params) const;
     // Message status as a number in PDU mode, as "REC UNREAD" and so on in text mode.
     std::optional<int> statusParam(const std::vector<Param>& params, std::size_t i, int fallback,
                                    int high) const;
@@ -128,7 +129,7 @@ private:
     std::string m_line;
     bool m_inString = false;
     bool m_lineOverflow = false;
-    bool m_lineWaitsForSim = false;
+    int m_lineSimAccesses = 0;
     std::vector<std::string> m_info;
 
     // The message being written: its PDU length, or in text mode its address.

@@ -164,7 +164,7 @@ std::string Phone::textBodyPdu() const {
 void Phone::finishBody(bool cancelled, PhoneOutput& out) {
     m_mode = Mode::Command;
     out.hasResponse = true;
-    out.waitsForSim = !cancelled;
+    out.simAccesses = cancelled ? 0 : 1;
     if (cancelled) {
         out.response = frame({Result::Ok, "OK"});
         return;

@@ -1,5 +1,6 @@
 #include "sim.h"
 
+#include "charset.h"
 #include "params.h"
 
 #include <cerrno>
@@ -144,10 +145,26 @@ int tpduLength(const std::string& pduHex) {
 
 namespace {
 
+const char* codingName(NameCoding coding) {
+    return coding == NameCoding::Ucs2 ? "ucs2" : "gsm";
+}
+
 void formatPhonebook(std::ostream& out, const char* keyword, const Phonebook& book) {
     for (const auto& [index, entry] : book.entries)
         out << keyword << ' ' << index << ' ' << quote(entry.number) << ' ' << entry.type << ' '
-            << quote(entry.name) << '\n';
+            << quote(entry.name) << ' ' << codingName(entry.coding) << '\n';
+}
+
+// A file written before names had their coding gives none: the SIM's own alphabet where it serves.
+NameCoding parseCoding(LineReader& reader, const std::string& name) {
+    if (reader.atEnd())
+        return plainCoding(name);
+    const std::string word = reader.word();
+    if (word != codingName(NameCoding::Gsm) && word != codingName(NameCoding::Ucs2))
+        reader.fail("the name's coding is neither gsm nor ucs2");
+    if (word == codingName(NameCoding::Gsm) && plainCoding(name) != NameCoding::Gsm)
+        reader.fail("the name has a character the GSM alphabet lacks");
+    return word == codingName(NameCoding::Gsm) ? NameCoding::Gsm : NameCoding::Ucs2;
 }
 
 void formatMessages(std::ostream& out, const char* keyword, const MessageStore& store) {
@@ -161,10 +178,11 @@ void parseEntry(LineReader& reader, Phonebook& book) {
     entry.number = reader.quoted("number");
     entry.type = reader.integer(128, 255, "number type");
     entry.name = reader.quoted("name");
+    entry.coding = parseCoding(reader, entry.name);
     if (checkNumber(entry.number) != NumberCheck::Ok)
         reader.fail("the number is too long or has a character a SIM cannot hold");
-    if (entry.name.size() > std::size_t(book.nameLength))
-        reader.fail("the name is longer than " + std::to_string(book.nameLength) + " characters");
+    if (!nameFits(book, entry.name, entry.coding))
+        reader.fail("the name is longer than the SIM takes");
     if (!book.entries.emplace(index, entry).second)
         reader.fail("phonebook index " + std::to_string(index) + " appears twice");
 }
@@ -183,9 +201,19 @@ void parseMessage(LineReader& reader, MessageStore& store) {
 
 } // namespace
 
+NameCoding plainCoding(const std::string& name) {
+    return gsmToCp1250(cp1250ToGsm(name)) == name ? NameCoding::Gsm : NameCoding::Ucs2;
+}
+
+bool nameFits(const Phonebook& book, const std::string& name, NameCoding coding) {
+    const std::size_t bytes = coding == NameCoding::Gsm ? cp1250ToGsm(name).size() : 2 * name.size() + 1;
+    return name.size() <= std::size_t(book.nameLength) &&
+           (book.nameBytes == 0 || bytes <= std::size_t(book.nameBytes));
+}
+
 std::string formatState(const Sim& sim) {
     std::ostringstream out;
-    out << "# SIM of the virtual phone: centre, phonebook entries (index number type name),\n"
+    out << "# SIM of the virtual phone: centre, phonebook entries (index number type name coding),\n"
            "# messages (index status pdu; status 0 unread, 1 read, 2 unsent, 3 sent);\n"
            "# me-entry and me-message lines are the phone's own memory.\n";
     out << "centre " << quote(sim.centre) << ' ' << sim.centreType << '\n';

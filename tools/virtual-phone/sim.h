@@ -8,10 +8,15 @@
 
 namespace vphone {
 
+// How the SIM keeps a name: in the GSM alphabet, a byte a septet, or in UCS2, two bytes a
+// character and one that marks the coding.
+enum class NameCoding { Gsm, Ucs2 };
+
 struct PhonebookEntry {
     std::string number;
     int type = 129;
     std::string name; // 8-bit, stored as received
+    NameCoding coding = NameCoding::Gsm;
 };
 
 // Message status as 27.005 numbers it in PDU mode.
@@ -26,6 +31,7 @@ struct Phonebook {
     int size = 100;
     int nameLength = 14;
     std::map<int, PhonebookEntry> entries;
+    int nameBytes = 0; // the room a name has on the SIM; 0: characters alone count
 };
 
 struct MessageStore {
@@ -61,6 +67,12 @@ int defaultNumberType(const std::string& number);
 std::string normalisePdu(const std::string& hex);
 // Octets after the SMSC part, or -1 when the SMSC length octet runs past the end.
 int tpduLength(const std::string& pduHex);
+
+// A name that came in the GSM alphabet or IRA: in the SIM's alphabet when every character has a
+// form there, else in UCS2, so that the characters it lacks are kept.
+NameCoding plainCoding(const std::string& name);
+// Within the phonebook's characters and, coded so, its bytes.
+bool nameFits(const Phonebook& book, const std::string& name, NameCoding coding);
 
 std::string formatState(const Sim& sim);
 // Fills a blank SIM, whose sizes the entries must fit; throws StateError naming the line.
