@@ -1,0 +1,36 @@
+# The Windows tests run under Wine (wine64), in a prefix of their own below the build tree, with
+# Qt's DLLs and the compiler's runtime on WINEPATH and Qt's plugins beside them.
+find_program(ALARMGSM_WINE wine REQUIRED)
+set(ALARMGSM_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
+set(wine_path)
+foreach(dll IN LISTS ALARMGSM_WINDOWS_DLLS)
+    get_filename_component(folder ${dll} DIRECTORY)
+    list(APPEND wine_path "Z:${folder}")
+endforeach()
+list(REMOVE_DUPLICATES wine_path)
+string(REPLACE ";" "\\;" wine_path "${wine_path}")
+set(ALARMGSM_WINE_ENVIRONMENT
+    "WINEPREFIX=${ALARMGSM_WINEPREFIX}" "WINEDEBUG=-all" "WINEPATH=${wine_path}"
+    "QT_PLUGIN_PATH=Z:${ALARMGSM_QT_PLUGIN_DIR}" "WINE=${ALARMGSM_WINE}")
+
+# Made once per run, before any test: two Wine starts that both find no prefix would race to make it.
+add_test(NAME wine_prefix COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.sh)
+set_tests_properties(wine_prefix PROPERTIES
+    FIXTURES_SETUP wine TIMEOUT 300 LABELS wine ENVIRONMENT "${ALARMGSM_WINE_ENVIRONMENT}")
+
+# alarmgsm_wine_test(<name> <labels>): the test program under Wine, judged by its exit status and
+# its QtTest log.
+function(alarmgsm_wine_test name labels)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/run_under_wine.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${labels};wine"
+        TIMEOUT 300
+        FIXTURES_REQUIRED wine
+        ENVIRONMENT "${ALARMGSM_WINE_ENVIRONMENT};QT_QPA_PLATFORM=offscreen;ALARMGSM_SOURCE_DIR=Z:${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# The installer and the zip, made beforehand by scripts/package-windows.
+add_test(NAME test_installer
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_installer.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
+set_tests_properties(test_installer PROPERTIES LABELS "install;wine" TIMEOUT 600)
