@@ -18,7 +18,7 @@ TAfComPortCoreThread::~TAfComPortCoreThread() {
     if (m_thread.joinable()) {
         MarkTerminated();
         m_stop.Set();
-        joinThread(m_thread);
+        m_thread.join();
     }
 }
 
@@ -39,7 +39,7 @@ void TAfComPortCoreThread::Stop() {
     MarkTerminated();
     m_stop.Set();
     if (m_thread.joinable())
-        joinThread(m_thread);
+        m_thread.join();
 }
 
 void TAfComPortCoreThread::run() {
@@ -63,6 +63,11 @@ TAfComPortEventThread::TAfComPortEventThread(TAfComPortCore& core, platform::Ser
 
 TAfComPortEventThread::~TAfComPortEventThread() {
     Stop();
+}
+
+void TAfComPortEventThread::Wake() {
+    m_readHappened = true;
+    m_stop.Set();
 }
 
 void TAfComPortEventThread::ClearCallback() {

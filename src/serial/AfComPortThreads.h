@@ -36,9 +36,6 @@ private:
 long currentThreadId();
 // Gives a thread the system's priority for `priority`; silently keeps the old one where not allowed.
 void applyThreadPriority(long threadId, TThreadPriority priority);
-// Waits until `thread` has ended. On the GUI thread of Windows, messages sent to its windows are
-// handled meanwhile, so that a receive thread waiting to hand an event over can finish.
-void joinThread(std::thread& thread);
 
 class TAfComPortCoreThread {
 public:
@@ -80,8 +77,7 @@ public:
                           TAfCoreEventCallback callback);
     ~TAfComPortEventThread() override;
 
-    // A read took bytes from the input: new arrivals are to be reported again (a poll on POSIX
-    // reports the input as long as bytes wait; Windows reports each arrival by itself).
+    // A read took bytes from the input: new arrivals are to be reported again.
     void Wake();
     void ClearCallback();
     void Stop() override;
@@ -98,8 +94,8 @@ private:
 
     std::mutex m_callbackLock;
     TAfCoreEventCallback m_callback;
-    std::atomic<bool> m_readHappened{false}; // POSIX: set by Wake()
-    int m_lastLines = -1;                    // -1: the device has no modem lines
+    std::atomic<bool> m_readHappened{false};
+    int m_lastLines = -1; // -1: the device has no modem lines
 };
 
 class TAfComPortWriteThread final : public TAfComPortCoreThread {

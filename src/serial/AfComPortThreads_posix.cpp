@@ -83,10 +83,6 @@ long currentThreadId() {
     return ::gettid();
 }
 
-void joinThread(std::thread& thread) {
-    thread.join();
-}
-
 // Nice values per priority. Without CAP_SYS_NICE a thread may only be made nicer, so the steps
 // above tpNormal take effect only where the process is allowed to raise priority; elsewhere the
 // refusal leaves the thread at the normal level, which is no error.
@@ -95,11 +91,6 @@ void applyThreadPriority(long threadId, TThreadPriority priority) {
     if (threadId <= 0 || priority < tpIdle || priority > tpTimeCritical)
         return;
     ::setpriority(PRIO_PROCESS, id_t(threadId), kNice[priority]);
-}
-
-void TAfComPortEventThread::Wake() {
-    m_readHappened = true;
-    m_stop.Set();
 }
 
 void TAfComPortEventThread::Execute() {
