@@ -1,6 +1,7 @@
 #pragma once
-// COMn is the device that the link dosdevices/comN in the settings directory points to, when that
-// link exists (lower-case, as Wine names its port links); otherwise /dev/ttyS{n-1}.
+// The device that stands for COMn. On Windows it is \\.\COMn. Elsewhere it is the device that the
+// link dosdevices/comN in the settings directory points to, when that link exists (lower-case, as
+// Wine names its port links); otherwise /dev/ttyS{n-1}.
 #include <string>
 
 namespace platform {

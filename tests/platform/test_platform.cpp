@@ -182,7 +182,7 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, cause);
         const std::string text =
-            platform::serialFaultCause(platform::serialFaultFromErrno(error), error, "/dev/ttyUSB0");
+            platform::serialFaultCause(platform::serialFaultFromSystemError(error), error, "/dev/ttyUSB0");
         QCOMPARE(QString::fromStdString(text), cause);
     }
 #endif

@@ -1,4 +1,4 @@
-#include "platform/serial_device.h"
+#include "platform/serial_termios.h"
 #include "pty_pair.h"
 #include "serial/AfComPort.h"
 
