@@ -1,6 +1,6 @@
 #pragma once
-// setting.ini: line 1 the chosen port ("COM1".."COM6", a device's absolute path, on Windows a port
-// "COMn" beyond COM6, or a single space), line 2 the SMS-centre number. No sections and no keys:
+// setting.ini: line 1 the chosen port ("COM1".."COM6", a device's absolute path, on Windows a port's
+// path "\\.\COMn", or a single space), line 2 the SMS-centre number. No sections and no keys:
 // the meaning of a line is its position. A copy that knows COM1..COM6 only reads a path as no port,
 // so both can share the file.
 #include <string>

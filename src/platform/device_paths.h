@@ -17,7 +17,7 @@ bool sameDevice(const std::string& first, const std::string& second);
 // The link in `stableDirectory` that leads to `device`, or `device` itself when there is none.
 std::string stableDevicePath(const std::string& device,
                              const std::string& stableDirectory = kStableDeviceDirectory);
-// Whether a line of setting.ini names a device: an absolute path, or on Windows a port "COMn".
+// Whether a line of setting.ini names a device: an absolute path, or on Windows a port's "\\.\COMn".
 bool isDevicePath(const std::string& line);
 
 } // namespace platform

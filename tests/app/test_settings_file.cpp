@@ -46,10 +46,12 @@ private slots:
         QTest::newRow("later lines ignored") << QByteArray("COM1\r\n+1\r\nCOM2\r\n") << 1 << ""
                                              << "+1";
 #ifdef Q_OS_WIN
-        // A USB cable's port beyond the six fixed ones is remembered by its name.
-        QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << "COM7" << kDefaultSmscNumber;
-        QTest::newRow("two-digit port") << QByteArray("COM12\r\n+1\r\n") << 0 << "COM12"
+        // A USB cable's port beyond the six fixed ones is remembered by the path that opens it.
+        QTest::newRow("port above six")
+            << QByteArray("\\\\.\\COM7\r\n") << 0 << "\\\\.\\COM7" << kDefaultSmscNumber;
+        QTest::newRow("two-digit port") << QByteArray("\\\\.\\COM12\r\n+1\r\n") << 0 << "\\\\.\\COM12"
                                         << "+1";
+        QTest::newRow("plain name above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
         QTest::newRow("a path is no port") << QByteArray("/dev/ttyUSB0\r\n") << 0 << "" << kDefaultSmscNumber;
 #else
         QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
@@ -86,8 +88,8 @@ private slots:
         QTest::newRow("empty centre") << 1 << ""
                                       << "" << QByteArray("COM1\r\n\r\n");
 #ifdef Q_OS_WIN
-        QTest::newRow("port above six") << 0 << "COM12"
-                                        << "+1" << QByteArray("COM12\r\n+1\r\n");
+        QTest::newRow("port above six") << 0 << "\\\\.\\COM12"
+                                        << "+1" << QByteArray("\\\\.\\COM12\r\n+1\r\n");
 #else
         QTest::newRow("device path") << 0 << "/dev/ttyACM0"
                                      << "+1" << QByteArray("/dev/ttyACM0\r\n+1\r\n");
