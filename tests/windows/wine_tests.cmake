@@ -33,5 +33,6 @@ endfunction()
 
 # The installer and the zip, made beforehand by scripts/package-windows.
 add_test(NAME test_installer
-         COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_installer.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
+         COMMAND xvfb-run -a -s "-screen 0 1024x768x24"
+                 ${CMAKE_CURRENT_LIST_DIR}/check_installer.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(test_installer PROPERTIES LABELS "install;wine" TIMEOUT 600)
