@@ -36,3 +36,24 @@ add_test(NAME test_installer
          COMMAND xvfb-run -a -s "-screen 0 1024x768x24"
                  ${CMAKE_CURRENT_LIST_DIR}/check_installer.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(test_installer PROPERTIES LABELS "install;wine" TIMEOUT 600)
+
+# alarmgsm_wine_live_test(<name> SOURCES ... FUNCTIONS ... [PHONE_OPTIONS ...]): the whole tool under
+# Wine against the virtual phone of the Linux build (ALARMGSM_LINUX_PHONE), in a prefix of its own
+# since mapping COM1 restarts Wine; only the test functions named run, as the others restart or
+# reload the phone.
+set(ALARMGSM_LINUX_PHONE ${CMAKE_SOURCE_DIR}/build/alarmgsm-phone CACHE FILEPATH
+    "The virtual phone built for Linux, for the Windows tests of the whole tool")
+function(alarmgsm_wine_live_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;FUNCTIONS;PHONE_OPTIONS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE alarmgsm_gui Qt6::Test)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    string(REPLACE ";" "," options "${T_PHONE_OPTIONS}")
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/run_with_virtual_phone.sh "${options}"
+                     $<TARGET_FILE:${name}> ${T_FUNCTIONS})
+    set_tests_properties(${name} PROPERTIES
+        LABELS "gui;wine;live"
+        TIMEOUT 300
+        ENVIRONMENT "${ALARMGSM_WINE_ENVIRONMENT};WINEPREFIX=${CMAKE_BINARY_DIR}/wine-${name};ALARMGSM_LINUX_PHONE=${ALARMGSM_LINUX_PHONE}")
+endfunction()
