@@ -3,6 +3,7 @@
 #include "platform/serial_device.h"
 #include "serial/AfCircularBuffer.h"
 
+#include <optional>
 #include <system_error>
 
 // The Win32 headers name their device-control record DCB, as the engine does. The engine's names
@@ -62,17 +63,35 @@ public:
     HANDLE event() const { return m_record.hEvent; }
     bool pending() const { return m_pending; }
     void setPending() { m_pending = true; }
-    // The outcome of the pending operation, waiting for it or not; false when it failed.
-    bool finish(DWORD& transferred, bool wait) {
+    // Waits for the pending operation to end; false when it failed.
+    bool finish(DWORD& transferred) {
         m_pending = false;
-        return ::GetOverlappedResult(m_port, &m_record, &transferred, wait ? TRUE : FALSE) != 0;
+        return ::GetOverlappedResult(m_port, &m_record, &transferred, TRUE) != 0;
+    }
+    // Whether the pending operation has ended, without waiting. Wine can signal the event of a
+    // comm-event wait that has ended and leave its status at "pending" for good (it writes the
+    // status after its waiting thread has finished): a signalled event then counts as the end,
+    // and the wait is never cancelled nor waited for again.
+    enum class State { Done, Pending, Aborted, Failed };
+    State look(DWORD& transferred) {
+        if (::GetOverlappedResult(m_port, &m_record, &transferred, FALSE)) {
+            m_pending = false;
+            return State::Done;
+        }
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_IO_INCOMPLETE && ::WaitForSingleObject(m_record.hEvent, 0) != WAIT_OBJECT_0)
+            return State::Pending;
+        m_pending = false;
+        if (error == ERROR_IO_INCOMPLETE)
+            return State::Done;
+        return error == ERROR_OPERATION_ABORTED ? State::Aborted : State::Failed;
     }
     // Cancels the pending operation; the bytes it moved, or 0.
     DWORD abandon() {
         DWORD transferred = 0;
         if (m_pending) {
             ::CancelIo(m_port);
-            finish(transferred, true);
+            finish(transferred);
         }
         return transferred;
     }
@@ -102,6 +121,24 @@ CommWait startCommWait(HANDLE port, Overlapped& wait, DWORD& events) {
     default:
         return CommWait::Failed;
     }
+}
+
+// The mask of a comm-event wait that has ended (read only once it has), empty for one that the
+// driver aborted; nothing while it goes on. A wait that failed means the device is gone.
+std::optional<std::uint32_t> finishedEvents(Overlapped& wait, const DWORD& completed, bool& lost) {
+    DWORD unused = 0;
+    switch (wait.look(unused)) {
+    case Overlapped::State::Done:
+        return completed;
+    case Overlapped::State::Aborted:
+        return 0;
+    case Overlapped::State::Failed:
+        lost = true;
+        return std::nullopt;
+    case Overlapped::State::Pending:
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 // Sets the next narrower event mask after the one in use; false when there is none.
@@ -180,7 +217,7 @@ void TAfComPortEventThread::Execute() {
     bool lost = false;
 
     while (!Terminated()) {
-        std::uint32_t events = 0;
+        std::optional<std::uint32_t> ended; // the mask of a comm-event wait that ended
         if (!lost && watchArrivals && !wait.pending()) {
             const CommWait started = startCommWait(port, wait, completed);
             if (started == CommWait::Refused && narrowCommEvents(port)) {
@@ -189,9 +226,9 @@ void TAfComPortEventThread::Execute() {
             }
             lost = started == CommWait::Refused || started == CommWait::Failed;
             if (started == CommWait::Events)
-                events = completed;
+                ended = completed;
         }
-        if (events == 0) {
+        if (!ended) {
             const HANDLE objects[3] = {handleOf(m_stop), handleOf(*m_core.m_outputEmpty), wait.event()};
             const DWORD signalled = waitForAny(wait.pending() ? 3 : 2, objects, kStatusPollMs);
             if (Terminated())
@@ -202,21 +239,27 @@ void TAfComPortEventThread::Execute() {
             } else if (signalled == WAIT_OBJECT_0 + 1) {
                 Raise(ckOutputEmpty, 0);
             } else if (signalled == WAIT_OBJECT_0 + 2) {
-                DWORD unused = 0;
-                // A wait that the driver aborted is started again; one that failed means the device.
-                if (wait.finish(unused, false))
-                    events = completed;
-                else if (::GetLastError() != ERROR_OPERATION_ABORTED)
-                    lost = true;
+                ended = finishedEvents(wait, completed, lost);
             } else if (signalled == WAIT_TIMEOUT) {
                 if (lost)
                     Raise(ckDeviceLost, 0);
-                reported = m_core.GetStatus().InQueue;
-                if (reported > 0)
-                    Raise(ckDataWaiting, reported);
+                const std::uint32_t waiting = m_core.GetStatus().InQueue;
+                if (!watchArrivals && waiting > reported) {
+                    ended = EV_RXCHAR; // bytes that came while the wait was paused are an arrival
+                } else {
+                    reported = waiting;
+                    if (waiting > 0)
+                        Raise(ckDataWaiting, waiting);
+                }
                 watchArrivals = true;
             }
         }
+        // A wait that ended without an event pauses the comm-event wait until the next read or
+        // status poll, as one that reported nothing new. Wine aborts its waits on a pseudo-terminal
+        // by the hundred a second; starting each again at once would keep a core busy.
+        if (ended == 0u)
+            watchArrivals = false;
+        std::uint32_t events = ended.value_or(0);
         if (events & EV_RXCHAR) {
             const std::uint32_t waiting = m_core.GetStatus().InQueue;
             if (waiting > reported) {
@@ -280,7 +323,7 @@ TAfComPortWriteThread::Outcome TAfComPortWriteThread::sendQueue() {
                 dropQueue();
                 return Outcome::Continue;
             }
-            if (!write.finish(written, true))
+            if (!write.finish(written))
                 return Outcome::Continue;
         }
         if (written == 0)

@@ -294,6 +294,20 @@ private slots:
         QCOMPARE(core.ReadBytes(buffer, sizeof buffer), 10);
     }
 
+    // Regression: under Wine a comm-event wait signalled before it had ended, and the port was
+    // reported lost while nothing happened on it.
+    void anIdleLineRaisesNothing() {
+        LinePair pty;
+        Recorder recorder;
+        TAfComPortCore core(resolverFor(pty));
+        core.SetEventCallback(recorder.callback());
+        core.ApplyDcb(block(19200));
+        core.OpenPort(1);
+        QVERIFY(!recorder.waitFor([](auto& e) { return !e.empty(); }, 1500));
+        QVERIFY(core.WriteBytes("AT\r", 3)); // and the line still works
+        QCOMPARE(pty.receive(3), std::string("AT\r"));
+    }
+
     void moreBytesWhileOthersWaitAreReported() {
         LinePair pty;
         Recorder recorder;
