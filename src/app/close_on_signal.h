@@ -1,14 +1,13 @@
 #pragma once
-// Ctrl-C, a closed terminal or a plain kill end the tool as closing its window does (the port is
-// closed, setting.ini written, and a demo's phone stopped and its directory removed), or as the
-// command line ends a run: after the exchange that is running.
-#include <array>
+// The system's request to end the tool ends it as closing its window does (the port is closed,
+// setting.ini written, and a demo's phone stopped and its directory removed), or as the command
+// line ends a run: after the exchange that is running. On Linux that is Ctrl-C, a closed terminal
+// or a plain kill; on Windows Ctrl-C or a closed console for the command line, and the end of the
+// session (log off, shut down) for the window.
 #include <functional>
 #include <memory>
-#include <signal.h>
 
 class QObject;
-class QSocketNotifier;
 class QWidget;
 
 class CloseOnSignal {
@@ -21,7 +20,6 @@ public:
     CloseOnSignal& operator=(const CloseOnSignal&) = delete;
 
 private:
-    std::array<int, 2> m_pipe{-1, -1};
-    std::array<struct sigaction, 3> m_previous{};
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct Watch;
+    std::unique_ptr<Watch> m_watch;
 };

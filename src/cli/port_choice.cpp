@@ -1,8 +1,25 @@
 #include "cli/port_choice.h"
 
+#include "platform/com_names.h"
+
+#include <QRegularExpression>
+
 namespace {
 
-constexpr int kPortCount = 6;
+// The window's menu opens COM1 to COM6 by number; a higher one is a device of its own.
+constexpr int kMenuPorts = 6;
+
+bool isDevicePath(const QString& option) {
+    return option.startsWith('/') || option.startsWith(QStringLiteral("\\\\.\\"));
+}
+
+// n for "COMn" in any case; 0 for anything else.
+int comNumberOf(const QString& option) {
+    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,2})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto match = comName.match(option);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
 
 } // namespace
 
@@ -16,11 +33,13 @@ std::optional<PortChoice> choosePort(const QString& option, const StoredSettings
             QString::fromUtf8("POZOR - není zvolen port: zadejte --port, nebo port zvolte v okně programu !");
         return std::nullopt;
     }
-    if (option.startsWith('/'))
+    if (isDevicePath(option))
         return PortChoice{0, option.toStdString()};
-    for (int n = 1; n <= kPortCount; ++n)
-        if (option.compare(QStringLiteral("COM%1").arg(n), Qt::CaseInsensitive) == 0)
-            return PortChoice{n, {}};
+    const int n = comNumberOf(option);
+    if (n >= 1 && n <= kMenuPorts)
+        return PortChoice{n, {}};
+    if (n > kMenuPorts && n <= platform::highestComNumber())
+        return PortChoice{0, platform::comDevicePath({}, n)};
     error = QString::fromUtf8("Neznámý port: %1 (COM1 až COM6 nebo cesta k zařízení).").arg(option);
     return std::nullopt;
 }

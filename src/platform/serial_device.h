@@ -1,45 +1,36 @@
 #pragma once
-// The Linux serial device under the port engine: open with exclusive access, line settings on
-// termios, modem lines, queue counts and non-blocking reads and writes.
+// The serial device under the port engine, one implementation per system (serial_device_posix.cpp
+// on termios, serial_device_win32.cpp on the Windows comm API): open with exclusive access, the
+// device-control block, line status, modem lines, reads, purges and the DTR and RTS lines.
+#include "platform/control_block.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
-struct termios;
-
 namespace platform {
-
-enum class SerialParity { None, Odd, Even, Mark, Space };
-enum class SerialStopBits { One, OneAndHalf, Two };
-enum class SerialFlow { None, XonXoff, RtsCts, DtrDsr };
-
-struct SerialSettings {
-    std::uint32_t baudRate = 9600;
-    int dataBits = 8;
-    SerialParity parity = SerialParity::None;
-    SerialStopBits stopBits = SerialStopBits::One;
-    SerialFlow flow = SerialFlow::None;
-    bool parityCheck = false;
-    char xonChar = 17;
-    char xoffChar = 19;
-    friend bool operator==(const SerialSettings&, const SerialSettings&) = default;
-};
-
-// Fills the termios fields of everything in `settings` except the speed. False when termios cannot
-// express it (4 data bits, 1.5 stop bits, DTR/DSR flow).
-bool settingsToTermios(const SerialSettings& settings, termios& attributes);
-// The settings that `attributes` describe, speed excluded.
-SerialSettings settingsFromTermios(const termios& attributes);
 
 // Modem line bits as returned by modemLines().
 constexpr int kLineCts = 0x01, kLineDsr = 0x02, kLineRlsd = 0x04, kLineRing = 0x08;
 
-struct LineCounters {
-    std::uint32_t frame = 0, overrun = 0, parity = 0, brk = 0, bufferOverrun = 0;
-    friend bool operator==(const LineCounters&, const LineCounters&) = default;
+// Line error bits of LineStatus::errors, valued as the Windows comm error flags.
+constexpr std::uint32_t kErrorRxOver = 0x0001, kErrorOverrun = 0x0002, kErrorParity = 0x0004,
+                        kErrorFrame = 0x0008, kErrorBreak = 0x0010;
+
+// The comm events the engine asks for (received byte, CTS, DSR, RLSD, line error, ring), then the
+// narrower sets for drivers that refuse modem-line events (USB and Bluetooth adapters, emulators).
+constexpr std::uint32_t kCommEventChoices[] = {0x01B9, 0x0081, 0x0001};
+
+struct LineStatus {
+    std::uint32_t errors = 0; // the line errors that occurred since the previous status
+    std::uint32_t inQueue = 0;
+    std::uint32_t outQueue = 0;
 };
+
+// The set-up step after open that the device refused.
+enum class PrepareFailure { None, Timeouts, Buffers, EventMask };
 
 class SerialDevice {
 public:
@@ -48,41 +39,35 @@ public:
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
 
-    // Opens, locks and puts the line into raw mode with DTR and RTS up. 0, or the errno of the
-    // step that failed.
+    // Opens with exclusive access, DTR and RTS up. 0, or the system's error code of the step that
+    // failed (errno, or GetLastError() on Windows).
     int open(const std::string& path);
-    // Restores the line settings found at open and releases the device.
+    // Puts back what open changed and releases the device.
     void close();
-    bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool isOpen() const;
+    // What the engine's threads wait on: the file descriptor, or the Windows handle.
+    std::intptr_t native() const;
 
-    // Applies the settings and reads back what the device took; false unless it took them all.
-    bool apply(const SerialSettings& settings);
-    SerialSettings current() const;
+    // Reads that return at once, the system's queues, the events to watch.
+    PrepareFailure prepare(std::int32_t inQueueSize, std::int32_t outQueueSize);
+    // Applies the block, DTR and RTS included; false unless the device took all of it.
+    bool apply(const ControlBlock& block);
+    // The device's actual settings written over the fields of `block` that the device knows.
+    void readBack(ControlBlock& block) const;
 
-    int bytesWaiting() const;              // input queue; 0 when unknown
-    int bytesQueuedOut() const;            // output queue; 0 when unknown
+    LineStatus status();
     std::optional<int> modemLines() const; // nothing where the device has no modem lines (a pty)
-    std::optional<LineCounters> lineCounters() const;
     bool setDtr(bool on);
     bool setRts(bool on);
-    void flushInput();
-    void flushOutput();
+    void flushInput();  // drops what waits to be read
+    void flushOutput(); // drops what waits to be sent
 
-    // Bytes read or written; 0 when nothing can be done yet; -1 with errno on failure.
+    // Bytes read, 0 when none are there; never waits. -1 on failure.
     long read(void* buffer, std::size_t count);
-    long write(const void* bytes, std::size_t count);
 
 private:
-    int m_fd = -1;
-    std::unique_ptr<termios> m_saved;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
-
-// Arbitrary line speeds through the kernel's termios2 interface (serial_device_termios2.cpp, kept
-// apart because <asm/termbits.h> and glibc's <termios.h> cannot meet in one file).
-namespace arbitrary_speed {
-bool setSpeed(int fd, std::uint32_t baudRate);
-std::optional<std::uint32_t> speed(int fd);
-} // namespace arbitrary_speed
 
 } // namespace platform

@@ -1,28 +1,6 @@
 #include "platform/serial_fault.h"
 
-#include <cerrno>
-#include <cstring>
-
 namespace platform {
-
-SerialFault serialFaultFromErrno(int error) {
-    switch (error) {
-    case 0:
-        return SerialFault::None;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return SerialFault::NoSuchDevice;
-    case EACCES:
-    case EPERM:
-        return SerialFault::NoPermission;
-    case EBUSY:       // another opener set the exclusive flag
-    case EWOULDBLOCK: // another opener holds the lock
-        return SerialFault::InUse;
-    default:
-        return SerialFault::Other;
-    }
-}
 
 std::string serialFaultCause(SerialFault fault, int error, const std::string& device) {
     switch (fault) {
@@ -39,7 +17,7 @@ std::string serialFaultCause(SerialFault fault, int error, const std::string& de
     case SerialFault::Other:
         break;
     }
-    return std::strerror(error);
+    return systemErrorText(error);
 }
 
 } // namespace platform

@@ -28,106 +28,18 @@ std::string failureHeadline(platform::SerialFault fault, int portNumber, const s
                           portNumber);
 }
 
-platform::SerialSettings settingsFromDcb(const DCB& block) {
-    platform::SerialSettings settings;
-    settings.baudRate = block.BaudRate;
-    settings.dataBits = block.ByteSize;
-    switch (block.Parity) {
-    case dcb::ODDPARITY:
-        settings.parity = platform::SerialParity::Odd;
-        break;
-    case dcb::EVENPARITY:
-        settings.parity = platform::SerialParity::Even;
-        break;
-    case dcb::MARKPARITY:
-        settings.parity = platform::SerialParity::Mark;
-        break;
-    case dcb::SPACEPARITY:
-        settings.parity = platform::SerialParity::Space;
-        break;
-    default:
-        settings.parity = platform::SerialParity::None;
+const char* prepareFailureText(platform::PrepareFailure failure) {
+    switch (failure) {
+    case platform::PrepareFailure::Timeouts:
+        return "Error setting timeouts";
+    case platform::PrepareFailure::Buffers:
+        return "Error initializing buffers";
+    case platform::PrepareFailure::EventMask:
+        return " Error setting EventMask";
+    case platform::PrepareFailure::None:
         break;
     }
-    settings.parityCheck = (block.Flags & dcb::fParity) != 0;
-    switch (block.StopBits) {
-    case dcb::ONE5STOPBITS:
-        settings.stopBits = platform::SerialStopBits::OneAndHalf;
-        break;
-    case dcb::TWOSTOPBITS:
-        settings.stopBits = platform::SerialStopBits::Two;
-        break;
-    default:
-        settings.stopBits = platform::SerialStopBits::One;
-        break;
-    }
-    if (block.Flags & (dcb::fOutxDsrFlow | dcb::fDtrControlHandshake))
-        settings.flow = platform::SerialFlow::DtrDsr;
-    else if (block.Flags & (dcb::fOutxCtsFlow | dcb::fRtsControlHandshake))
-        settings.flow = platform::SerialFlow::RtsCts;
-    else if (block.Flags & (dcb::fOutX | dcb::fInX))
-        settings.flow = platform::SerialFlow::XonXoff;
-    settings.xonChar = block.XonChar;
-    settings.xoffChar = block.XoffChar;
-    return settings;
-}
-
-// The device's actual settings written over the corresponding fields of `block`; the fields that
-// a termios line has no counterpart for keep their values.
-void settingsIntoDcb(const platform::SerialSettings& settings, DCB& block) {
-    block.BaudRate = settings.baudRate;
-    block.ByteSize = std::uint8_t(settings.dataBits);
-    switch (settings.parity) {
-    case platform::SerialParity::None:
-        block.Parity = dcb::NOPARITY;
-        break;
-    case platform::SerialParity::Odd:
-        block.Parity = dcb::ODDPARITY;
-        break;
-    case platform::SerialParity::Even:
-        block.Parity = dcb::EVENPARITY;
-        break;
-    case platform::SerialParity::Mark:
-        block.Parity = dcb::MARKPARITY;
-        break;
-    case platform::SerialParity::Space:
-        block.Parity = dcb::SPACEPARITY;
-        break;
-    }
-    block.StopBits = settings.stopBits == platform::SerialStopBits::Two ? dcb::TWOSTOPBITS : dcb::ONESTOPBIT;
-    block.Flags &= ~(dcb::fParity | dcb::fOutX | dcb::fInX | dcb::fOutxCtsFlow | dcb::fRtsControlHandshake |
-                     dcb::fOutxDsrFlow | dcb::fDtrControlHandshake);
-    if (settings.parityCheck)
-        block.Flags |= dcb::fParity;
-    if (settings.flow == platform::SerialFlow::XonXoff)
-        block.Flags |= dcb::fOutX | dcb::fInX;
-    if (settings.flow == platform::SerialFlow::RtsCts)
-        block.Flags |= dcb::fOutxCtsFlow | dcb::fRtsControlHandshake;
-    block.XonChar = settings.xonChar;
-    block.XoffChar = settings.xoffChar;
-}
-
-// DTR and RTS as the block asks, where no handshake drives them. A pty has neither line.
-void applyControlLines(platform::SerialDevice& device, const DCB& block) {
-    if (!(block.Flags & dcb::fDtrControlHandshake))
-        device.setDtr((block.Flags & dcb::fDtrControlEnable) != 0);
-    if (!(block.Flags & dcb::fRtsControlHandshake))
-        device.setRts((block.Flags & dcb::fRtsControlEnable) != 0);
-}
-
-std::uint32_t lineErrorFlags(const platform::LineCounters& before, const platform::LineCounters& now) {
-    std::uint32_t flags = 0;
-    if (now.frame != before.frame)
-        flags |= CE_FRAME;
-    if (now.overrun != before.overrun)
-        flags |= CE_OVERRUN;
-    if (now.parity != before.parity)
-        flags |= CE_RXPARITY;
-    if (now.brk != before.brk)
-        flags |= CE_BREAK;
-    if (now.bufferOverrun != before.bufferOverrun)
-        flags |= CE_RXOVER;
-    return flags;
+    return "";
 }
 
 } // namespace
@@ -158,26 +70,23 @@ void TAfComPortCore::OpenPath(const std::string& path) {
 void TAfComPortCore::openDevice(const std::string& path) {
     auto device = std::make_unique<platform::SerialDevice>();
     if (const int error = device->open(path)) {
-        const platform::SerialFault fault = platform::serialFaultFromErrno(error);
+        const platform::SerialFault fault = platform::serialFaultFromSystemError(error);
         throw EAfComPortCoreError(failureHeadline(fault, m_portNumber, path) + "\n" +
                                   platform::serialFaultCause(fault, error, platform::deviceTarget(path)));
     }
     m_device = std::move(device);
     try {
-        // Reads never block (VMIN = VTIME = 0, set at open) and the receive thread watches every
-        // line event, so there are no timeouts or event mask to set. The kernel's tty queues are
-        // fixed; the output queue size is the size of the write ring.
-        if (m_inQueueSize < 1 || m_outQueueSize < 1)
-            throw EAfComPortCoreError("Error initializing buffers");
-        if (!m_device->apply(settingsFromDcb(m_dcb))) {
-            settingsIntoDcb(m_device->current(), m_dcb);
+        const platform::PrepareFailure failure = m_device->prepare(m_inQueueSize, m_outQueueSize);
+        if (failure != platform::PrepareFailure::None)
+            throw EAfComPortCoreError(prepareFailureText(failure));
+        if (!m_device->apply(m_dcb)) {
+            m_device->readBack(m_dcb);
             throw EAfComPortCoreError("Error setting parameters from DCB");
         }
-        applyControlLines(*m_device, m_dcb);
         {
             std::lock_guard lock(m_statusLock);
+            m_device->status(); // errors from before the open are not this port's
             m_lineErrors = 0;
-            m_lineCounters = m_device->lineCounters();
         }
         try {
             m_ring = std::make_unique<TAfCircularBuffer>(m_outQueueSize);
@@ -237,37 +146,38 @@ void TAfComPortCore::ApplyDcb(const DCB& block) {
     if (!m_active)
         return;
     std::lock_guard lock(m_statusLock);
-    if (!m_device->apply(settingsFromDcb(m_dcb))) {
-        settingsIntoDcb(m_device->current(), m_dcb);
+    if (!m_device->apply(m_dcb)) {
+        m_device->readBack(m_dcb);
         throw EAfComPortCoreError("Error setting parameters from DCB");
     }
-    applyControlLines(*m_device, m_dcb);
+}
+
+platform::LineStatus TAfComPortCore::gatherStatus() {
+    platform::LineStatus status = m_device->status();
+    m_lineErrors |= status.errors;
+    return status;
 }
 
 TAfLineStatus TAfComPortCore::GetStatus() {
     if (!m_active)
         return {};
     std::lock_guard lock(m_statusLock);
-    return {m_lineErrors, std::uint32_t(m_device->bytesWaiting()), std::uint32_t(m_device->bytesQueuedOut())};
+    const platform::LineStatus status = gatherStatus();
+    return {m_lineErrors, status.inQueue, status.outQueue};
 }
 
-std::uint32_t TAfComPortCore::pollLineErrors() {
+platform::LineStatus TAfComPortCore::pollStatus() {
     std::lock_guard lock(m_statusLock);
-    if (!m_lineCounters || !m_device)
-        return 0;
-    const std::optional<platform::LineCounters> now = m_device->lineCounters();
-    if (!now)
-        return 0;
-    const std::uint32_t flags = lineErrorFlags(*m_lineCounters, *now);
-    m_lineCounters = now;
-    m_lineErrors |= flags;
-    return flags;
+    if (!m_device)
+        return {};
+    return gatherStatus();
 }
 
 std::uint32_t TAfComPortCore::TakeLineErrors() {
     if (!m_active)
         return 0;
     std::lock_guard lock(m_statusLock);
+    gatherStatus(); // a line error may come without a byte whose status would have gathered it
     return std::exchange(m_lineErrors, 0);
 }
 

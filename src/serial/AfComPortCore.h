@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 
 class TAfCircularBuffer;
@@ -80,7 +79,10 @@ private:
     void openDevice(const std::string& path);
     void closeDevice();
     void reportThreadError(std::exception_ptr error);
-    std::uint32_t pollLineErrors();
+    // Under the status lock: the device's status; its new line errors are gathered.
+    platform::LineStatus gatherStatus();
+    // The same, taking the lock; for the receive thread, also while the port closes.
+    platform::LineStatus pollStatus();
     void wakeReceiver();
 
     ComDeviceResolver m_resolve;
@@ -97,8 +99,7 @@ private:
 
     std::mutex m_statusLock; // device status, reads, line errors, the device's closing
     std::uint32_t m_lineErrors = 0;
-    std::optional<platform::LineCounters> m_lineCounters; // last seen; none where unsupported
-    std::mutex m_writeLock;                               // the ring buffer's positions
+    std::mutex m_writeLock; // the ring buffer's positions
     std::unique_ptr<TAfCircularBuffer> m_ring;
     std::unique_ptr<TAfSignal> m_outputEmpty; // the write queue has been sent
     std::mutex m_errorLock;

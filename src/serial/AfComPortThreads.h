@@ -1,12 +1,13 @@
 #pragma once
-// The engine's receive and write threads. Every wait is a poll on file descriptors: the device,
-// and eventfds standing for the signals (stop, flush request/done, data ready, output empty).
+// The engine's receive and write threads. What they wait on is the system's: on POSIX a poll on
+// file descriptors, the device and eventfds standing for the signals (AfComPortThreads_posix.cpp);
+// on Windows the comm events, overlapped writes and event objects (AfComPortThreads_win32.cpp).
 #include "serial/AfComPortCore.h"
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <mutex>
-#include <sys/types.h>
 #include <thread>
 
 class TAfComPortCore;
@@ -15,24 +16,26 @@ namespace platform {
 class SerialDevice;
 }
 
-// An auto-reset signal on an eventfd: Set() wakes a poll on fd(); Reset() consumes it.
+// An auto-reset signal: an eventfd that Set() makes readable, or an auto-reset event object.
 class TAfSignal {
 public:
     TAfSignal();
     ~TAfSignal();
     TAfSignal(const TAfSignal&) = delete;
     TAfSignal& operator=(const TAfSignal&) = delete;
-    int fd() const { return m_fd; }
+    std::intptr_t native() const { return m_native; } // the eventfd, or the event's handle
     void Set();
     bool Reset();             // whether it was set
     bool Wait(int timeoutMs); // consumes the signal when it comes in time
 
 private:
-    int m_fd;
+    std::intptr_t m_native;
 };
 
-// Sets the nice value of a thread for a priority; silently keeps the old one where not allowed.
-void applyThreadPriority(pid_t threadId, TThreadPriority priority);
+// The system's identifier of the calling thread, for applyThreadPriority.
+long currentThreadId();
+// Gives a thread the system's priority for `priority`; silently keeps the old one where not allowed.
+void applyThreadPriority(long threadId, TThreadPriority priority);
 
 class TAfComPortCoreThread {
 public:
@@ -63,7 +66,7 @@ private:
     void run();
 
     std::atomic<bool> m_terminated{false};
-    std::atomic<pid_t> m_threadId{0};
+    std::atomic<long> m_threadId{0};
     TAfSignal m_started;
     std::thread m_thread;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The settings vocabulary of the serial port: enumerations whose numeric values are fixed by their
 // order, the 28-byte device-control block, the engine's event kinds and its error class.
+#include "platform/control_block.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <stdexcept>
@@ -58,53 +60,12 @@ private:
 };
 
 // Linux lets an unprivileged process only lower a thread's priority, so the upper steps mostly
-// stay at the normal level (see serial/AfComPortThreads.cpp for the mapping).
+// stay at the normal level there (see the mapping in serial/AfComPortThreads_posix.cpp).
 enum TThreadPriority : int { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
-// The device-control block, laid out byte for byte as the 28-byte record that the port settings
-// have always been described with; the bit fields are kept as one word with named masks.
-struct DCB {
-    std::uint32_t DCBlength = 0;
-    std::uint32_t BaudRate = 0;
-    std::uint32_t Flags = 0;
-    std::uint16_t wReserved = 0;
-    std::uint16_t XonLim = 0;
-    std::uint16_t XoffLim = 0;
-    std::uint8_t ByteSize = 0;
-    std::uint8_t Parity = 0;
-    std::uint8_t StopBits = 0;
-    char XonChar = 0;
-    char XoffChar = 0;
-    char ErrorChar = 0;
-    char EofChar = 0;
-    char EvtChar = 0;
-    std::uint16_t wReserved1 = 0;
-
-    friend bool operator==(const DCB&, const DCB&) = default;
-};
-static_assert(sizeof(DCB) == 28, "the device-control block is a 28-byte record");
-
-// Flag bits of DCB::Flags.
-namespace dcb {
-constexpr std::uint32_t fBinary = 0x0001;
-constexpr std::uint32_t fParity = 0x0002;
-constexpr std::uint32_t fOutxCtsFlow = 0x0004;
-constexpr std::uint32_t fOutxDsrFlow = 0x0008;
-constexpr std::uint32_t fDtrControlEnable = 0x0010;
-constexpr std::uint32_t fDtrControlHandshake = 0x0020;
-constexpr std::uint32_t fDsrSensitivity = 0x0040;
-constexpr std::uint32_t fTXContinueOnXoff = 0x0080;
-constexpr std::uint32_t fOutX = 0x0100;
-constexpr std::uint32_t fInX = 0x0200;
-constexpr std::uint32_t fErrorChar = 0x0400;
-constexpr std::uint32_t fNull = 0x0800;
-constexpr std::uint32_t fRtsControlEnable = 0x1000;
-constexpr std::uint32_t fRtsControlHandshake = 0x2000;
-constexpr std::uint32_t fAbortOnError = 0x4000;
-
-constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4;
-constexpr std::uint8_t ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
-} // namespace dcb
+// The platform's device-control block and its flag bits, under the names the port settings use.
+using DCB = platform::ControlBlock;
+namespace dcb = platform::dcb;
 
 // Bits of the comm event mask carried by ckCommEvents.
 constexpr std::uint32_t EV_RXCHAR = 0x0001;

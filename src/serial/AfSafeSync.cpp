@@ -1,44 +1,6 @@
 #include "serial/AfSafeSync.h"
 
 #include <chrono>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-#include <QThread>
-
-namespace {
-
-const QEvent::Type kDeliveryEvent = QEvent::Type(QEvent::registerEventType());
-
-class DeliveryEvent final : public QEvent {
-public:
-    explicit DeliveryEvent(std::uint64_t token) : QEvent(kDeliveryEvent), token(token) {}
-    const std::uint64_t token;
-};
-
-} // namespace
-
-// Lives on the GUI thread; a posted event runs wherever that thread spins an event loop.
-class TAfSafeSync::Receiver final : public QObject {
-public:
-    explicit Receiver(TAfSafeSync& owner) : m_owner(owner) {}
-
-    // An exception of the callback leaves through here on purpose: the application's notify
-    // reports it.
-    bool event(QEvent* event) override {
-        if (event->type() != kDeliveryEvent)
-            return QObject::event(event);
-        m_owner.deliver(static_cast<DeliveryEvent*>(event)->token);
-        return true;
-    }
-
-private:
-    TAfSafeSync& m_owner;
-};
-
-TAfSafeSync::TAfSafeSync() : m_receiver(std::make_unique<Receiver>(*this)) {}
-
-TAfSafeSync::~TAfSafeSync() = default;
 
 TAfSafeSync::Slot* TAfSafeSync::findSlot(std::uint32_t id) {
     if (id == 0)
@@ -104,7 +66,7 @@ bool TAfSafeSync::SyncCall(std::uint32_t id, int timeoutMs) {
     if (!slot || !slot->enabled)
         return false;
 
-    if (QThread::currentThread() == m_receiver->thread()) {
+    if (onReceiverThread()) {
         // Already on the GUI thread: posting and waiting would only wait for ourselves.
         const Callback callback = slot->callback;
         const int slotNumber = int(slot - m_slots) + 1;
@@ -117,7 +79,7 @@ bool TAfSafeSync::SyncCall(std::uint32_t id, int timeoutMs) {
     const std::uint64_t token = ++m_lastToken;
     const auto call = m_calls.emplace(token, Call{id, CallState::Posted}).first;
     lock.unlock();
-    QCoreApplication::postEvent(m_receiver.get(), new DeliveryEvent(token));
+    handOver(token);
     lock.lock();
 
     // The time limit is for the GUI thread to take the call up; once the callback runs, its caller

@@ -3,6 +3,8 @@
 // up to a time limit, until the GUI thread has run it. The GUI thread runs it from its event loop,
 // so also inside modal message boxes and dialogs, never during a plain blocking pause.
 // Create the object on the GUI thread; the application owns one and passes it by reference.
+// What carries a hand-over to the GUI thread is the system's: a posted Qt event
+// (AfSafeSync_qt.cpp), or on Windows a message sent to a hidden window (AfSafeSync_win32.cpp).
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-
-class QObject;
 
 class TAfSafeSync {
 public:
@@ -35,6 +35,7 @@ public:
     std::size_t PendingCalls();
 
 private:
+    // On the GUI thread: takes hand-overs there and calls deliver() with their tokens.
     class Receiver;
     // A hand-over in flight. Only the waiting SyncCall removes it, except one it has left while the
     // callback was running (Abandoned), which the GUI side removes when the callback returns.
@@ -52,6 +53,10 @@ private:
 
     Slot* findSlot(std::uint32_t id);
     void deliver(std::uint64_t token); // on the GUI thread
+    // The system's part (AfSafeSync_qt.cpp, AfSafeSync_win32.cpp), with the constructor and
+    // destructor that make and end the receiver.
+    bool onReceiverThread() const;
+    void handOver(std::uint64_t token); // deliver(token) is to run on the GUI thread
     bool slotLive(std::uint32_t id);
 
     std::mutex m_lock;
@@ -60,5 +65,5 @@ private:
     std::uint32_t m_lastId = 0;
     std::uint64_t m_lastToken = 0;
     std::map<std::uint64_t, Call> m_calls;
-    std::unique_ptr<QObject> m_receiver;
+    std::unique_ptr<Receiver> m_receiver;
 };

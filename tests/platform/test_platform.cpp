@@ -65,6 +65,81 @@ private slots:
         QCOMPARE(QString::fromStdString(chosen), expected);
     }
 
+    void windowsSettingsDirectoryRule_data() {
+        QTest::addColumn<QString>("executableDirectory");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("appData");
+        QTest::addColumn<QString>("expected");
+        const QString appData = "C:\\Users\\u\\AppData\\Roaming";
+        QTest::newRow("portable folder: beside the executable")
+            << "D:\\Tools\\alarmgsm" << true << appData << "D:\\Tools\\alarmgsm";
+        QTest::newRow("installed, writable by an administrator")
+            << "C:\\Program Files\\Alarm GSM" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("installed, spelled otherwise")
+            << "c:/PROGRAM FILES/Alarm GSM/" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("32-bit programs folder")
+            << "C:\\Program Files (x86)\\Alarm GSM" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("read-only folder") << "E:\\alarmgsm" << false << appData << appData + "\\alarmgsm";
+        QTest::newRow("a folder beside Program Files is portable")
+            << "C:\\Program Files Tools\\alarmgsm" << true << appData << "C:\\Program Files Tools\\alarmgsm";
+        QTest::newRow("no roaming folder known") << "E:\\alarmgsm" << false << ""
+                                                 << "E:\\alarmgsm";
+    }
+    void windowsSettingsDirectoryRule() {
+        QFETCH(QString, executableDirectory);
+        QFETCH(bool, writable);
+        QFETCH(QString, appData);
+        QFETCH(QString, expected);
+        const auto chosen =
+            platform::chooseWindowsSettingsDirectory({executableDirectory.toStdString(),
+                                                      writable,
+                                                      appData.toStdString(),
+                                                      {"C:\\Program Files", "C:\\Program Files (x86)"}});
+        QCOMPARE(QString::fromStdString(chosen), expected);
+    }
+
+#ifdef Q_OS_WIN
+    void portsAreKnownByTheirComName_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("isDevice");
+        QTest::newRow("device namespace") << "\\\\.\\COM12"
+                                          << "COM12" << true;
+        QTest::newRow("plain name") << "COM7"
+                                    << "COM7" << false;
+        QTest::newRow("lower case") << "com3"
+                                    << "COM3" << false;
+        QTest::newRow("no number") << "\\\\.\\COM"
+                                   << "COM" << false;
+        QTest::newRow("trailing text") << "\\\\.\\COM7 "
+                                       << "COM7 " << false;
+        QTest::newRow("another device") << "\\\\.\\NUL"
+                                        << "NUL" << false;
+    }
+    void portsAreKnownByTheirComName() {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(bool, isDevice);
+        QCOMPARE(QString::fromStdString(platform::deviceName(path.toStdString())), name);
+        QCOMPARE(platform::isDevicePath(path.toStdString()), isDevice);
+        // What the menu remembers opens the port, above COM9 too.
+        QCOMPARE(QString::fromStdString(platform::stableDevicePath(path.toStdString())), "\\\\.\\" + name);
+        QVERIFY(platform::sameDevice(path.toStdString(), name.toLower().toStdString()));
+    }
+
+    void settingsOfAPortableCopyLieBesideIt() {
+        const std::string beside = platform::executableDirectory();
+        QCOMPARE(QDir(QString::fromStdString(beside)), QDir(QCoreApplication::applicationDirPath()));
+        QCOMPARE(QDir(QString::fromStdString(platform::settingsDirectory())),
+                 QDir(QCoreApplication::applicationDirPath()));
+    }
+
+    // The plain name "COMn" opens only ports 1 to 9; a USB adapter is often COM10 or higher.
+    void comNameIsInTheDeviceNamespace() {
+        QCOMPARE(platform::comDevicePath("C:/Program Files/alarmgsm", 3), std::string("\\\\.\\COM3"));
+        QCOMPARE(platform::comDevicePath("C:/Program Files/alarmgsm", 12), std::string("\\\\.\\COM12"));
+    }
+#else
     void comNameFollowsItsLinkOrDefaultsToTtyS() {
         QTemporaryDir dir;
         const std::string settings = dir.path().toStdString();
@@ -97,10 +172,20 @@ private slots:
         QCOMPARE(platform::deviceName(link), std::string("ttyUSB0"));
         QCOMPARE(platform::stableDevicePath(device, byId), link);
     }
+#endif
 
     void openFailuresSayWhy_data() {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("cause");
+#ifdef _WIN32
+        // GetLastError() codes: a port opened without sharing refuses the next opener as "access
+        // denied"; what the driver refuses otherwise is told in the system's words.
+        QTest::newRow("no such port") << 2 << "Zařízení /dev/ttyUSB0 není připojeno.";
+        QTest::newRow("no such path") << 3 << "Zařízení /dev/ttyUSB0 není připojeno.";
+        QTest::newRow("held by another program") << 5 << "Port používá jiný program.";
+        QTest::newRow("sharing violation") << 32 << "Port používá jiný program.";
+        QTest::newRow("refused by the driver") << 31 << QString::fromStdString(platform::systemErrorText(31));
+#else
         QTest::newRow("no permission") << EACCES
                                        << "Nemáte oprávnění k zařízení /dev/ttyUSB0: přidejte se do skupiny "
                                           "dialout a přihlaste se znovu.";
@@ -109,12 +194,13 @@ private slots:
         QTest::newRow("exclusive flag of another program") << EBUSY << "Port používá jiný program.";
         QTest::newRow("lock of another program") << EWOULDBLOCK << "Port používá jiný program.";
         QTest::newRow("anything else") << EIO << QString::fromLocal8Bit(std::strerror(EIO));
+#endif
     }
     void openFailuresSayWhy() {
         QFETCH(int, error);
         QFETCH(QString, cause);
         const std::string text =
-            platform::serialFaultCause(platform::serialFaultFromErrno(error), error, "/dev/ttyUSB0");
+            platform::serialFaultCause(platform::serialFaultFromSystemError(error), error, "/dev/ttyUSB0");
         QCOMPARE(QString::fromStdString(text), cause);
     }
 };

@@ -1,18 +1,41 @@
-#include "platform/serial_device.h"
-#include "pty_pair.h"
 #include "serial/AfComPortCore.h"
 
 #include <atomic>
-#include <cerrno>
 #include <condition_variable>
-#include <cstring>
-#include <ctime>
 #include <mutex>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <sys/ioctl.h>
 #include <thread>
 #include <vector>
+
+// The phone's end of the line: a pseudo-terminal's master side, or COM2 joined to COM1 on Windows.
+#ifdef _WIN32
+#include "com_pair.h"
+using LinePair = ComPair;
+const std::string kMissingDevice = "\\\\.\\COM9";
+static bool secondOpenerRefused() {
+    return ComPair::refusesSecondOpener();
+}
+#else
+#include "platform/serial_termios.h"
+#include "pty_pair.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <QTemporaryDir>
+#include <sys/ioctl.h>
+using LinePair = PtyPair;
+const std::string kMissingDevice = "/dev/alarmgsm-no-such-tty";
+static bool secondOpenerRefused() {
+    return true;
+}
+
+static double processCpuMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+}
+#endif
 
 Q_DECLARE_METATYPE(DCB)
 
@@ -77,27 +100,20 @@ DCB block(std::uint32_t baud, std::uint8_t byteSize = 8, std::uint8_t parity = d
     return b;
 }
 
-double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
-
 } // namespace
 
 class EngineTest : public QObject {
     Q_OBJECT
 
-    // COM1 is the pty; COM2 the same pty for a second opener; every other number has no device.
-    ComDeviceResolver resolverFor(const PtyPair& pty) {
-        return [&pty](int n) {
-            return n == 1 || n == 2 ? pty.path() : std::string("/dev/alarmgsm-no-such-tty");
-        };
+    // COM1 is the engine's end of the line; COM2 the same for a second opener; every other number
+    // has no device.
+    ComDeviceResolver resolverFor(const LinePair& pty) {
+        return [&pty](int n) { return n == 1 || n == 2 ? pty.path() : kMissingDevice; };
     }
 
 private slots:
     void opensClosesAndReopens() {
-        PtyPair pty;
+        LinePair pty;
         TAfComPortCore core(resolverFor(pty));
         core.ApplyDcb(block(19200));
         for (int round = 0; round < 2; ++round) {
@@ -112,16 +128,17 @@ private slots:
             QCOMPARE(core.OutputFree(), core.OutQueueSize());
             core.ClosePort();
             QVERIFY(!core.IsOpen());
-            // The terminal outlives the port here (the phone keeps its side open), so an exclusive
-            // flag left behind would lock an ordinary user out of the next open.
-            int exclusive = -1;
-            QCOMPARE(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
-            QCOMPARE(exclusive, 0);
+            // Closing lets go of the device: another opener gets it.
+            TAfComPortCore next(resolverFor(pty));
+            next.ApplyDcb(block(19200));
+            next.OpenPort(2);
+            QVERIFY(next.WriteBytes("AT", 2));
+            QCOMPARE(pty.receive(2), std::string("AT"));
         }
     }
 
     void openingAnOpenPortDoesNothing() {
-        PtyPair pty;
+        LinePair pty;
         TAfComPortCore core(resolverFor(pty));
         core.ApplyDcb(block(19200));
         core.OpenPort(1);
@@ -138,7 +155,8 @@ private slots:
         QTest::newRow("port number 0") << 0 << false << "Chybné číslo portu (COM0)";
         QTest::newRow("negative port number") << -2 << false << "Chybné číslo portu (COM-2)";
         QTest::newRow("port the machine does not have")
-            << 4 << false << "Chybné číslo portu (COM4)\nZařízení /dev/alarmgsm-no-such-tty není připojeno.";
+            << 4 << false
+            << QString("Chybné číslo portu (COM4)\nZařízení %1 není připojeno.").arg(kMissingDevice.c_str());
         QTest::newRow("held by another opener")
             << 2 << true << "Nemohu otevřít port COM2\nPort používá jiný program.";
     }
@@ -146,7 +164,9 @@ private slots:
         QFETCH(int, port);
         QFETCH(bool, holdFirst);
         QFETCH(QString, message);
-        PtyPair pty;
+        if (holdFirst && !secondOpenerRefused())
+            QSKIP("Wine lets a second opener have a port that is open without sharing");
+        LinePair pty;
         TAfComPortCore holder(resolverFor(pty));
         holder.ApplyDcb(block(19200));
         if (holdFirst)
@@ -167,31 +187,8 @@ private slots:
         }
     }
 
-    void aFileThatIsNoTerminalIsRefused() {
-        QTemporaryDir dir;
-        const std::string path = dir.filePath("plain").toStdString();
-        QFile file(QString::fromStdString(path));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        TAfComPortCore core([&](int) { return path; });
-        const QString cause = QString::fromLocal8Bit(std::strerror(ENOTTY));
-        try {
-            core.OpenPort(5);
-            QFAIL("OpenPort succeeded");
-        } catch (const EAfComPortCoreError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port COM5\n" + cause);
-        }
-        // Opened by its path, the device is named as users know it.
-        try {
-            core.OpenPath(path);
-            QFAIL("OpenPath succeeded");
-        } catch (const EAfComPortCoreError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port plain\n" + cause);
-        }
-    }
-
     void sendsTheQueuedBytesExactlyAlsoAcrossTheRingsEnd() {
-        PtyPair pty;
+        LinePair pty;
         Recorder recorder;
         TAfComPortCore core(resolverFor(pty));
         core.SetEventCallback(recorder.callback());
@@ -216,7 +213,7 @@ private slots:
     // The pty takes a few kilobytes at a time: the rest goes out in short writes, each of which
     // must remove exactly what the line took.
     void aQueueLargerThanTheLineTakesArrivesWholeAndOnce() {
-        PtyPair pty;
+        LinePair pty;
         Recorder recorder;
         TAfComPortCore core(resolverFor(pty));
         core.SetEventCallback(recorder.callback());
@@ -235,7 +232,7 @@ private slots:
     }
 
     void writesThatDoNotFitAreRefusedWhole() {
-        PtyPair pty;
+        LinePair pty;
         TAfComPortCore core(resolverFor(pty));
         core.SetOutQueueSize(8);
         core.ApplyDcb(block(19200));
@@ -248,7 +245,7 @@ private slots:
     }
 
     void aClosedPortAnswersWithEmptyValues() {
-        PtyPair pty;
+        LinePair pty;
         TAfComPortCore core(resolverFor(pty));
         core.ApplyDcb(block(19200));
         core.OpenPort(1);
@@ -265,7 +262,7 @@ private slots:
     }
 
     void arrivalIsReportedOnceThenUnreadBytesEvery200ms() {
-        PtyPair pty;
+        LinePair pty;
         Recorder recorder;
         TAfComPortCore core(resolverFor(pty));
         core.SetEventCallback(recorder.callback());
@@ -297,8 +294,22 @@ private slots:
         QCOMPARE(core.ReadBytes(buffer, sizeof buffer), 10);
     }
 
+    // Regression: under Wine a comm-event wait signalled before it had ended, and the port was
+    // reported lost while nothing happened on it.
+    void anIdleLineRaisesNothing() {
+        LinePair pty;
+        Recorder recorder;
+        TAfComPortCore core(resolverFor(pty));
+        core.SetEventCallback(recorder.callback());
+        core.ApplyDcb(block(19200));
+        core.OpenPort(1);
+        QVERIFY(!recorder.waitFor([](auto& e) { return !e.empty(); }, 1500));
+        QVERIFY(core.WriteBytes("AT\r", 3)); // and the line still works
+        QCOMPARE(pty.receive(3), std::string("AT\r"));
+    }
+
     void moreBytesWhileOthersWaitAreReported() {
-        PtyPair pty;
+        LinePair pty;
         Recorder recorder;
         TAfComPortCore core(resolverFor(pty));
         core.SetEventCallback(recorder.callback());
@@ -313,6 +324,124 @@ private slots:
                     return true;
             return count(e, ckCommEvents, EV_RXCHAR) == 2;
         }));
+    }
+
+    void openCloseCyclesUnderTrafficDoNotHang() {
+        LinePair pty;
+        std::atomic<int> events{0};
+        std::atomic<bool> stop{false};
+        TAfComPortCore core(resolverFor(pty));
+        core.SetEventCallback(
+            [&](TAfComPortCore& sender, TAfCoreEventKind kind, std::uint32_t, const std::exception_ptr&) {
+                ++events;
+                if (kind == ckCommEvents)
+                    sender.GetStatus(); // the receive thread's own status query races the close
+            });
+        core.SetOutQueueSize(256);
+        core.ApplyDcb(block(19200));
+        std::thread phone([&] {
+            const std::string reply = "\r\n+CMGR: 0,,23\r\n07912460....\r\nOK\r\n";
+            while (!stop) {
+                pty.send(reply);
+                pty.receive(512, 2);
+            }
+        });
+        for (int cycle = 0; cycle < 40; ++cycle) {
+            core.OpenPort(1);
+            for (int i = 0; i < 5; ++i)
+                core.WriteBytes("AT+CMGR=1\r", 10);
+            char buffer[64];
+            core.ReadBytes(buffer, sizeof buffer);
+            core.ClosePort();
+        }
+        stop = true;
+        phone.join();
+        QVERIFY(!core.IsOpen());
+        QVERIFY(events > 0);
+    }
+
+    void settingsTheLineCannotTakeFailAndAreReadBack_data() {
+        QTest::addColumn<DCB>("wanted");
+        QTest::addColumn<bool>("atOpen");
+        QTest::newRow("4 data bits") << block(19200, 4) << false;
+        QTest::newRow("4 data bits, at open") << block(19200, 4) << true;
+#ifndef _WIN32 // Windows drivers take these or refuse them each in their own way
+        QTest::newRow("1.5 stop bits") << block(19200, 8, dcb::NOPARITY, dcb::ONE5STOPBITS) << false;
+        QTest::newRow("DTR/DSR flow control")
+            << block(19200, 8, dcb::NOPARITY, dcb::ONESTOPBIT,
+                     dcb::fBinary | dcb::fOutxDsrFlow | dcb::fDtrControlHandshake)
+            << false;
+        // A pty always keeps 8 bits without parity.
+        QTest::newRow("7 bits even parity on a pty") << block(19200, 7, dcb::EVENPARITY) << false;
+        QTest::newRow("mark parity on a pty, at open") << block(19200, 8, dcb::MARKPARITY) << true;
+#endif
+    }
+    void settingsTheLineCannotTakeFailAndAreReadBack() {
+        QFETCH(DCB, wanted);
+        QFETCH(bool, atOpen);
+        LinePair pty;
+        TAfComPortCore core(resolverFor(pty));
+        core.ApplyDcb(block(19200));
+        if (!atOpen)
+            core.OpenPort(1);
+        try {
+            if (atOpen) {
+                core.ApplyDcb(wanted);
+                core.OpenPort(1);
+            } else {
+                core.ApplyDcb(wanted);
+            }
+            QFAIL("the block was taken");
+        } catch (const EAfComPortCoreError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), QString("Error setting parameters from DCB"));
+        }
+        QCOMPARE(core.IsOpen(), !atOpen);
+        const DCB& actual = core.Dcb();
+        QCOMPARE(actual.BaudRate, 19200u);
+        QCOMPARE(int(actual.ByteSize), 8);
+        QCOMPARE(int(actual.Parity), int(dcb::NOPARITY));
+        QCOMPARE(int(actual.StopBits), int(dcb::ONESTOPBIT));
+        QCOMPARE(actual.Flags & (dcb::fOutxDsrFlow | dcb::fDtrControlHandshake), 0u);
+        QCOMPARE(actual.Flags & dcb::fDtrControlEnable, dcb::fDtrControlEnable); // kept as given
+    }
+
+#ifndef _WIN32
+    // ---- termios and pseudo-terminal specifics ----
+
+    void closingClearsTheExclusiveFlag() {
+        PtyPair pty;
+        TAfComPortCore core(resolverFor(pty));
+        core.ApplyDcb(block(19200));
+        core.OpenPort(1);
+        core.ClosePort();
+        // The terminal outlives the port here (the phone keeps its side open), so an exclusive
+        // flag left behind would lock an ordinary user out of the next open.
+        int exclusive = -1;
+        QCOMPARE(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
+        QCOMPARE(exclusive, 0);
+    }
+
+    void aFileThatIsNoTerminalIsRefused() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("plain").toStdString();
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        TAfComPortCore core([&](int) { return path; });
+        const QString cause = QString::fromLocal8Bit(std::strerror(ENOTTY));
+        try {
+            core.OpenPort(5);
+            QFAIL("OpenPort succeeded");
+        } catch (const EAfComPortCoreError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port COM5\n" + cause);
+        }
+        // Opened by its path, the device is named as users know it.
+        try {
+            core.OpenPath(path);
+            QFAIL("OpenPath succeeded");
+        } catch (const EAfComPortCoreError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()), "Nemohu otevřít port plain\n" + cause);
+        }
     }
 
     void theLineCostsNoCpuWhileWaiting_data() {
@@ -352,44 +481,6 @@ private slots:
         core.ClosePort();
     }
 
-    void openCloseCyclesUnderTrafficDoNotHang() {
-        PtyPair pty;
-        std::atomic<int> events{0};
-        std::atomic<bool> stop{false};
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(
-            [&](TAfComPortCore& sender, TAfCoreEventKind kind, std::uint32_t, const std::exception_ptr&) {
-                ++events;
-                if (kind == ckCommEvents)
-                    sender.GetStatus(); // the receive thread's own status query races the close
-            });
-        core.SetOutQueueSize(256);
-        core.ApplyDcb(block(19200));
-        std::thread phone([&] {
-            const std::string reply = "\r\n+CMGR: 0,,23\r\n07912460....\r\nOK\r\n";
-            while (!stop) {
-                pty.send(reply);
-                char buffer[512];
-                while (::read(pty.master(), buffer, sizeof buffer) > 0) {
-                }
-                pollfd entry{pty.master(), POLLIN, 0};
-                ::poll(&entry, 1, 2);
-            }
-        });
-        for (int cycle = 0; cycle < 40; ++cycle) {
-            core.OpenPort(1);
-            for (int i = 0; i < 5; ++i)
-                core.WriteBytes("AT+CMGR=1\r", 10);
-            char buffer[64];
-            core.ReadBytes(buffer, sizeof buffer);
-            core.ClosePort();
-        }
-        stop = true;
-        phone.join();
-        QVERIFY(!core.IsOpen());
-        QVERIFY(events > 0);
-    }
-
     void speedsReachTheLine_data() {
         QTest::addColumn<quint32>("baud");
         QTest::newRow("19200, the phone's speed") << 19200u;
@@ -407,48 +498,6 @@ private slots:
         core.ApplyDcb(block(baud));
         QCOMPARE(platform::arbitrary_speed::speed(pty.slave()).value_or(0), baud);
         QCOMPARE(core.Dcb().BaudRate, baud);
-    }
-
-    void settingsTheLineCannotTakeFailAndAreReadBack_data() {
-        QTest::addColumn<DCB>("wanted");
-        QTest::addColumn<bool>("atOpen");
-        QTest::newRow("4 data bits") << block(19200, 4) << false;
-        QTest::newRow("1.5 stop bits") << block(19200, 8, dcb::NOPARITY, dcb::ONE5STOPBITS) << false;
-        QTest::newRow("DTR/DSR flow control")
-            << block(19200, 8, dcb::NOPARITY, dcb::ONESTOPBIT,
-                     dcb::fBinary | dcb::fOutxDsrFlow | dcb::fDtrControlHandshake)
-            << false;
-        // A pty always keeps 8 bits without parity.
-        QTest::newRow("7 bits even parity on a pty") << block(19200, 7, dcb::EVENPARITY) << false;
-        QTest::newRow("mark parity on a pty, at open") << block(19200, 8, dcb::MARKPARITY) << true;
-    }
-    void settingsTheLineCannotTakeFailAndAreReadBack() {
-        QFETCH(DCB, wanted);
-        QFETCH(bool, atOpen);
-        PtyPair pty;
-        TAfComPortCore core(resolverFor(pty));
-        core.ApplyDcb(block(19200));
-        if (!atOpen)
-            core.OpenPort(1);
-        try {
-            if (atOpen) {
-                core.ApplyDcb(wanted);
-                core.OpenPort(1);
-            } else {
-                core.ApplyDcb(wanted);
-            }
-            QFAIL("the block was taken");
-        } catch (const EAfComPortCoreError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()), QString("Error setting parameters from DCB"));
-        }
-        QCOMPARE(core.IsOpen(), !atOpen);
-        const DCB& actual = core.Dcb();
-        QCOMPARE(actual.BaudRate, 19200u);
-        QCOMPARE(int(actual.ByteSize), 8);
-        QCOMPARE(int(actual.Parity), int(dcb::NOPARITY));
-        QCOMPARE(int(actual.StopBits), int(dcb::ONESTOPBIT));
-        QCOMPARE(actual.Flags & (dcb::fOutxDsrFlow | dcb::fDtrControlHandshake), 0u);
-        QCOMPARE(actual.Flags & dcb::fDtrControlEnable, dcb::fDtrControlEnable); // kept as given
     }
 
     void flowControlAndStopBitsReachTheLine() {
@@ -497,6 +546,7 @@ private slots:
         QCOMPARE(uint(attributes.c_cflag & CSIZE), uint(CS7));
         QCOMPARE(platform::settingsFromTermios(attributes), settings);
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(EngineTest)

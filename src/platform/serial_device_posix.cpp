@@ -1,4 +1,5 @@
 #include "platform/serial_device.h"
+#include "platform/serial_termios.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -124,6 +125,79 @@ bool setModemLine(int fd, int line, bool on) {
     return retryingEintr([&] { return ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line); }) == 0;
 }
 
+// The block's parity and stop-bit values are in the order of the settings' enumerations.
+SerialSettings settingsFromBlock(const ControlBlock& block) {
+    SerialSettings settings;
+    settings.baudRate = block.BaudRate;
+    settings.dataBits = block.ByteSize;
+    settings.parity = block.Parity <= dcb::SPACEPARITY ? SerialParity(block.Parity) : SerialParity::None;
+    settings.parityCheck = (block.Flags & dcb::fParity) != 0;
+    settings.stopBits =
+        block.StopBits <= dcb::TWOSTOPBITS ? SerialStopBits(block.StopBits) : SerialStopBits::One;
+    if (block.Flags & (dcb::fOutxDsrFlow | dcb::fDtrControlHandshake))
+        settings.flow = SerialFlow::DtrDsr;
+    else if (block.Flags & (dcb::fOutxCtsFlow | dcb::fRtsControlHandshake))
+        settings.flow = SerialFlow::RtsCts;
+    else if (block.Flags & (dcb::fOutX | dcb::fInX))
+        settings.flow = SerialFlow::XonXoff;
+    settings.xonChar = block.XonChar;
+    settings.xoffChar = block.XoffChar;
+    return settings;
+}
+
+// The fields that a termios line has no counterpart for keep their values.
+void settingsIntoBlock(const SerialSettings& settings, ControlBlock& block) {
+    block.BaudRate = settings.baudRate;
+    block.ByteSize = std::uint8_t(settings.dataBits);
+    block.Parity = std::uint8_t(settings.parity);
+    block.StopBits = settings.stopBits == SerialStopBits::Two ? dcb::TWOSTOPBITS : dcb::ONESTOPBIT;
+    block.Flags &= ~(dcb::fParity | dcb::fOutX | dcb::fInX | dcb::fOutxCtsFlow | dcb::fRtsControlHandshake |
+                     dcb::fOutxDsrFlow | dcb::fDtrControlHandshake);
+    if (settings.parityCheck)
+        block.Flags |= dcb::fParity;
+    if (settings.flow == SerialFlow::XonXoff)
+        block.Flags |= dcb::fOutX | dcb::fInX;
+    if (settings.flow == SerialFlow::RtsCts)
+        block.Flags |= dcb::fOutxCtsFlow | dcb::fRtsControlHandshake;
+    block.XonChar = settings.xonChar;
+    block.XoffChar = settings.xoffChar;
+}
+
+struct LineCounters {
+    std::uint32_t frame = 0, overrun = 0, parity = 0, brk = 0, bufferOverrun = 0;
+};
+
+std::optional<LineCounters> lineCounters(int fd) {
+    serial_icounter_struct counts{};
+    if (::ioctl(fd, TIOCGICOUNT, &counts) < 0)
+        return std::nullopt;
+    return LineCounters{std::uint32_t(counts.frame), std::uint32_t(counts.overrun),
+                        std::uint32_t(counts.parity), std::uint32_t(counts.brk),
+                        std::uint32_t(counts.buf_overrun)};
+}
+
+std::uint32_t lineErrorFlags(const LineCounters& before, const LineCounters& now) {
+    std::uint32_t flags = 0;
+    if (now.frame != before.frame)
+        flags |= kErrorFrame;
+    if (now.overrun != before.overrun)
+        flags |= kErrorOverrun;
+    if (now.parity != before.parity)
+        flags |= kErrorParity;
+    if (now.brk != before.brk)
+        flags |= kErrorBreak;
+    if (now.bufferOverrun != before.bufferOverrun)
+        flags |= kErrorRxOver;
+    return flags;
+}
+
+int ioctlCount(int fd, unsigned long request) {
+    int count = 0;
+    if (::ioctl(fd, request, &count) < 0)
+        return 0;
+    return count;
+}
+
 } // namespace
 
 bool settingsToTermios(const SerialSettings& settings, termios& attributes) {
@@ -171,6 +245,52 @@ SerialSettings settingsFromTermios(const termios& attributes) {
     return settings;
 }
 
+namespace {
+
+SerialSettings currentSettings(int fd) {
+    termios attributes{};
+    if (::tcgetattr(fd, &attributes) < 0)
+        return {};
+    SerialSettings settings = settingsFromTermios(attributes);
+    if (const auto rate = arbitrary_speed::speed(fd)) {
+        settings.baudRate = *rate;
+    } else {
+        const speed_t code = ::cfgetospeed(&attributes);
+        settings.baudRate = 0;
+        for (const StandardSpeed& speed : kStandardSpeeds)
+            if (speed.code == code)
+                settings.baudRate = speed.rate;
+    }
+    return settings;
+}
+
+// Applies the settings and reads back what the device took; false unless it took them all.
+bool applySettings(int fd, const SerialSettings& settings) {
+    termios attributes{};
+    if (::tcgetattr(fd, &attributes) < 0)
+        return false;
+    bool complete = settingsToTermios(settings, attributes);
+    const std::optional<speed_t> code = standardSpeedCode(settings.baudRate);
+    if (code) {
+        ::cfsetispeed(&attributes, *code);
+        ::cfsetospeed(&attributes, *code);
+    }
+    if (retryingEintr([&] { return ::tcsetattr(fd, TCSANOW, &attributes); }) < 0)
+        return false;
+    if (!code && !arbitrary_speed::setSpeed(fd, settings.baudRate))
+        complete = false;
+    // tcsetattr succeeds when any part was taken (a pty keeps 8 bits and no parity): compare.
+    return complete && currentSettings(fd) == settings;
+}
+
+} // namespace
+
+struct SerialDevice::State {
+    int fd = -1;
+    termios saved{};
+    std::optional<LineCounters> counters; // last seen; none where unsupported
+};
+
 SerialDevice::SerialDevice() = default;
 
 SerialDevice::~SerialDevice() {
@@ -193,10 +313,10 @@ int SerialDevice::open(const std::string& path) {
         return fail(errno);
     if (retryingEintr([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) < 0)
         return fail(errno);
-    auto saved = std::make_unique<termios>();
-    if (::tcgetattr(fd, saved.get()) < 0)
+    auto state = std::make_unique<State>();
+    if (::tcgetattr(fd, &state->saved) < 0)
         return fail(errno);
-    termios raw = *saved;
+    termios raw = state->saved;
     ::cfmakeraw(&raw);
     raw.c_cflag |= CLOCAL | CREAD;
     raw.c_cc[VMIN] = 0;
@@ -207,77 +327,75 @@ int SerialDevice::open(const std::string& path) {
     // only talk while RTS is up, even without hardware flow control. A pty has no such lines.
     setModemLine(fd, TIOCM_DTR, true);
     setModemLine(fd, TIOCM_RTS, true);
-    m_fd = fd;
-    m_saved = std::move(saved);
+    state->fd = fd;
+    state->counters = lineCounters(fd);
+    m_state = std::move(state);
     return 0;
 }
 
 void SerialDevice::close() {
-    if (m_fd < 0)
+    if (!m_state)
         return;
-    if (m_saved)
-        ::tcsetattr(m_fd, TCSANOW, m_saved.get());
+    const int fd = m_state->fd;
+    ::tcsetattr(fd, TCSANOW, &m_state->saved);
     // The exclusive flag outlives this descriptor while the other side keeps the terminal open
     // (a pseudo-terminal), and would then refuse the next open by an ordinary user.
-    ::ioctl(m_fd, TIOCNXCL);
-    ::flock(m_fd, LOCK_UN);
-    ::close(m_fd);
-    m_fd = -1;
-    m_saved.reset();
+    ::ioctl(fd, TIOCNXCL);
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    m_state.reset();
 }
 
-bool SerialDevice::apply(const SerialSettings& settings) {
-    termios attributes{};
-    if (m_fd < 0 || ::tcgetattr(m_fd, &attributes) < 0)
-        return false;
-    bool complete = settingsToTermios(settings, attributes);
-    const std::optional<speed_t> code = standardSpeedCode(settings.baudRate);
-    if (code) {
-        ::cfsetispeed(&attributes, *code);
-        ::cfsetospeed(&attributes, *code);
-    }
-    if (retryingEintr([&] { return ::tcsetattr(m_fd, TCSANOW, &attributes); }) < 0)
-        return false;
-    if (!code && !arbitrary_speed::setSpeed(m_fd, settings.baudRate))
-        complete = false;
-    // tcsetattr succeeds when any part was taken (a pty keeps 8 bits and no parity): compare.
-    return complete && current() == settings;
+bool SerialDevice::isOpen() const {
+    return m_state != nullptr;
 }
 
-SerialSettings SerialDevice::current() const {
-    termios attributes{};
-    if (m_fd < 0 || ::tcgetattr(m_fd, &attributes) < 0)
+std::intptr_t SerialDevice::native() const {
+    return m_state ? m_state->fd : -1;
+}
+
+// Reads never block (VMIN = VTIME = 0, set at open) and the receive thread watches every line
+// event, so there are no timeouts or event mask to set. The kernel's tty queues are fixed; the
+// output queue size is the size of the engine's write ring.
+PrepareFailure SerialDevice::prepare(std::int32_t inQueueSize, std::int32_t outQueueSize) {
+    return inQueueSize < 1 || outQueueSize < 1 ? PrepareFailure::Buffers : PrepareFailure::None;
+}
+
+bool SerialDevice::apply(const ControlBlock& block) {
+    if (!m_state || !applySettings(m_state->fd, settingsFromBlock(block)))
+        return false;
+    // DTR and RTS as the block asks, where no handshake drives them. A pty has neither line.
+    if (!(block.Flags & dcb::fDtrControlHandshake))
+        setDtr((block.Flags & dcb::fDtrControlEnable) != 0);
+    if (!(block.Flags & dcb::fRtsControlHandshake))
+        setRts((block.Flags & dcb::fRtsControlEnable) != 0);
+    return true;
+}
+
+void SerialDevice::readBack(ControlBlock& block) const {
+    if (m_state)
+        settingsIntoBlock(currentSettings(m_state->fd), block);
+}
+
+LineStatus SerialDevice::status() {
+    if (!m_state)
         return {};
-    SerialSettings settings = settingsFromTermios(attributes);
-    if (const auto rate = arbitrary_speed::speed(m_fd)) {
-        settings.baudRate = *rate;
-    } else {
-        const speed_t code = ::cfgetospeed(&attributes);
-        settings.baudRate = 0;
-        for (const StandardSpeed& speed : kStandardSpeeds)
-            if (speed.code == code)
-                settings.baudRate = speed.rate;
+    LineStatus status;
+    const int fd = m_state->fd;
+    if (m_state->counters) {
+        if (const std::optional<LineCounters> now = lineCounters(fd)) {
+            status.errors = lineErrorFlags(*m_state->counters, *now);
+            m_state->counters = now;
+        }
     }
-    return settings;
-}
-
-int SerialDevice::bytesWaiting() const {
-    int count = 0;
-    if (m_fd < 0 || ::ioctl(m_fd, FIONREAD, &count) < 0)
-        return 0;
-    return count;
-}
-
-int SerialDevice::bytesQueuedOut() const {
-    int count = 0;
-    if (m_fd < 0 || ::ioctl(m_fd, TIOCOUTQ, &count) < 0)
-        return 0;
-    return count;
+    status.inQueue = std::uint32_t(ioctlCount(fd, FIONREAD));
+    status.outQueue = std::uint32_t(ioctlCount(fd, TIOCOUTQ));
+    return status;
 }
 
 std::optional<int> SerialDevice::modemLines() const {
     int status = 0;
-    if (m_fd < 0 || ::ioctl(m_fd, TIOCMGET, &status) < 0)
+    if (!m_state || ::ioctl(m_state->fd, TIOCMGET, &status) < 0)
         return std::nullopt;
     int lines = 0;
     if (status & TIOCM_CTS)
@@ -291,42 +409,28 @@ std::optional<int> SerialDevice::modemLines() const {
     return lines;
 }
 
-std::optional<LineCounters> SerialDevice::lineCounters() const {
-    serial_icounter_struct counts{};
-    if (m_fd < 0 || ::ioctl(m_fd, TIOCGICOUNT, &counts) < 0)
-        return std::nullopt;
-    return LineCounters{std::uint32_t(counts.frame), std::uint32_t(counts.overrun),
-                        std::uint32_t(counts.parity), std::uint32_t(counts.brk),
-                        std::uint32_t(counts.buf_overrun)};
-}
-
 bool SerialDevice::setDtr(bool on) {
-    return m_fd >= 0 && setModemLine(m_fd, TIOCM_DTR, on);
+    return m_state && setModemLine(m_state->fd, TIOCM_DTR, on);
 }
 
 bool SerialDevice::setRts(bool on) {
-    return m_fd >= 0 && setModemLine(m_fd, TIOCM_RTS, on);
+    return m_state && setModemLine(m_state->fd, TIOCM_RTS, on);
 }
 
 void SerialDevice::flushInput() {
-    if (m_fd >= 0)
-        ::tcflush(m_fd, TCIFLUSH);
+    if (m_state)
+        ::tcflush(m_state->fd, TCIFLUSH);
 }
 
 void SerialDevice::flushOutput() {
-    if (m_fd >= 0)
-        ::tcflush(m_fd, TCOFLUSH);
+    if (m_state)
+        ::tcflush(m_state->fd, TCOFLUSH);
 }
 
 long SerialDevice::read(void* buffer, std::size_t count) {
-    const long result = retryingEintr([&] { return long(::read(m_fd, buffer, count)); });
-    if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-        return 0;
-    return result;
-}
-
-long SerialDevice::write(const void* bytes, std::size_t count) {
-    const long result = retryingEintr([&] { return long(::write(m_fd, bytes, count)); });
+    if (!m_state)
+        return -1;
+    const long result = retryingEintr([&] { return long(::read(m_state->fd, buffer, count)); });
     if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
         return 0;
     return result;

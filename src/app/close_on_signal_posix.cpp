@@ -1,8 +1,10 @@
 #include "app/close_on_signal.h"
 
+#include <array>
 #include <fcntl.h>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -19,9 +21,23 @@ void wake(int) {
 
 } // namespace
 
+struct CloseOnSignal::Watch {
+    Watch(QObject& context, std::function<void()> close);
+    ~Watch();
+
+    std::array<int, 2> m_pipe{-1, -1};
+    std::array<struct sigaction, 3> m_previous{};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
 CloseOnSignal::CloseOnSignal(QWidget& window) : CloseOnSignal(window, [&window] { window.close(); }) {}
 
-CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close) {
+CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close)
+    : m_watch(std::make_unique<Watch>(context, std::move(close))) {}
+
+CloseOnSignal::~CloseOnSignal() = default;
+
+CloseOnSignal::Watch::Watch(QObject& context, std::function<void()> close) {
     if (::pipe2(m_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return; // a signal then ends the tool at once, as it would without this
     g_wakeFd = m_pipe[1];
@@ -41,7 +57,7 @@ CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close) {
         ::sigaction(kSignals[i], &action, &m_previous[i]);
 }
 
-CloseOnSignal::~CloseOnSignal() {
+CloseOnSignal::Watch::~Watch() {
     if (!m_notifier)
         return;
     for (std::size_t i = 0; i < kSignals.size(); ++i)

@@ -12,4 +12,8 @@ std::string comDevicePath(const std::string& settingsDirectory, int portNumber) 
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+int highestComNumber() {
+    return 6;
+}
+
 } // namespace platform
