@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/run_settings.h"
+#include "platform/console.h"
 #include "platform/settings_location.h"
 
 #include <cstdio>
@@ -101,7 +102,7 @@ QStringList argumentList(int argc, char* argv[]) {
 
 int answerCommandLine(const CommandLine& commandLine) {
     const bool answer = commandLine.outcome == CommandLine::Outcome::Answer;
-    std::fputs(commandLine.text.toLocal8Bit().constData(), answer ? stdout : stderr);
+    platform::writeText(answer ? stdout : stderr, commandLine.text.toStdString());
     return answer ? 0 : 2;
 }
 

@@ -9,7 +9,7 @@ Console::Console(std::FILE* results, std::FILE* messages)
 
 void Console::result(const QString& text) {
     endProgress();
-    std::fputs((text + '\n').toLocal8Bit().constData(), m_results);
+    platform::writeText(m_results, (text + '\n').toStdString());
     std::fflush(m_results);
 }
 
@@ -17,7 +17,7 @@ void Console::message(const QString& text) {
     endProgress();
     QString line = text;
     line.replace('\n', ' ');
-    std::fputs((line + '\n').toLocal8Bit().constData(), m_messages);
+    platform::writeText(m_messages, (line + '\n').toStdString());
     std::fflush(m_messages);
 }
 
@@ -25,7 +25,7 @@ void Console::progress(const QString& what, int percent) {
     if (!m_showsProgress)
         return;
     // Blanks at the end wipe a longer line shown before.
-    std::fputs(QStringLiteral("\r%1: %2 %   ").arg(what).arg(percent).toLocal8Bit().constData(), m_messages);
+    platform::writeText(m_messages, QStringLiteral("\r%1: %2 %   ").arg(what).arg(percent).toStdString());
     std::fflush(m_messages);
     m_progressShown = true;
 }

@@ -54,7 +54,7 @@ std::optional<QString> ConsoleDialogs::askPin(const QString& text) {
     m_console.endProgress();
     QString prompt = text;
     prompt.replace('\n', ' ');
-    const auto answer = platform::askHidden((prompt + ' ').toLocal8Bit().toStdString());
+    const auto answer = platform::askHidden((prompt + ' ').toStdString());
     if (answer.kind != platform::HiddenAnswer::Kind::Typed) {
         m_console.message(answer.kind == platform::HiddenAnswer::Kind::NoTerminal ? kNoTerminal : kNoPin);
         return std::nullopt;

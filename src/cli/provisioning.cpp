@@ -6,6 +6,7 @@
 #include "cli/console_dialogs.h"
 #include "cli/provisioning_options.h"
 #include "cli/provisioning_run.h"
+#include "platform/console.h"
 
 #include <cstdio>
 #include <QCoreApplication>
@@ -17,11 +18,11 @@ bool isProvisioningCommand(int argc, char* argv[]) {
 int runProvisioning(int argc, char* argv[]) {
     const ProvisioningCommand command = parseProvisioningCommand(argumentList(argc, argv));
     if (command.outcome == ProvisioningCommand::Outcome::Answer) {
-        std::fputs(command.text.toLocal8Bit().constData(), stdout);
+        platform::writeText(stdout, command.text.toStdString());
         return kExitDone;
     }
     if (command.outcome == ProvisioningCommand::Outcome::Refuse) {
-        std::fputs((command.text + '\n').toLocal8Bit().constData(), stderr);
+        platform::writeText(stderr, (command.text + '\n').toStdString());
         return kExitBadUse;
     }
     QCoreApplication application(argc, argv);

@@ -7,6 +7,10 @@ namespace platform {
 
 bool isTerminal(std::FILE* stream);
 
+// Writes UTF-8 text so that a terminal shows it whole: the Windows console takes it as UTF-16,
+// whatever its code page; a file or pipe gets the UTF-8 as it is.
+void writeText(std::FILE* stream, const std::string& text);
+
 struct HiddenAnswer {
     enum class Kind { Typed, Cancelled, NoTerminal };
     Kind kind = Kind::NoTerminal;

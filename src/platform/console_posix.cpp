@@ -45,6 +45,10 @@ bool isTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
 }
 
+void writeText(std::FILE* stream, const std::string& text) {
+    std::fputs(text.c_str(), stream);
+}
+
 HiddenAnswer askHidden(const std::string& prompt) {
     const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0)

@@ -31,7 +31,7 @@ private:
     HANDLE m_handle;
 };
 
-void writeText(HANDLE output, const std::wstring& text) {
+void writeConsole(HANDLE output, const std::wstring& text) {
     DWORD written = 0;
     ::WriteConsoleW(output, text.data(), DWORD(text.size()), &written, nullptr);
 }
@@ -52,9 +52,26 @@ std::optional<std::wstring> readLine(HANDLE input) {
 
 } // namespace
 
+namespace {
+
+HANDLE handleOf(std::FILE* stream) {
+    return reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+}
+
+} // namespace
+
 bool isTerminal(std::FILE* stream) {
     DWORD mode = 0;
-    return ::GetConsoleMode(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream))), &mode) != 0;
+    return ::GetConsoleMode(handleOf(stream), &mode) != 0;
+}
+
+void writeText(std::FILE* stream, const std::string& text) {
+    if (!isTerminal(stream)) {
+        std::fputs(text.c_str(), stream);
+        return;
+    }
+    std::fflush(stream);
+    writeConsole(handleOf(stream), wideFromUtf8(text));
 }
 
 HiddenAnswer askHidden(const std::string& prompt) {
@@ -65,11 +82,12 @@ HiddenAnswer askHidden(const std::string& prompt) {
         return {};
     // Characters one by one without echo; Ctrl-C arrives as a character that cancels, instead of
     // ending the process with the echo still off.
-    ::SetConsoleMode(input.get(), saved & ~DWORD(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT));
-    writeText(output.get(), wideFromUtf8(prompt));
+    ::SetConsoleMode(input.get(),
+                     saved & ~DWORD(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT));
+    writeConsole(output.get(), wideFromUtf8(prompt));
     const auto line = readLine(input.get());
     ::SetConsoleMode(input.get(), saved);
-    writeText(output.get(), L"\r\n");
+    writeConsole(output.get(), L"\r\n");
     if (!line)
         return {HiddenAnswer::Kind::Cancelled, {}};
     return {HiddenAnswer::Kind::Typed, utf8FromWide(*line)};

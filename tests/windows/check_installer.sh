@@ -5,7 +5,8 @@
 # Files, a Start-menu entry and an entry among the installed programs; the installed tool starts,
 # opens its window and keeps its settings in %APPDATA%, since Program Files is no place for them;
 # the uninstaller (/S) removes the tool, its entry and its shortcut. The zip runs from a plain folder
-# and keeps setting.ini beside the executable.
+# and keeps setting.ini beside the executable. The console twin alarmgsm-cli.exe prints where a
+# script reads it and ends with its exit status.
 set -euo pipefail
 build=$1
 version=$2
@@ -29,7 +30,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Alarm GS
 
 wine "$installer" /S
 wineserver -w
-for file in alarmgsm.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libjpeg-62.dll libstdc++-6.dll \
+for file in alarmgsm.exe alarmgsm-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libjpeg-62.dll libstdc++-6.dll \
     libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
     [ -f "$folder/$file" ] || fail "the installer left out $file"
 done
@@ -58,6 +59,20 @@ appdata=$(find "$drive/users" -path '*/AppData/Roaming/alarmgsm/setting.ini' | h
 [ -n "$appdata" ] || fail "the installed tool kept no setting.ini in %APPDATA%\\alarmgsm"
 [ ! -e "$folder/setting.ini" ] || fail "the installed tool wrote setting.ini into Program Files"
 echo "PASS: the installed tool starts, settings in $appdata"
+
+# The console twin answers where a script reads it, and ends with the command line's statuses.
+[ "$(wine "$folder/alarmgsm-cli.exe" --version | tr -d '\r')" = "alarmgsm $version" ] ||
+    fail "alarmgsm-cli.exe --version printed nothing on its standard output"
+printf 'not a code\n' >"$work/bad.par"
+status=0
+wine "$folder/alarmgsm-cli.exe" write --port COM1 --config "$work/bad.par" 2>"$work/cli.err" || status=$?
+[ "$status" -eq 1 ] || fail "alarmgsm-cli.exe with a bad file ended with $status, not 1"
+grep -q "is not a valid integer value" "$work/cli.err" ||
+    fail "alarmgsm-cli.exe did not tell the page's text for the bad file: $(cat "$work/cli.err")"
+# Czech whole, whatever the PC's code page.
+wine "$folder/alarmgsm-cli.exe" --help | grep -q 'Pomůcka pro nastavení' ||
+    fail "alarmgsm-cli.exe --help lost its diacritics"
+echo "PASS: the console twin answers on standard output and error, with its exit status"
 
 wine "$folder/Uninstall.exe" /S
 wineserver -w
