@@ -1,11 +1,9 @@
 #pragma once
-// Ctrl-C, a closed terminal or a plain kill end the tool as closing its window does: the port is
-// closed, setting.ini written, and a demo's phone stopped and its directory removed.
-#include <array>
+// The system's request to end the tool ends it as closing its window does: the port is closed,
+// setting.ini written, and a demo's phone stopped and its directory removed. On Linux that is
+// Ctrl-C, a closed terminal or a plain kill; on Windows the end of the session (log off, shut down).
 #include <memory>
-#include <signal.h>
 
-class QSocketNotifier;
 class QWidget;
 
 class CloseOnSignal {
@@ -16,7 +14,6 @@ public:
     CloseOnSignal& operator=(const CloseOnSignal&) = delete;
 
 private:
-    std::array<int, 2> m_pipe{-1, -1};
-    std::array<struct sigaction, 3> m_previous{};
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct Watch;
+    std::unique_ptr<Watch> m_watch;
 };

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/run_settings.h"
 #include "platform/settings_location.h"
 
 #include <cstdio>
@@ -59,7 +60,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Ukázka na virtuálním telefonu jako COM1, bez kabelu."));
     parser.setApplicationDescription(
         QStringLiteral("Pomůcka pro nastavení konfigurace ALARMU GSM 2.generace"));
-    parser.addOptions({help, version, settings, demo});
+    parser.addOptions({help, version, settings});
+    if (offersDemo())
+        parser.addOption(demo);
     // Qt's options are single-dash words; ours answer to either form.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     acceptQtOptions(parser);
@@ -73,11 +76,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return ending(CommandLine::Outcome::Answer, QStringLiteral("alarmgsm " ALARMGSM_VERSION "\n"));
     if (!parser.positionalArguments().isEmpty())
         return refusal(QStringLiteral("Neznámý argument: ") + parser.positionalArguments().first());
-    if (parser.isSet(demo) && parser.isSet(settings))
+    const bool wantsDemo = offersDemo() && parser.isSet(demo);
+    if (wantsDemo && parser.isSet(settings))
         return refusal(
             QStringLiteral("Ukázka má vlastní dočasnou složku nastavení; --settings-dir s ní nejde."));
     CommandLine start;
-    start.demo = parser.isSet(demo);
+    start.demo = wantsDemo;
     start.settingsDirectory = parser.value(settings);
     return start;
 }

@@ -2,13 +2,13 @@
 #include "app/AlarmApplication.h"
 #include "app/close_on_signal.h"
 #include "app/command_line.h"
-#include "app/demo_session.h"
 #include "app/error_report.h"
+#include "app/run_settings.h"
 #include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
 
-#include <optional>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     const CommandLine commandLine = parseCommandLine(argumentList(argc, argv));
@@ -17,15 +17,14 @@ int main(int argc, char* argv[]) {
     AlarmApplication application(argc, argv);
     QtUserDialogs dialogs;
     ErrorReport errors(dialogs);
-    std::optional<DemoSession> demo;
+    std::unique_ptr<RunSettings> run;
     try {
-        if (commandLine.demo)
-            demo.emplace(phoneBesideTool());
+        run = runSettingsFor(commandLine);
     } catch (const std::exception& error) {
         errors.report(error);
         return 1;
     }
-    const std::string settings = demo ? demo->settingsDirectory() : settingsDirectoryOf(commandLine);
+    const std::string settings = run->directory();
     application.setErrorReport(&errors);
     LivePause pause;
     TAfSafeSync delivery;

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct SerialPortEntry {
-    std::string path; // /dev/ttyUSB0
+    std::string path; // /dev/ttyUSB0, or COM7 on Windows
     std::string description;
     std::string manufacturer;
 };

@@ -1,5 +1,6 @@
 #include "app/settings_file.h"
 
+#include "platform/device_paths.h"
 #include "platform/text_file.h"
 
 SettingsFile::SettingsFile(const std::string& directory) : m_path(directory + "/setting.ini") {}
@@ -11,8 +12,9 @@ StoredSettings SettingsFile::read() const {
     }
     auto lines = platform::readTextLines(m_path, 2);
     lines.resize(2);
-    const bool isPath = !lines[0].empty() && lines[0].front() == '/';
-    StoredSettings settings{portNumberOfLine(lines[0]), isPath ? lines[0] : std::string(), lines[1]};
+    const int portNumber = portNumberOfLine(lines[0]);
+    const bool isPath = portNumber == 0 && platform::isDevicePath(lines[0]);
+    StoredSettings settings{portNumber, isPath ? lines[0] : std::string(), lines[1]};
     if (settings.smscNumber.empty())
         settings.smscNumber = kDefaultSmscNumber;
     return settings;

@@ -1,9 +1,7 @@
 #include "platform/settings_location.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
+#include <cctype>
 
 namespace platform {
 namespace {
@@ -15,15 +13,19 @@ bool isInstalled(const SettingsLocationInputs& inputs) {
            inputs.executableDirectory == inputs.home + "/.local/bin";
 }
 
-// Where a package or a local install puts programs, and the directory this build installs into,
-// with links resolved as /proc/self/exe resolves them.
-std::vector<std::string> systemBinaryDirectories() {
-    std::vector<std::string> directories{"/usr/bin", "/usr/local/bin"};
-    std::error_code error;
-    const auto configured = std::filesystem::weakly_canonical(ALARMGSM_INSTALL_BINDIR, error);
-    if (!error)
-        directories.push_back(configured.string());
-    return directories;
+// Windows compares paths without regard to case, and either slash separates folders.
+std::string comparablePath(std::string path) {
+    for (char& c : path)
+        c = c == '/' ? '\\' : char(std::tolower(static_cast<unsigned char>(c)));
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+bool isBelow(const std::string& path, const std::string& folder) {
+    const std::string inner = comparablePath(path), outer = comparablePath(folder);
+    return !outer.empty() && inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+           inner[outer.size()] == '\\';
 }
 
 } // namespace
@@ -35,27 +37,14 @@ std::string chooseSettingsDirectory(const SettingsLocationInputs& inputs) {
     return base + "/alarmgsm";
 }
 
-std::string executableDirectory() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return std::filesystem::current_path().string();
-    return exe.parent_path().string();
-}
-
-std::string settingsDirectory() {
-    SettingsLocationInputs inputs;
-    inputs.executableDirectory = executableDirectory();
-    inputs.executableDirectoryWritable = ::access(inputs.executableDirectory.c_str(), W_OK) == 0;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"))
-        inputs.xdgConfigHome = xdg;
-    if (const char* home = std::getenv("HOME"))
-        inputs.home = home;
-    inputs.systemBinaryDirectories = systemBinaryDirectories();
-    const std::string chosen = chooseSettingsDirectory(inputs);
-    std::error_code ignored; // a directory that cannot be made shows up as a file error later
-    std::filesystem::create_directories(chosen, ignored);
-    return chosen;
+std::string chooseWindowsSettingsDirectory(const WindowsSettingsLocationInputs& inputs) {
+    const auto& programs = inputs.programFilesDirectories;
+    const bool installed = std::any_of(programs.begin(), programs.end(), [&](const std::string& folder) {
+        return isBelow(inputs.executableDirectory, folder);
+    });
+    if ((inputs.executableDirectoryWritable && !installed) || inputs.appData.empty())
+        return inputs.executableDirectory;
+    return inputs.appData + "\\alarmgsm";
 }
 
 } // namespace platform

@@ -9,7 +9,8 @@
 namespace platform {
 
 // An I/O failure with the runtime's standard text: "File not found", "File access denied",
-// "Disk full" or "I/O error %d" with the system's error number.
+// "Disk full" or "I/O error %d" with the system's error number (errno, or GetLastError() on
+// Windows).
 class IoError : public std::runtime_error {
 public:
     explicit IoError(int systemError);
@@ -31,6 +32,13 @@ std::vector<std::string> readTextLines(const std::string& path, std::size_t maxL
 // complete on disk (temporary file in the same directory, then rename), so a failure never leaves
 // a truncated file. A device or other non-regular target is written in place.
 void writeTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// The file's whole content. Raises IoError.
+std::string readFileContent(const std::string& path);
+
+// Replaces the file's content; the old file is replaced only once the new content is complete on
+// disk. A device or other non-regular target is written in place. Raises IoError.
+void replaceFileContent(const std::string& path, const std::string& content);
 
 bool fileExists(const std::string& path);
 

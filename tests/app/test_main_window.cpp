@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <signal.h>
 #include <sstream>
 #include <unistd.h>
 

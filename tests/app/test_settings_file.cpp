@@ -40,12 +40,21 @@ private slots:
         QTest::newRow("lower case port") << QByteArray("com3\r\n+420777000111\r\n") << 0 << ""
                                          << "+420777000111";
         QTest::newRow("trailing blank") << QByteArray("COM3 \r\n\r\n") << 0 << "" << kDefaultSmscNumber;
-        QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
         QTest::newRow("only line one") << QByteArray("COM6\r\n") << 6 << "" << kDefaultSmscNumber;
         QTest::newRow("space means no port") << QByteArray(" \r\nxyz\r\n") << 0 << ""
                                              << "xyz";
         QTest::newRow("later lines ignored") << QByteArray("COM1\r\n+1\r\nCOM2\r\n") << 1 << ""
                                              << "+1";
+#ifdef Q_OS_WIN
+        // A USB cable's port beyond the six fixed ones is remembered by the path that opens it.
+        QTest::newRow("port above six")
+            << QByteArray("\\\\.\\COM7\r\n") << 0 << "\\\\.\\COM7" << kDefaultSmscNumber;
+        QTest::newRow("two-digit port") << QByteArray("\\\\.\\COM12\r\n+1\r\n") << 0 << "\\\\.\\COM12"
+                                        << "+1";
+        QTest::newRow("plain name above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
+        QTest::newRow("a path is no port") << QByteArray("/dev/ttyUSB0\r\n") << 0 << "" << kDefaultSmscNumber;
+#else
+        QTest::newRow("port above six") << QByteArray("COM7\r\n") << 0 << "" << kDefaultSmscNumber;
         QTest::newRow("device path") << QByteArray("/dev/ttyUSB0\r\n+1\r\n") << 0 << "/dev/ttyUSB0"
                                      << "+1";
         QTest::newRow("stable link of a device")
@@ -53,6 +62,7 @@ private slots:
             << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0" << kDefaultSmscNumber;
         QTest::newRow("relative path is no port")
             << QByteArray("dev/ttyUSB0\r\n") << 0 << "" << kDefaultSmscNumber;
+#endif
     }
     void reads() {
         QFETCH(QByteArray, content);
@@ -77,8 +87,13 @@ private slots:
                               << "+420777000111" << QByteArray("COM2\r\n+420777000111\r\n");
         QTest::newRow("empty centre") << 1 << ""
                                       << "" << QByteArray("COM1\r\n\r\n");
+#ifdef Q_OS_WIN
+        QTest::newRow("port above six") << 0 << "\\\\.\\COM12"
+                                        << "+1" << QByteArray("\\\\.\\COM12\r\n+1\r\n");
+#else
         QTest::newRow("device path") << 0 << "/dev/ttyACM0"
                                      << "+1" << QByteArray("/dev/ttyACM0\r\n+1\r\n");
+#endif
     }
     void writes() {
         QFETCH(int, port);

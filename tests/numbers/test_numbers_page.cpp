@@ -481,12 +481,14 @@ private slots:
         QCOMPARE(fileContent(path), QByteArray("old\r\n"));
         QCOMPARE(page.fields(), kFresh);
 
+#ifndef Q_OS_WIN
         // A file-size limit makes the write fail part-way, as a full disk would: the old file stays.
         page.dialogs.savePaths.push_back(path);
         page.dialogs.yesNoAnswers.push_back(true);
         QVERIFY(failsOnAFullDisk(10, [&] { page.form.BitBtn3Click(); }));
         QCOMPARE(fileContent(path), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.num"});
+#endif
 
         // Saving into a "folder" that is a file, loading a missing file.
         page.dialogs.savePaths.push_back(dir.filePath("a.num/b.num"));

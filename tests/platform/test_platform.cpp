@@ -65,7 +65,75 @@ private slots:
         QCOMPARE(QString::fromStdString(chosen), expected);
     }
 
-#ifdef _WIN32
+    void windowsSettingsDirectoryRule_data() {
+        QTest::addColumn<QString>("executableDirectory");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("appData");
+        QTest::addColumn<QString>("expected");
+        const QString appData = "C:\\Users\\u\\AppData\\Roaming";
+        QTest::newRow("portable folder: beside the executable")
+            << "D:\\Tools\\alarmgsm" << true << appData << "D:\\Tools\\alarmgsm";
+        QTest::newRow("installed, writable by an administrator")
+            << "C:\\Program Files\\Alarm GSM" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("installed, spelled otherwise")
+            << "c:/PROGRAM FILES/Alarm GSM/" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("32-bit programs folder")
+            << "C:\\Program Files (x86)\\Alarm GSM" << true << appData << appData + "\\alarmgsm";
+        QTest::newRow("read-only folder") << "E:\\alarmgsm" << false << appData << appData + "\\alarmgsm";
+        QTest::newRow("a folder beside Program Files is portable")
+            << "C:\\Program Files Tools\\alarmgsm" << true << appData << "C:\\Program Files Tools\\alarmgsm";
+        QTest::newRow("no roaming folder known") << "E:\\alarmgsm" << false << ""
+                                                 << "E:\\alarmgsm";
+    }
+    void windowsSettingsDirectoryRule() {
+        QFETCH(QString, executableDirectory);
+        QFETCH(bool, writable);
+        QFETCH(QString, appData);
+        QFETCH(QString, expected);
+        const auto chosen =
+            platform::chooseWindowsSettingsDirectory({executableDirectory.toStdString(),
+                                                      writable,
+                                                      appData.toStdString(),
+                                                      {"C:\\Program Files", "C:\\Program Files (x86)"}});
+        QCOMPARE(QString::fromStdString(chosen), expected);
+    }
+
+#ifdef Q_OS_WIN
+    void portsAreKnownByTheirComName_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("isDevice");
+        QTest::newRow("device namespace") << "\\\\.\\COM12"
+                                          << "COM12" << true;
+        QTest::newRow("plain name") << "COM7"
+                                    << "COM7" << false;
+        QTest::newRow("lower case") << "com3"
+                                    << "COM3" << false;
+        QTest::newRow("no number") << "\\\\.\\COM"
+                                   << "COM" << false;
+        QTest::newRow("trailing text") << "\\\\.\\COM7 "
+                                       << "COM7 " << false;
+        QTest::newRow("another device") << "\\\\.\\NUL"
+                                        << "NUL" << false;
+    }
+    void portsAreKnownByTheirComName() {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(bool, isDevice);
+        QCOMPARE(QString::fromStdString(platform::deviceName(path.toStdString())), name);
+        QCOMPARE(platform::isDevicePath(path.toStdString()), isDevice);
+        // What the menu remembers opens the port, above COM9 too.
+        QCOMPARE(QString::fromStdString(platform::stableDevicePath(path.toStdString())), "\\\\.\\" + name);
+        QVERIFY(platform::sameDevice(path.toStdString(), name.toLower().toStdString()));
+    }
+
+    void settingsOfAPortableCopyLieBesideIt() {
+        const std::string beside = platform::executableDirectory();
+        QCOMPARE(QDir(QString::fromStdString(beside)), QDir(QCoreApplication::applicationDirPath()));
+        QCOMPARE(QDir(QString::fromStdString(platform::settingsDirectory())),
+                 QDir(QCoreApplication::applicationDirPath()));
+    }
+
     // The plain name "COMn" opens only ports 1 to 9; a USB adapter is often COM10 or higher.
     void comNameIsInTheDeviceNamespace() {
         QCOMPARE(platform::comDevicePath("C:/Program Files/alarmgsm", 3), std::string("\\\\.\\COM3"));
@@ -85,7 +153,6 @@ private slots:
         QCOMPARE(platform::deviceTarget(settings + "/dosdevices/com3"),
                  std::string("/dev/pts/does-not-exist"));
     }
-#endif
 
     void aDeviceIsRememberedByItsStableLink() {
         QTemporaryDir dir;
@@ -105,6 +172,7 @@ private slots:
         QCOMPARE(platform::deviceName(link), std::string("ttyUSB0"));
         QCOMPARE(platform::stableDevicePath(device, byId), link);
     }
+#endif
 
     void openFailuresSayWhy_data() {
         QTest::addColumn<int>("error");

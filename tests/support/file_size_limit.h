@@ -1,5 +1,8 @@
 #pragma once
 // Makes this process's file writes fail part-way, as a full disk does, for as long as it lives.
+// POSIX only: Windows has no file-size limit per process (its builds cover a failed save with a
+// file held by another program).
+#ifndef _WIN32
 #include "platform/text_file.h"
 
 #include <csignal>
@@ -36,3 +39,4 @@ template <typename Save> bool failsOnAFullDisk(rlim_t bytes, Save save) {
     }
     return false;
 }
+#endif

@@ -13,19 +13,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <utility>
+#ifndef Q_OS_WIN
 #include <signal.h>
 #include <sys/prctl.h>
-#include <utility>
+#endif
 
-class LivePhone {
+// What the phone leaves in its folder: its SIM (sim.txt) and its byte log (phone.log).
+class PhoneRecords {
 public:
-    // Extra options of the virtual phone, such as "--off", "--no-echo", "--empty-error".
-    explicit LivePhone(const QStringList& options = {}) { start(options); }
-    ~LivePhone() { stop(); }
-
-    QString settingsDirectory() const { return m_dir.path(); }
-    QString statePath() const { return m_dir.filePath("sim.txt"); }
-    QString logPath() const { return m_dir.filePath("phone.log"); }
+    virtual ~PhoneRecords() = default;
+    QString statePath() const { return QDir(directory()).filePath("sim.txt"); }
+    QString logPath() const { return QDir(directory()).filePath("phone.log"); }
     QByteArray log() const {
         QFile file(logPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -65,6 +64,61 @@ public:
         return -1;
     }
 
+protected:
+    virtual QString directory() const = 0;
+
+private:
+    static QByteArray unescaped(const QByteArray& data) {
+        QByteArray bytes;
+        for (int i = 0; i < data.size(); ++i) {
+            char c = data[i];
+            if (c == '\\' && i + 1 < data.size()) {
+                const char next = data[++i];
+                if (next == 'r')
+                    c = '\r';
+                else if (next == 'n')
+                    c = '\n';
+                else if (next == 'x' && i + 2 < data.size()) {
+                    c = char(data.mid(i + 1, 2).toInt(nullptr, 16));
+                    i += 2;
+                } else
+                    c = next;
+            }
+            bytes += c;
+        }
+        return bytes;
+    }
+};
+
+#ifdef Q_OS_WIN
+// Under Wine the virtual phone, a Linux program, runs outside the test: run_with_virtual_phone.sh
+// starts it on a pseudo-terminal mapped as COM1 and names its folder in ALARMGSM_PHONE_DIR and its
+// options in ALARMGSM_PHONE_OPTIONS. A test that restarts, reloads or stops the phone runs on Linux
+// only.
+class LivePhone : public PhoneRecords {
+public:
+    explicit LivePhone(const QStringList& options = {}) {
+        QVERIFY2(!directory().isEmpty(), "ALARMGSM_PHONE_DIR names the virtual phone's folder");
+        QCOMPARE(options.join(' '), qEnvironmentVariable("ALARMGSM_PHONE_OPTIONS"));
+    }
+
+    QString settingsDirectory() const { return m_settings.path(); }
+    void preloadState(const QByteArray&) { QFAIL("under Wine the phone's SIM is loaded only as it starts"); }
+    void restart(const QStringList&) { QFAIL("under Wine the phone keeps the options it started with"); }
+
+private:
+    QString directory() const override { return qEnvironmentVariable("ALARMGSM_PHONE_DIR"); }
+
+    QTemporaryDir m_settings;
+};
+#else
+class LivePhone : public PhoneRecords {
+public:
+    // Extra options of the virtual phone, such as "--off", "--no-echo", "--empty-error".
+    explicit LivePhone(const QStringList& options = {}) { start(options); }
+    ~LivePhone() { stop(); }
+
+    QString settingsDirectory() const { return m_dir.path(); }
     void preloadState(const QByteArray& content) {
         stop();
         QFile file(statePath());
@@ -97,26 +151,7 @@ public:
     }
 
 private:
-    static QByteArray unescaped(const QByteArray& data) {
-        QByteArray bytes;
-        for (int i = 0; i < data.size(); ++i) {
-            char c = data[i];
-            if (c == '\\' && i + 1 < data.size()) {
-                const char next = data[++i];
-                if (next == 'r')
-                    c = '\r';
-                else if (next == 'n')
-                    c = '\n';
-                else if (next == 'x' && i + 2 < data.size()) {
-                    c = char(data.mid(i + 1, 2).toInt(nullptr, 16));
-                    i += 2;
-                } else
-                    c = next;
-            }
-            bytes += c;
-        }
-        return bytes;
-    }
+    QString directory() const override { return m_dir.path(); }
 
     void start(const QStringList& options) {
         m_options = options;
@@ -143,6 +178,7 @@ private:
     QStringList m_options;
     QString m_device;
 };
+#endif
 
 class LiveWindow {
 public:

@@ -39,4 +39,8 @@ std::string stableDevicePath(const std::string& device, const std::string& stabl
     return stable.empty() ? device : stable;
 }
 
+bool isDevicePath(const std::string& line) {
+    return !line.empty() && line.front() == '/';
+}
+
 } // namespace platform

@@ -1,8 +1,10 @@
 #include "app/close_on_signal.h"
 
+#include <array>
 #include <fcntl.h>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -19,7 +21,20 @@ void wake(int) {
 
 } // namespace
 
-CloseOnSignal::CloseOnSignal(QWidget& window) {
+struct CloseOnSignal::Watch {
+    explicit Watch(QWidget& window);
+    ~Watch();
+
+    std::array<int, 2> m_pipe{-1, -1};
+    std::array<struct sigaction, 3> m_previous{};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+CloseOnSignal::CloseOnSignal(QWidget& window) : m_watch(std::make_unique<Watch>(window)) {}
+
+CloseOnSignal::~CloseOnSignal() = default;
+
+CloseOnSignal::Watch::Watch(QWidget& window) {
     if (::pipe2(m_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return; // a signal then ends the tool at once, as it would without this
     g_wakeFd = m_pipe[1];
@@ -38,7 +53,7 @@ CloseOnSignal::CloseOnSignal(QWidget& window) {
         ::sigaction(kSignals[i], &action, &m_previous[i]);
 }
 
-CloseOnSignal::~CloseOnSignal() {
+CloseOnSignal::Watch::~Watch() {
     if (!m_notifier)
         return;
     for (std::size_t i = 0; i < kSignals.size(); ++i)
