@@ -1,7 +1,6 @@
 #include "platform/serial_device.h"
 
 #include <bit>
-#include <utility>
 #include <windows.h>
 
 namespace platform {
@@ -34,7 +33,6 @@ bool setEventMask(HANDLE handle) {
 struct SerialDevice::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
     OverlappedRecord readRecord; // reads come one at a time, under the engine's status lock
-    std::uint32_t errors = 0;    // reported by the system but not yet by status()
 };
 
 SerialDevice::SerialDevice() = default;
@@ -117,8 +115,7 @@ LineStatus SerialDevice::status() {
     COMSTAT queues{};
     if (!::ClearCommError(m_state->handle, &errors, &queues))
         return {};
-    return {std::exchange(m_state->errors, 0) | std::uint32_t(errors), std::uint32_t(queues.cbInQue),
-            std::uint32_t(queues.cbOutQue)};
+    return {std::uint32_t(errors), std::uint32_t(queues.cbInQue), std::uint32_t(queues.cbOutQue)};
 }
 
 std::optional<int> SerialDevice::modemLines() const {

@@ -86,14 +86,13 @@ public:
             return State::Done;
         return error == ERROR_OPERATION_ABORTED ? State::Aborted : State::Failed;
     }
-    // Cancels the pending operation; the bytes it moved, or 0.
-    DWORD abandon() {
+    // Cancels the pending operation and waits until the driver has let go of it.
+    void abandon() {
         DWORD transferred = 0;
         if (m_pending) {
             ::CancelIo(m_port);
             finish(transferred);
         }
-        return transferred;
     }
 
 private:
