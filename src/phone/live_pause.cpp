@@ -1,5 +1,6 @@
 #include "phone/live_pause.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -75,7 +76,12 @@ bool LivePause::runLoop(const std::function<bool()>* done, int timeoutMs) {
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
     bool expired = false;
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&expired] { expired = true; });
+    // The loop must come back from its wait for the flag to be looked at: under Wine a timer can
+    // fire inside the blocking wait, which then goes on waiting for the next message.
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&expired] {
+        expired = true;
+        QAbstractEventDispatcher::instance()->wakeUp();
+    });
     ++m_depth;
     deadline.start(std::max(timeoutMs, 0));
     while (!expired && !(done && (*done)()))

@@ -1,6 +1,7 @@
 #include "serial/AfSafeSync.h"
 
 #include <exception>
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <system_error>
@@ -44,6 +45,10 @@ private:
         if (owner) {
             try {
                 owner->deliver(std::uint64_t(wParam));
+                // A sent message is served inside the event loop's blocking wait, which does not
+                // return for it: whoever waits on what the callback brought must get to look.
+                if (auto* dispatcher = QAbstractEventDispatcher::instance())
+                    dispatcher->wakeUp();
             } catch (...) {
                 reportThroughTheApplication(std::current_exception());
             }
