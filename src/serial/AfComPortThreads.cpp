@@ -155,6 +155,29 @@ bool TAfComPortWriteThread::Flush(int timeoutMs) {
     return m_flushDone.Wait(timeoutMs);
 }
 
+std::span<const std::uint8_t> TAfComPortWriteThread::queuedPiece() {
+    std::lock_guard lock(m_core.m_writeLock);
+    return {m_ring.ReadPointer(), std::size_t(m_ring.ContiguousUsed())};
+}
+
+bool TAfComPortWriteThread::takeSent(std::int32_t written, std::int32_t pieceLength) {
+    bool empty;
+    {
+        std::lock_guard lock(m_core.m_writeLock);
+        m_ring.Remove(written);
+        empty = m_ring.Used() == 0;
+    }
+    if (empty) {
+        m_core.m_outputEmpty->Set();
+        return true;
+    }
+    if (written == pieceLength) {
+        m_dataReady.Set(); // the piece after the wrap, after a look at stop and flush
+        return true;
+    }
+    return false;
+}
+
 void TAfComPortWriteThread::dropQueue() {
     {
         std::lock_guard lock(m_core.m_writeLock);

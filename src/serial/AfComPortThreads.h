@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <span>
 #include <thread>
 
 class TAfComPortCore;
@@ -113,6 +114,11 @@ protected:
 
 private:
     enum class Outcome { Continue, Stop };
+    // The part of the write queue that lies in one piece; empty when nothing waits.
+    std::span<const std::uint8_t> queuedPiece();
+    // Removes the bytes of the piece the device took. True when the round is over: the queue is
+    // sent, or the piece after the wrap comes next; false while the device still owes some of it.
+    bool takeSent(std::int32_t written, std::int32_t pieceLength);
     Outcome sendQueue();
     void dropQueue();
 

@@ -175,35 +175,15 @@ void TAfComPortWriteThread::Execute() {
 // short write never sends a byte twice; the rest goes on the next round.
 TAfComPortWriteThread::Outcome TAfComPortWriteThread::sendQueue() {
     for (;;) {
-        std::int32_t length;
-        const std::uint8_t* start;
-        {
-            std::lock_guard lock(m_core.m_writeLock);
-            length = m_ring.ContiguousUsed();
-            start = m_ring.ReadPointer();
-        }
-        if (length == 0)
+        const auto piece = queuedPiece();
+        if (piece.empty())
             return Outcome::Continue;
         // Appending only touches the free part of the ring, never these bytes.
-        const long written = writeSome(m_device, start, std::size_t(length));
+        const long written = writeSome(m_device, piece.data(), piece.size());
         if (written < 0)
             return Outcome::Continue; // the bytes stay queued; the next WriteBytes tries again
-        if (written > 0) {
-            bool empty;
-            {
-                std::lock_guard lock(m_core.m_writeLock);
-                m_ring.Remove(std::int32_t(written));
-                empty = m_ring.Used() == 0;
-            }
-            if (empty) {
-                m_core.m_outputEmpty->Set();
-                return Outcome::Continue;
-            }
-            if (written == length) {
-                m_dataReady.Set(); // the piece after the wrap, after a look at stop and flush
-                return Outcome::Continue;
-            }
-        }
+        if (written > 0 && takeSent(std::int32_t(written), std::int32_t(piece.size())))
+            return Outcome::Continue;
         // The device's queue is full: wait until it takes more.
         pollfd fds[3] = {
             {fdOf(m_stop), POLLIN, 0}, {fdOf(m_flushRequest), POLLIN, 0}, {fdOf(m_device), POLLOUT, 0}};

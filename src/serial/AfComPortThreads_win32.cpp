@@ -297,18 +297,12 @@ TAfComPortWriteThread::Outcome TAfComPortWriteThread::sendQueue() {
     const HANDLE port = handleOf(m_device);
     Overlapped write(port);
     for (;;) {
-        std::int32_t length;
-        const std::uint8_t* start;
-        {
-            std::lock_guard lock(m_core.m_writeLock);
-            length = m_ring.ContiguousUsed();
-            start = m_ring.ReadPointer();
-        }
-        if (length == 0)
+        const auto piece = queuedPiece();
+        if (piece.empty())
             return Outcome::Continue;
         // Appending only touches the free part of the ring, never these bytes.
         DWORD written = 0;
-        if (!::WriteFile(port, start, DWORD(length), &written, write.record())) {
+        if (!::WriteFile(port, piece.data(), DWORD(piece.size()), &written, write.record())) {
             if (::GetLastError() != ERROR_IO_PENDING)
                 return Outcome::Continue; // the bytes stay queued; the next WriteBytes tries again
             write.setPending();
@@ -327,19 +321,7 @@ TAfComPortWriteThread::Outcome TAfComPortWriteThread::sendQueue() {
         }
         if (written == 0)
             return Outcome::Continue; // the driver took nothing; the bytes stay queued
-        bool empty;
-        {
-            std::lock_guard lock(m_core.m_writeLock);
-            m_ring.Remove(std::int32_t(written));
-            empty = m_ring.Used() == 0;
-        }
-        if (empty) {
-            m_core.m_outputEmpty->Set();
+        if (takeSent(std::int32_t(written), std::int32_t(piece.size())))
             return Outcome::Continue;
-        }
-        if (std::int32_t(written) == length) {
-            m_dataReady.Set(); // the piece after the wrap, after a look at stop and flush
-            return Outcome::Continue;
-        }
     }
 }
