@@ -95,8 +95,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 
 QStringList argumentList(int argc, char* argv[]) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    for (const std::string& argument : platform::programArguments(argc, argv))
+        arguments << QString::fromStdString(argument);
     return arguments;
 }
 

@@ -1,9 +1,15 @@
 #pragma once
-// The terminal the command line talks to: whether a stream is one, and a secret asked on it.
+// The terminal the command line talks to: the arguments it was given, whether a stream is one,
+// text written to it, and a secret asked on it.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// The program's arguments in UTF-8. On Windows they come from the wide command line: argv holds
+// them in the ANSI code page, which loses every letter outside it.
+std::vector<std::string> programArguments(int argc, char* argv[]);
 
 bool isTerminal(std::FILE* stream);
 

@@ -41,6 +41,10 @@ std::optional<std::string> readLine(int fd) {
 
 } // namespace
 
+std::vector<std::string> programArguments(int argc, char* argv[]) {
+    return {argv, argv + argc};
+}
+
 bool isTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
 }

@@ -5,6 +5,8 @@
 #include <io.h>
 #include <optional>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 namespace platform {
 
@@ -59,6 +61,16 @@ HANDLE handleOf(std::FILE* stream) {
 }
 
 } // namespace
+
+std::vector<std::string> programArguments(int, char*[]) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i)
+        arguments.push_back(utf8FromWide(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
+}
 
 bool isTerminal(std::FILE* stream) {
     DWORD mode = 0;
