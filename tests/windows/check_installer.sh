@@ -63,9 +63,12 @@ echo "PASS: the installed tool starts, settings in $appdata"
 # The console twin answers where a script reads it, and ends with the command line's statuses.
 [ "$(wine "$folder/alarmgsm-cli.exe" --version | tr -d '\r')" = "alarmgsm $version" ] ||
     fail "alarmgsm-cli.exe --version printed nothing on its standard output"
-printf 'not a code\n' >"$work/bad.par"
+# A folder with a letter outside Wine's ANSI code page: the file is found only if the arguments
+# are taken whole.
+mkdir -p "$work/Jiří"
+printf 'not a code\n' >"$work/Jiří/bad.par"
 status=0
-wine "$folder/alarmgsm-cli.exe" write --port COM1 --config "$work/bad.par" 2>"$work/cli.err" || status=$?
+wine "$folder/alarmgsm-cli.exe" write --port COM1 --config "$work/Jiří/bad.par" 2>"$work/cli.err" || status=$?
 [ "$status" -eq 1 ] || fail "alarmgsm-cli.exe with a bad file ended with $status, not 1"
 grep -q "is not a valid integer value" "$work/cli.err" ||
     fail "alarmgsm-cli.exe did not tell the page's text for the bad file: $(cat "$work/cli.err")"
