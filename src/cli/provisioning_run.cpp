@@ -8,11 +8,11 @@
 #include "platform/cp1250.h"
 #include "platform/settings_location.h"
 #include "platform/text_file.h"
+#include "widgets/page_files.h"
 
 #include <algorithm>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -41,10 +41,6 @@ ExitStatus statusOf(TransferOutcome outcome) {
         break;
     }
     return kExitPositions;
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 std::string settingsDirectoryOf(const QString& named) {
@@ -107,7 +103,7 @@ void ProvisioningRun::planSets(const std::string& smscNumber) {
 bool ProvisioningRun::loadFiles() {
     for (PlannedSet& planned : m_sets) {
         try {
-            SetLines lines = platform::readTextLines(localPath(planned.path), planned.set->lineCount());
+            SetLines lines = platform::readTextLines(filePathOf(planned.path), planned.set->lineCount());
             lines.resize(planned.set->lineCount());
             QString error;
             planned.lines = planned.set->checked(lines, error);
@@ -128,7 +124,7 @@ bool ProvisioningRun::checkTargetsFree() const {
     if (m_options.force)
         return true;
     for (const PlannedSet& planned : m_sets)
-        if (platform::fileExists(localPath(planned.path))) {
+        if (platform::fileExists(filePathOf(planned.path))) {
             m_console.message(fromUtf8(kFileExists).arg(planned.path));
             return false;
         }
@@ -268,7 +264,7 @@ TransferProgress ProvisioningRun::progressOf(const AlarmSet& set, const QString&
 
 bool ProvisioningRun::saveLines(const QString& path, const SetLines& lines) {
     try {
-        platform::writeTextLines(localPath(path), lines);
+        platform::writeTextLines(filePathOf(path), lines);
         return true;
     } catch (const std::exception& error) {
         m_console.message(

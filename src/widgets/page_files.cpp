@@ -2,24 +2,18 @@
 
 #include "platform/text_file.h"
 
-#include <QFile>
-
-namespace {
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+std::string filePathOf(const QString& path) {
+    return path.toStdString();
 }
-
-} // namespace
 
 bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
                            const std::vector<std::string>& lines) {
     const auto chosen = dialogs.saveFileName(spec);
     if (!chosen)
         return false;
-    if (platform::fileExists(localPath(*chosen)) && !dialogs.askYesNo(overwriteQuestion(*chosen)))
+    if (platform::fileExists(filePathOf(*chosen)) && !dialogs.askYesNo(overwriteQuestion(*chosen)))
         return false;
-    platform::writeTextLines(localPath(*chosen), lines);
+    platform::writeTextLines(filePathOf(*chosen), lines);
     return true;
 }
 
@@ -28,7 +22,7 @@ loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, std::s
     const auto chosen = dialogs.openFileName(spec);
     if (!chosen)
         return std::nullopt;
-    auto lines = platform::readTextLines(localPath(*chosen), count);
+    auto lines = platform::readTextLines(filePathOf(*chosen), count);
     lines.resize(count);
     return lines;
 }

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// A path as the tool's file functions take it: UTF-8 on every system (Windows opens it as UTF-16),
+// never the ANSI code page, which loses every letter outside it.
+std::string filePathOf(const QString& path);
+
 // False when the user cancelled the dialog or answered No; raises platform::IoError on failure.
 bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
                            const std::vector<std::string>& lines);

@@ -13,6 +13,8 @@ version=$2
 installer=$build/alarmgsm-$version-win64.exe
 zip=$build/alarmgsm-$version-win64.zip
 export WINEPREFIX=$build/wine-installer WINEDEBUG=-all
+# Wine names Unix files in the locale's encoding: a C locale loses every letter beyond ASCII.
+export LC_ALL=C.UTF-8
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
