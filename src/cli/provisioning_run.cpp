@@ -78,12 +78,12 @@ ExitStatus ProvisioningRun::run() {
         m_console.message(fromUtf8(kNoDirectory).arg(m_options.backupDirectory));
         return kExitBadUse;
     }
-    m_session = std::make_unique<PhoneSession>(m_settingsDirectory, smsc, m_dialogs);
-    if (const ExitStatus opened = openPort(settings); opened != kExitDone)
-        return opened;
     try {
+        m_session = std::make_unique<PhoneSession>(m_settingsDirectory, smsc, m_dialogs);
+        if (const ExitStatus opened = openPort(settings); opened != kExitDone)
+            return opened;
         return writing ? write() : read();
-    } catch (const std::exception& error) { // the line failed under a send
+    } catch (const std::exception& error) { // the line failed under a send, or no delivery could be made
         m_console.message(QString::fromStdString(withFullStop(error.what())));
         return kExitPhone;
     }
