@@ -11,6 +11,7 @@
 #include "app/AlarmApplication.h"
 #include "app/error_report.h"
 #include "app/Unit2.h"
+#include "measures.h"
 #include "platform/pause.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
@@ -30,17 +31,6 @@ namespace {
 constexpr double kGoalPercent = 2.0;
 constexpr int kPeerStepMs = 5;
 constexpr int kFrameMs = 18; // the line's frame timer at 60 Hz
-
-double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Percent of one core over the span, in the tool's own event loop: QTest::qWait would add its own
 // wake-ups every 10 ms.

@@ -12,6 +12,7 @@
 #include "app/error_report.h"
 #include "app/Unit2.h"
 #include "config/Unit5.h"
+#include "measures.h"
 #include "numbers/Unit6.h"
 #include "phone/live_pause.h"
 #include "phone_log.h"
@@ -71,17 +72,6 @@ struct PhoneKind {
     const char* name;
     QStringList options;
 };
-
-double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 QByteArray fileBytes(const QString& path, qint64 from = 0) {
     QFile file(path);

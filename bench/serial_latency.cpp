@@ -2,6 +2,7 @@
 // GUI thread, for the tool's port component and for QSerialPort, side by side; then the CPU an
 // open port costs while idle and while received bytes stay unread.
 //   bench_serial_latency [rounds per peer, default 1000]
+#include "measures.h"
 #include "pty_pair.h"
 #include "serial/AfComPort.h"
 
@@ -23,12 +24,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
 
 // The phone: writes one reply, then waits until the GUI side has taken it before the next.
 class Phone {

@@ -7,6 +7,7 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
 #include "app/error_report.h"
+#include "measures.h"
 #include "platform/pause.h"
 #include "serial/AfSafeSync.h"
 #include "ui_alarm1.h"
@@ -125,11 +126,6 @@ bool startChild(const QString& mode, Start& result) {
         return false;
     result = {words[0].toDouble(), words[1].toDouble()};
     return true;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
