@@ -346,7 +346,9 @@ private slots:
                 pty.receive(512, 2);
             }
         });
-        for (int cycle = 0; cycle < 40; ++cycle) {
+        // A loaded machine may let no reply in during the first cycles: go on until one has raced a close.
+        const auto deadline = Clock::now() + std::chrono::seconds(20);
+        for (int cycle = 0; cycle < 40 || (events == 0 && Clock::now() < deadline); ++cycle) {
             core.OpenPort(1);
             for (int i = 0; i < 5; ++i)
                 core.WriteBytes("AT+CMGR=1\r", 10);
@@ -470,7 +472,8 @@ private slots:
         const double before = processCpuMs();
         recorder.waitFor([](auto&) { return false; }, 1000);
         const double used = processCpuMs() - before;
-        QVERIFY2(used < 40.0, qPrintable(QString("%1 ms of CPU in 1 s").arg(used)));
+        // A spinning thread costs a whole core; the bound leaves room for a loaded machine's noise.
+        QVERIFY2(used < 100.0, qPrintable(QString("%1 ms of CPU in 1 s").arg(used)));
         // A hang-up is told to the owner, who is to close the port; the engine alone never does.
         QCOMPARE(count(recorder.events(), ckDeviceLost) > 0, situation == "hung up");
         if (situation == "hung up") {
