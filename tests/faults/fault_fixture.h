@@ -10,6 +10,7 @@
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
 #include "support/liveness.h"
+#include "support/process_cpu.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
@@ -144,12 +145,6 @@ struct IdleMeasure {
     int timerTicks = 0; // of a 20 ms timer
     int expectedTicks = 0;
 };
-
-inline double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
 
 inline IdleMeasure idleFor(int milliseconds) {
     IdleMeasure measure;

@@ -18,22 +18,16 @@ static bool secondOpenerRefused() {
 #else
 #include "platform/serial_termios.h"
 #include "pty_pair.h"
+#include "support/process_cpu.h"
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <QTemporaryDir>
 #include <sys/ioctl.h>
 using LinePair = PtyPair;
 const std::string kMissingDevice = "/dev/alarmgsm-no-such-tty";
 static bool secondOpenerRefused() {
     return true;
-}
-
-static double processCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
 }
 #endif
 
