@@ -94,16 +94,29 @@ DCB block(std::uint32_t baud, std::uint8_t byteSize = 8, std::uint8_t parity = d
     return b;
 }
 
+// COM1 is the engine's end of the line; COM2 the same for a second opener; every other number has
+// no device.
+ComDeviceResolver resolverFor(const LinePair& pty) {
+    return [&pty](int n) { return n == 1 || n == 2 ? pty.path() : kMissingDevice; };
+}
+
+// The engine open at the phone's speed on COM1, its events recorded.
+struct RecordedLine {
+    explicit RecordedLine(std::int32_t outQueueSize = 4096) {
+        core.SetEventCallback(recorder.callback());
+        core.SetOutQueueSize(outQueueSize);
+        core.ApplyDcb(block(19200));
+        core.OpenPort(1);
+    }
+    LinePair pty;
+    Recorder recorder;
+    TAfComPortCore core{resolverFor(pty)};
+};
+
 } // namespace
 
 class EngineTest : public QObject {
     Q_OBJECT
-
-    // COM1 is the engine's end of the line; COM2 the same for a second opener; every other number
-    // has no device.
-    ComDeviceResolver resolverFor(const LinePair& pty) {
-        return [&pty](int n) { return n == 1 || n == 2 ? pty.path() : kMissingDevice; };
-    }
 
 private slots:
     void opensClosesAndReopens() {
@@ -182,13 +195,8 @@ private slots:
     }
 
     void sendsTheQueuedBytesExactlyAlsoAcrossTheRingsEnd() {
-        LinePair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.SetOutQueueSize(16);
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line(16);
+        auto& [pty, recorder, core] = line;
 
         const std::string first = "AT+CPBR=5\r";
         QVERIFY(core.WriteBytes(first.data(), int(first.size())));
@@ -207,13 +215,8 @@ private slots:
     // The pty takes a few kilobytes at a time: the rest goes out in short writes, each of which
     // must remove exactly what the line took.
     void aQueueLargerThanTheLineTakesArrivesWholeAndOnce() {
-        LinePair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.SetOutQueueSize(65536);
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line(65536);
+        auto& [pty, recorder, core] = line;
         std::string pattern;
         for (int i = 0; i < 60000; ++i)
             pattern.push_back(char(i % 251));
@@ -256,12 +259,8 @@ private slots:
     }
 
     void arrivalIsReportedOnceThenUnreadBytesEvery200ms() {
-        LinePair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line;
+        auto& [pty, recorder, core] = line;
         QVERIFY(pty.send("\r\nOK\r\n"));
         QVERIFY(recorder.waitFor([](auto& e) { return count(e, ckCommEvents, EV_RXCHAR) == 1; }));
         QVERIFY(recorder.waitFor([](auto& e) { return count(e, ckDataWaiting) >= 5; }, 2000));
@@ -291,24 +290,16 @@ private slots:
     // Regression: under Wine a comm-event wait signalled before it had ended, and the port was
     // reported lost while nothing happened on it.
     void anIdleLineRaisesNothing() {
-        LinePair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line;
+        auto& [pty, recorder, core] = line;
         QVERIFY(!recorder.waitFor([](auto& e) { return !e.empty(); }, 1500));
         QVERIFY(core.WriteBytes("AT\r", 3)); // and the line still works
         QCOMPARE(pty.receive(3), std::string("AT\r"));
     }
 
     void moreBytesWhileOthersWaitAreReported() {
-        LinePair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line;
+        auto& [pty, recorder, core] = line;
         QVERIFY(pty.send("AT"));
         QVERIFY(recorder.waitFor([](auto& e) { return count(e, ckCommEvents, EV_RXCHAR) == 1; }));
         QVERIFY(pty.send("\r\nOK\r\n"));
@@ -448,12 +439,8 @@ private slots:
     }
     void theLineCostsNoCpuWhileWaiting() {
         QFETCH(QString, situation);
-        PtyPair pty;
-        Recorder recorder;
-        TAfComPortCore core(resolverFor(pty));
-        core.SetEventCallback(recorder.callback());
-        core.ApplyDcb(block(19200));
-        core.OpenPort(1);
+        RecordedLine line;
+        auto& [pty, recorder, core] = line;
         if (situation == "unread") {
             QVERIFY(pty.send("RING\r\n"));
             QVERIFY(recorder.waitFor([](auto& e) { return count(e, ckCommEvents, EV_RXCHAR) == 1; }));
