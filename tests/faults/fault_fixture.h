@@ -14,6 +14,7 @@
 #include "support/scripted_dialogs.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"
+#include "widgets/VrStrEdit.h"
 
 #include <atomic>
 #include <chrono>
@@ -138,6 +139,54 @@ private:
     QStringList m_timers;
     QString m_blank;
 };
+
+// The eight edits of a numbers or SMS page, in the order of their designer names.
+inline QStringList fieldsOf(QWidget& page) {
+    QStringList texts;
+    for (int n = 1; n <= 8; ++n)
+        texts << page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->text();
+    return texts;
+}
+inline void setFields(QWidget& page, const QStringList& texts) {
+    for (int n = 1; n <= 8; ++n)
+        page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->setText(texts.at(n - 1));
+}
+
+// A SIM holding someone's numbers, configuration and a message.
+inline const QByteArray kSimWithData =
+    "entry 1 \"+420603123456\" 145 \"Domov\"\n"
+    "entry 2 \"+420777000111\" 145 \"Prace\"\n"
+    "entry 5 \"+000001101011\" 145 \"Setup\"\n"
+    "entry 6 \"+000000001235\" 145 \"Casy\"\n"
+    "message 1 2 079124603050020011000C9124603021436500000407D0379C1D1EA301\n";
+
+// The phones the tool meets, each with the option of the virtual phone that makes it.
+inline QList<std::pair<const char*, QStringList>> phonesAsTheyCome() {
+    return {
+        {"good phone", {}},
+        {"echo off", {"--no-echo"}},
+        {"answers 400 ms late", {"--delay", "400"}},
+        {"answers in two pieces 400 ms apart", {"--split", "400"}},
+        {"answers byte by byte at 19200 baud", {"--paced"}},
+        {"unsolicited code every 0.7 s", {"--urc", "+CREG: 1", "--urc-every", "700"}},
+        {"empty positions as errors", {"--empty-error"}},
+        {"unsolicited codes inside answers", {"--urc", "+CREG: 1", "--urc-inside"}},
+        {"left in UCS2", {"--charset", "UCS2"}},
+        {"offering only GSM", {"--charsets", "GSM"}},
+        {"offering only IRA", {"--charsets", "IRA"}},
+        {"verbose errors, empty positions as errors", {"--cmee", "2", "--empty-error"}},
+        {"SIM asking for its PIN", {"--pin", "1234", "--pin-busy", "1500"}},
+        // Loses what comes while it works on a command.
+        {"strict phone, SIM answering 1.2 s late", {"--strict", "--sim-delay", "1200"}},
+    };
+}
+
+// The page of an exchange named "configuration …", "phone-number …" or "SMS …".
+inline PageProbe pageOf(TForm1& window, const QString& exchange) {
+    return exchange.startsWith("configuration")  ? PageProbe::configuration(window)
+           : exchange.startsWith("phone-number") ? PageProbe::numbers(window)
+                                                 : PageProbe::sms(window);
+}
 
 // What the process spent and how lively its event loop was while it idled for a while.
 struct IdleMeasure {

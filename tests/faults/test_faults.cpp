@@ -6,7 +6,6 @@
 #include "fault_fixture.h"
 #include "support/file_size_limit.h"
 #include "support/live_phone.h"
-#include "widgets/VrStrEdit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,16 +28,6 @@ const QString kPortCom1Pulled = QString::fromUtf8("Port COM1 byl odpojen.");
         }                                                                                                    \
     } while (0)
 
-QStringList fieldsOf(QWidget& page) {
-    QStringList texts;
-    for (int n = 1; n <= 8; ++n)
-        texts << page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->text();
-    return texts;
-}
-void setFields(QWidget& page, const QStringList& texts) {
-    for (int n = 1; n <= 8; ++n)
-        page.findChild<VrStrEdit*>(QStringLiteral("VrStrEdit%1").arg(n))->setText(texts.at(n - 1));
-}
 QString codesOf(TForm1& window) {
     return QString::fromStdString(window.configurationPage().staticText1() + " " +
                                   window.configurationPage().staticText2());
@@ -84,12 +73,6 @@ QString describe(const IdleMeasure& m) {
         QVERIFY2(measure.timerTicks >= measure.expectedTicks / 2, qPrintable(describe(measure)));            \
     } while (0)
 
-const QByteArray kSimWithData = "entry 1 \"+420603123456\" 145 \"Domov\"\n"
-                                "entry 2 \"+420777000111\" 145 \"Prace\"\n"
-                                "entry 5 \"+000001101011\" 145 \"Setup\"\n"
-                                "entry 6 \"+000000001235\" 145 \"Casy\"\n"
-                                "message 1 2 079124603050020011000C9124603021436500000407D0379C1D1EA301\n";
-
 // What the pages show of kSimWithData.
 const QStringList kSimNumbers = {"+420603123456", "Domov", "+420777000111", "Prace", "", "", "", ""};
 const QStringList kSimMessages = {"+420603123456", "Poplach", "", "", "", "", "", ""};
@@ -109,27 +92,6 @@ const QStringList kUserRows = {"+420111111111", "a", "+420222222222", "b",
                                "+420333333333", "c", "+420444444444", "d"};
 
 const QString kPin = "1234";
-
-// The phones the tool meets, each with the option of the virtual phone that makes it.
-QList<std::pair<const char*, QStringList>> phonesAsTheyCome() {
-    return {
-        {"good phone", {}},
-        {"echo off", {"--no-echo"}},
-        {"answers 400 ms late", {"--delay", "400"}},
-        {"answers in two pieces 400 ms apart", {"--split", "400"}},
-        {"answers byte by byte at 19200 baud", {"--paced"}},
-        {"unsolicited code every 0.7 s", {"--urc", "+CREG: 1", "--urc-every", "700"}},
-        {"empty positions as errors", {"--empty-error"}},
-        {"unsolicited codes inside answers", {"--urc", "+CREG: 1", "--urc-inside"}},
-        {"left in UCS2", {"--charset", "UCS2"}},
-        {"offering only GSM", {"--charsets", "GSM"}},
-        {"offering only IRA", {"--charsets", "IRA"}},
-        {"verbose errors, empty positions as errors", {"--cmee", "2", "--empty-error"}},
-        {"SIM asking for its PIN", {"--pin", "1234", "--pin-busy", "1500"}},
-        // Loses what comes while it works on a command.
-        {"strict phone, SIM answering 1.2 s late", {"--strict", "--sim-delay", "1200"}},
-    };
-}
 
 // The boxes that told the user something, without the PIN dialog.
 QStringList toldBoxes(const ScriptedDialogs& dialogs) {
@@ -186,12 +148,6 @@ const QList<std::pair<const char*, const char*>> kExchanges = {
     {"configuration write", "BitBtn3"}, {"configuration read", "Button1"}, {"phone-number write", "Button2"},
     {"phone-number read", "Button1"},   {"SMS store", "Button3"},          {"SMS read", "Button1"},
     {"SMS delete-all", "Button4"}};
-
-PageProbe pageOf(TForm1& window, const QString& exchange) {
-    return exchange.startsWith("configuration")  ? PageProbe::configuration(window)
-           : exchange.startsWith("phone-number") ? PageProbe::numbers(window)
-                                                 : PageProbe::sms(window);
-}
 
 // A SIM that asks for its PIN gets it through the dialog; nothing else is asked or told.
 bool boxesOnlyForThePin(const ScriptedDialogs& dialogs, const QStringList& options) {
