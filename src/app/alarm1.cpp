@@ -13,6 +13,7 @@
 #include "ui_alarm1.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -32,14 +33,22 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
               return platform::comDevicePath(directory, portNumber);
           },
           m_shared, m_exchanges),
-      m_pageContext{m_line,     m_shared, m_environment.dialogs, m_environment.errors, m_environment.pause,
-                    m_exchanges} {
+      m_prompts(m_environment.dialogs), m_phone(m_line, m_shared, m_environment.pause, m_prompts),
+      m_exchangeContext{m_phone, m_shared, m_prompts, m_environment.pause, m_exchanges},
+      m_pageContext{m_exchangeContext, m_environment.dialogs, m_environment.errors} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     AfComPort1().OnDeviceLost = [this](TAfComPort&) { portLost(); };
+    // The hourglass while a port opens.
+    AfComPort1().OnOpenWait = [](bool waiting) {
+        if (waiting)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QGuiApplication::restoreOverrideCursor();
+    };
     connect(&m_exchanges, &ExchangeLock::busyChanged, this, &TForm1::closeOnceIdle);
     connectMenu();
     FormCreate();

@@ -3,11 +3,14 @@
 // handler that takes the phone's replies, and the settings file at start and exit.
 #include "app/exchange_aware_report.h"
 #include "app/serial_port_list.h"
-#include "phone/exchange_lock.h"
-#include "phone/page_context.h"
-#include "phone/phone_port.h"
+#include "exchange/exchange_context.h"
+#include "exchange/exchange_lock.h"
+#include "exchange/phone_port.h"
+#include "phone/phone_access.h"
 #include "phone/shared_state.h"
 #include "serial/AfComPort.h"
+#include "widgets/dialog_prompts.h"
+#include "widgets/page_context.h"
 
 #include <functional>
 #include <memory>
@@ -82,6 +85,9 @@ private:
     ExchangeLock m_exchanges;
     PhonePort m_line;
     bool m_closeWhenIdle = false;
+    DialogPrompts m_prompts;
+    PhoneAccess m_phone;
+    ExchangeContext m_exchangeContext;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;
     TForm4* m_form4 = nullptr;

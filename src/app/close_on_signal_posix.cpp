@@ -3,7 +3,6 @@
 #include <array>
 #include <fcntl.h>
 #include <QSocketNotifier>
-#include <QWidget>
 #include <signal.h>
 #include <unistd.h>
 
@@ -29,8 +28,6 @@ struct CloseOnSignal::Watch {
     std::array<struct sigaction, 3> m_previous{};
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
-
-CloseOnSignal::CloseOnSignal(QWidget& window) : CloseOnSignal(window, [&window] { window.close(); }) {}
 
 CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close)
     : m_watch(std::make_unique<Watch>(context, std::move(close))) {}

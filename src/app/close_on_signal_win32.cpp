@@ -1,9 +1,7 @@
 #include "app/close_on_signal.h"
 
 #include <atomic>
-#include <QGuiApplication>
 #include <QMetaObject>
-#include <QWidget>
 #include <windows.h>
 
 namespace {
@@ -28,16 +26,8 @@ BOOL WINAPI onConsoleControl(DWORD) {
 } // namespace
 
 struct CloseOnSignal::Watch {
-    QMetaObject::Connection m_sessionEnd;
     std::unique_ptr<ConsoleClose> m_console;
 };
-
-// Windows asks a window program to end with the session (WM_QUERYENDSESSION), which Qt passes on
-// as its commit-data request; closing the window there saves what closing it by hand saves.
-CloseOnSignal::CloseOnSignal(QWidget& window) : m_watch(std::make_unique<Watch>()) {
-    m_watch->m_sessionEnd = QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &window,
-                                             [&window](QSessionManager&) { window.close(); });
-}
 
 // Ctrl-C, Ctrl-Break or a closed console window.
 CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close)
@@ -48,9 +38,6 @@ CloseOnSignal::CloseOnSignal(QObject& context, std::function<void()> close)
 }
 
 CloseOnSignal::~CloseOnSignal() {
-    QObject::disconnect(m_watch->m_sessionEnd);
-    if (m_watch->m_console) {
-        ::SetConsoleCtrlHandler(onConsoleControl, FALSE);
-        g_consoleClose = nullptr;
-    }
+    ::SetConsoleCtrlHandler(onConsoleControl, FALSE);
+    g_consoleClose = nullptr;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The application's report of an error that escaped a handler: the error's text with "." appended
 // when its last character sorts after "." in byte order, the application title as caption.
+#include "app/full_stop.h"
+
 #include <exception>
 #include <functional>
 #include <QObject>
@@ -9,10 +11,6 @@
 class UserDialogs;
 
 inline constexpr const char* kApplicationTitle = "Pomůcka pro nastavení konfigurace ALARMU GSM - Korvex";
-
-// "Nemohu otevřít port COM1" gets its full stop; "Chybné číslo portu (COM1)" does not. In a text
-// of several lines the rule applies to the first, the headline; the lines below are sentences.
-std::string withFullStop(std::string text);
 
 class ErrorReport {
 public:

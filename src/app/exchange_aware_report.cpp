@@ -1,7 +1,7 @@
 #include "app/exchange_aware_report.h"
 
 #include "app/error_report.h"
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 
 #include <utility>
 

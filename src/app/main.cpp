@@ -1,11 +1,11 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
-#include "app/close_on_signal.h"
+#include "app/close_window_on_signal.h"
 #include "app/command_line.h"
 #include "app/error_report.h"
+#include "app/live_pause.h"
 #include "app/run_settings.h"
 #include "cli/provisioning.h"
-#include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "widgets/user_dialogs.h"
 
@@ -34,6 +34,6 @@ int main(int argc, char* argv[]) {
     TForm1 window({settings, dialogs, errors, pause, delivery});
     dialogs.setParent(&window);
     window.show();
-    CloseOnSignal closeOnSignal(window);
+    CloseWindowOnSignal closeOnSignal(window);
     return AlarmApplication::exec();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // One of the three sets as the command line handles it: its file, the check its page makes before
 // anything is sent, and the page's own transfers. A set's content is its file's lines.
-#include "phone/transfer.h"
+#include "sim/transfer.h"
 
 #include <memory>
 #include <QString>
@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
-struct PageContext;
-class VerifiedSequence;
+struct ExchangeContext;
+namespace sim {
+class Session;
+}
 
 using SetLines = std::vector<std::string>;
 
@@ -28,9 +30,9 @@ public:
     // The page's check of a loaded file: the lines as the phone would get them, or the page's
     // error text and nothing.
     virtual SetLines checked(const SetLines& lines, QString& error) const = 0;
-    virtual TransferOutcome write(PageContext& context, VerifiedSequence& sequence, const SetLines& lines,
+    virtual TransferOutcome write(sim::Session& sim, const SetLines& lines,
                                   const TransferProgress& progress) const = 0;
-    virtual TransferRead<SetLines> read(PageContext& context, VerifiedSequence& sequence,
+    virtual TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                         const TransferProgress& progress) const = 0;
     // The positions whose content read back differs from what was written.
     virtual QStringList differing(const SetLines& written, const SetLines& read) const = 0;

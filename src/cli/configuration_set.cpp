@@ -2,9 +2,8 @@
 #include "config/configuration_file.h"
 #include "config/configuration_transfer.h"
 #include "config/setup_codes.h"
-#include "phone/page_context.h"
-#include "phone/phone_messages.h"
-#include "widgets/user_dialogs.h"
+#include "exchange/exchange_context.h"
+#include "phone/shared_state.h"
 
 namespace {
 
@@ -26,25 +25,18 @@ public:
         }
     }
 
-    TransferOutcome write(PageContext&, VerifiedSequence& sequence, const SetLines& lines,
+    TransferOutcome write(sim::Session& sim, const SetLines& lines,
                           const TransferProgress& progress) const override {
-        return configuration_transfer::write(sequence, lines.at(0), lines.at(1), progress);
+        return configuration_transfer::write(sim, lines.at(0), lines.at(1), progress);
     }
 
     // An empty position is told as on the page, and saved as an empty line.
-    TransferRead<SetLines> read(PageContext& context, VerifiedSequence& sequence,
+    TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                 const TransferProgress& progress) const override {
-        const auto read = configuration_transfer::read(sequence, context.shared, progress);
+        const auto read = configuration_transfer::read(sim, context.shared.StepState, progress);
         if (read.outcome != TransferOutcome::Done)
             return {read.outcome, {}};
-        QStringList empty;
-        if (!read.data.setup)
-            empty << QString::number(configuration_transfer::kSetupPosition);
-        if (!read.data.casy)
-            empty << QString::number(configuration_transfer::kCasyPosition);
-        if (!empty.isEmpty())
-            context.dialogs.warning(
-                QString::fromUtf8(phone_messages::kNoConfiguration).arg(empty.join(QStringLiteral(", "))));
+        configuration_transfer::tellMissing(read.data, context.prompts);
         return {TransferOutcome::Done, {read.data.setup.value_or(""), read.data.casy.value_or("")}};
     }
 

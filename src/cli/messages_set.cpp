@@ -1,6 +1,7 @@
 #include "cli/alarm_set.h"
-#include "phone/page_context.h"
+#include "exchange/exchange_context.h"
 #include "phone/phone_messages.h"
+#include "phone/shared_state.h"
 #include "sms/alarm_pdu.h"
 #include "sms/messages_transfer.h"
 
@@ -32,11 +33,11 @@ public:
         return {};
     }
 
-    TransferOutcome write(PageContext&, VerifiedSequence& sequence, const SetLines& lines,
+    TransferOutcome write(sim::Session& sim, const SetLines& lines,
                           const TransferProgress& progress) const override {
         const auto messages = messagesOf(lines);
         return messages_transfer::store(
-            sequence,
+            sim,
             [&](int position) {
                 const auto& message = messages[std::size_t(position - 1)];
                 return alarm_pdu::encode(m_smsc, message.number, message.text);
@@ -44,9 +45,9 @@ public:
             progress, [] {});
     }
 
-    TransferRead<SetLines> read(PageContext& context, VerifiedSequence& sequence,
+    TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                 const TransferProgress& progress) const override {
-        const auto read = messages_transfer::read(sequence, context.shared, progress);
+        const auto read = messages_transfer::read(sim, context.shared.StepState, progress);
         if (read.outcome != TransferOutcome::Done)
             return {read.outcome, {}};
         SetLines lines;
@@ -66,7 +67,7 @@ public:
         for (int position = 1; position <= kPositions; ++position) {
             const auto& message = sent[std::size_t(position - 1)];
             const auto encoded = alarm_pdu::encode(m_smsc, message.number, message.text);
-            if (alarm_pdu::decode(encoded.record.PduText) != kept[std::size_t(position - 1)])
+            if (alarm_pdu::decode(encoded.octets) != kept[std::size_t(position - 1)])
                 positions << QStringLiteral("SMS %1").arg(position);
         }
         return positions;

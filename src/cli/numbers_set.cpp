@@ -1,7 +1,8 @@
 #include "cli/alarm_set.h"
+#include "exchange/exchange_context.h"
 #include "numbers/numbers_transfer.h"
-#include "phone/page_context.h"
 #include "phone/phone_messages.h"
+#include "phone/shared_state.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ numbers_transfer::Entries entriesOf(const SetLines& lines) {
 }
 
 // An empty number empties its position, whatever name the file gives it.
-phonebook::Entry asStored(const phonebook::Entry& entry) {
-    return entry.number.empty() ? phonebook::Entry{} : entry;
+sim::Entry asStored(const sim::Entry& entry) {
+    return entry.number.empty() ? sim::Entry{} : entry;
 }
 
 class NumbersSet final : public AlarmSet {
@@ -37,18 +38,18 @@ public:
         return {};
     }
 
-    TransferOutcome write(PageContext&, VerifiedSequence& sequence, const SetLines& lines,
+    TransferOutcome write(sim::Session& sim, const SetLines& lines,
                           const TransferProgress& progress) const override {
-        return numbers_transfer::write(sequence, entriesOf(lines), progress);
+        return numbers_transfer::write(sim, entriesOf(lines), progress);
     }
 
-    TransferRead<SetLines> read(PageContext& context, VerifiedSequence& sequence,
+    TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                 const TransferProgress& progress) const override {
-        const auto read = numbers_transfer::read(sequence, context.shared, progress);
+        const auto read = numbers_transfer::read(sim, context.shared.StepState, progress);
         if (read.outcome != TransferOutcome::Done)
             return {read.outcome, {}};
         SetLines lines;
-        for (const phonebook::Entry& entry : read.data) {
+        for (const sim::Entry& entry : read.data) {
             lines.push_back(entry.number);
             lines.push_back(entry.name);
         }

@@ -1,21 +1,20 @@
 #include "cli/phone_session.h"
 
-#include "phone/exchange.h"
-#include "phone/reply.h"
-#include "phone/verified_sequence.h"
 #include "platform/com_names.h"
 #include "platform/device_paths.h"
-#include "widgets/user_dialogs.h"
+#include "sim/prompts.h"
 
 PhoneSession::PhoneSession(const std::string& settingsDirectory, const std::string& smscNumber,
-                           UserDialogs& dialogs)
-    : m_errors(dialogs), m_line(
-                             m_delivery,
-                             [settingsDirectory](int portNumber) {
-                                 return platform::comDevicePath(settingsDirectory, portNumber);
-                             },
-                             m_shared, m_exchanges),
-      m_context{m_line, m_shared, dialogs, m_errors, m_pause, m_exchanges} {
+                           sim::Prompts& prompts)
+    : m_line(
+          m_delivery,
+          [settingsDirectory](int portNumber) {
+              return platform::comDevicePath(settingsDirectory, portNumber);
+          },
+          m_shared, m_exchanges),
+      m_prompts(prompts), m_access(m_line, m_shared, m_pause, prompts), m_context{m_access, m_shared, prompts,
+                                                                                  m_pause, m_exchanges},
+      m_runner(m_context, this, [] {}) {
     m_shared.SmscNumber = smscNumber;
     m_line.port().OnDeviceLost = [this](TAfComPort&) { portLost(); };
 }
@@ -27,7 +26,7 @@ void PhoneSession::portLost() {
     const std::string name = component.DevicePath().empty() ? "COM" + std::to_string(component.ComNumber())
                                                             : platform::deviceName(component.DevicePath());
     m_line.Close();
-    m_context.dialogs.warning(QString::fromStdString("Port " + name + " byl odpojen."));
+    m_prompts.warn("Port " + name + " byl odpojen.");
 }
 
 PhoneSession::~PhoneSession() {
@@ -42,16 +41,10 @@ void PhoneSession::open(const PortChoice& port) {
     component.Open();
 }
 
-TransferOutcome PhoneSession::exchange(const AlarmSet& set,
-                                       const std::function<TransferOutcome(VerifiedSequence&)>& steps) {
-    if (!beginExchange(m_context, &m_owner))
-        return TransferOutcome::PhoneUnusable;
-    const OnExit finish([this] { finishExchange(m_context, &m_owner); });
-    m_shared.ReplyBuffer.assign(1, ' '); // as the pages set it before their probe
-    if (set.probes())
-        m_line.SendText(reply::kProbe);
-    VerifiedSequence sequence(m_context);
-    if (set.probes() && !sequence.probeAnswered())
-        return TransferOutcome::PhoneUnusable;
-    return steps(sequence);
+TransferOutcome PhoneSession::exchange(const AlarmSet& set, const ExchangeRunner::Steps& steps) {
+    const auto how = set.probes() ? ExchangeRunner::Start::WithProbe : ExchangeRunner::Start::WithoutProbe;
+    return m_runner
+        .run(
+            how, [] {}, steps)
+        .value_or(TransferOutcome::PhoneUnusable);
 }

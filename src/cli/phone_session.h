@@ -1,24 +1,24 @@
 #pragma once
-// The phone as the command line reaches it: the window's port component, engine, delivery and
-// live pause under the application's event loop, the shared state the pages use, and one set's
-// exchange at a time, begun and ended as a page begins and ends it.
-#include "app/error_report.h"
+// The phone as the command line reaches it: the window's port component, engine and delivery under
+// the application's event loop, the shared state the pages use, and one set's exchange at a time,
+// begun and ended by the runner the pages use.
 #include "cli/alarm_set.h"
 #include "cli/port_choice.h"
-#include "phone/exchange_lock.h"
-#include "phone/live_pause.h"
-#include "phone/page_context.h"
-#include "phone/phone_port.h"
+#include "exchange/event_loop_pause.h"
+#include "exchange/exchange_context.h"
+#include "exchange/exchange_lock.h"
+#include "exchange/exchange_runner.h"
+#include "exchange/phone_port.h"
+#include "phone/phone_access.h"
 #include "phone/shared_state.h"
 #include "serial/AfSafeSync.h"
 
 #include <functional>
-#include <QObject>
 #include <string>
 
 class PhoneSession {
 public:
-    PhoneSession(const std::string& settingsDirectory, const std::string& smscNumber, UserDialogs& dialogs);
+    PhoneSession(const std::string& settingsDirectory, const std::string& smscNumber, sim::Prompts& prompts);
     ~PhoneSession();
 
     // Raises the port's error.
@@ -26,10 +26,9 @@ public:
 
     // The set's exchange, probe first where its page sends one; the steps run once the phone has
     // answered it.
-    TransferOutcome exchange(const AlarmSet& set,
-                             const std::function<TransferOutcome(VerifiedSequence&)>& steps);
+    TransferOutcome exchange(const AlarmSet& set, const ExchangeRunner::Steps& steps);
 
-    PageContext& context() { return m_context; }
+    ExchangeContext& context() { return m_context; }
 
 private:
     // The device went away under the open port (a cable pulled out): closed at once, so the
@@ -37,11 +36,12 @@ private:
     void portLost();
 
     TAfSafeSync m_delivery;
-    LivePause m_pause;
+    EventLoopPause m_pause;
     SharedState m_shared;
     ExchangeLock m_exchanges;
-    ErrorReport m_errors;
     PhonePort m_line;
-    PageContext m_context;
-    QObject m_owner; // holds the exchange lock while a set's exchange runs
+    sim::Prompts& m_prompts;
+    PhoneAccess m_access;
+    ExchangeContext m_context;
+    ExchangeRunner m_runner;
 };

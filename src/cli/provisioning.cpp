@@ -3,7 +3,7 @@
 #include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "cli/console.h"
-#include "cli/console_dialogs.h"
+#include "cli/console_prompts.h"
 #include "cli/provisioning_options.h"
 #include "cli/provisioning_run.h"
 #include "platform/console.h"
@@ -27,11 +27,11 @@ int runProvisioning(int argc, char* argv[]) {
     }
     QCoreApplication application(argc, argv);
     Console console(stdout, stderr);
-    ConsoleDialogs dialogs(console,
-                           command.options.pinFromStandardInput ? ConsoleDialogs::PinSource::StandardInput
-                                                                : ConsoleDialogs::PinSource::Terminal,
+    ConsolePrompts prompts(console,
+                           command.options.pinFromStandardInput ? ConsolePrompts::PinSource::StandardInput
+                                                                : ConsolePrompts::PinSource::Terminal,
                            stdin);
-    ProvisioningRun run(command.options, console, dialogs);
+    ProvisioningRun run(command.options, console, prompts);
     const CloseOnSignal interruptOnSignal(application, [&run] { run.interrupt(); });
     return run.run();
 }

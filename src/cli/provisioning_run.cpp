@@ -1,6 +1,7 @@
 #include "cli/provisioning_run.h"
 
-#include "app/error_report.h"
+#include "app/file_path.h"
+#include "app/full_stop.h"
 #include "app/settings_file.h"
 #include "cli/backup_names.h"
 #include "cli/console.h"
@@ -8,7 +9,6 @@
 #include "platform/cp1250.h"
 #include "platform/settings_location.h"
 #include "platform/text_file.h"
-#include "widgets/page_files.h"
 
 #include <algorithm>
 #include <QDateTime>
@@ -53,8 +53,8 @@ QString fromUtf8(const char* text) {
 
 } // namespace
 
-ProvisioningRun::ProvisioningRun(const ProvisioningOptions& options, Console& console, UserDialogs& dialogs)
-    : m_options(options), m_console(console), m_dialogs(dialogs),
+ProvisioningRun::ProvisioningRun(const ProvisioningOptions& options, Console& console, sim::Prompts& prompts)
+    : m_options(options), m_console(console), m_prompts(prompts),
       m_settingsDirectory(settingsDirectoryOf(options.settingsDirectory)) {}
 
 ProvisioningRun::~ProvisioningRun() = default;
@@ -79,7 +79,7 @@ ExitStatus ProvisioningRun::run() {
         return kExitBadUse;
     }
     try {
-        m_session = std::make_unique<PhoneSession>(m_settingsDirectory, smsc, m_dialogs);
+        m_session = std::make_unique<PhoneSession>(m_settingsDirectory, smsc, m_prompts);
         if (const ExitStatus opened = openPort(settings); opened != kExitDone)
             return opened;
         return writing ? write() : read();
@@ -220,9 +220,8 @@ bool ProvisioningRun::goesOn() {
 
 ExitStatus ProvisioningRun::writeSet(const PlannedSet& planned) {
     const TransferProgress progress = progressOf(*planned.set, QString::fromUtf8("zápis"));
-    return statusOf(m_session->exchange(*planned.set, [&](VerifiedSequence& sequence) {
-        return planned.set->write(m_session->context(), sequence, planned.lines, progress);
-    }));
+    return statusOf(m_session->exchange(
+        *planned.set, [&](sim::Session& sim) { return planned.set->write(sim, planned.lines, progress); }));
 }
 
 ExitStatus ProvisioningRun::verifySet(const PlannedSet& planned) {
@@ -250,8 +249,8 @@ ExitStatus ProvisioningRun::readSet(const PlannedSet& planned) {
 TransferRead<SetLines> ProvisioningRun::readFromPhone(const AlarmSet& set, const QString& stage) {
     const TransferProgress progress = progressOf(set, stage);
     TransferRead<SetLines> read;
-    read.outcome = m_session->exchange(set, [&](VerifiedSequence& sequence) {
-        read = set.read(m_session->context(), sequence, progress);
+    read.outcome = m_session->exchange(set, [&](sim::Session& sim) {
+        read = set.read(m_session->context(), sim, progress);
         return read.outcome;
     });
     return read;

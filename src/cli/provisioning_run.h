@@ -11,7 +11,9 @@
 struct StoredSettings;
 class Console;
 class PhoneSession;
-class UserDialogs;
+namespace sim {
+class Prompts;
+}
 
 enum ExitStatus {
     kExitDone = 0,      // every position confirmed (and verified) or read
@@ -22,7 +24,7 @@ enum ExitStatus {
 
 class ProvisioningRun {
 public:
-    ProvisioningRun(const ProvisioningOptions& options, Console& console, UserDialogs& dialogs);
+    ProvisioningRun(const ProvisioningOptions& options, Console& console, sim::Prompts& prompts);
     ~ProvisioningRun();
 
     ExitStatus run();
@@ -54,7 +56,7 @@ private:
 
     const ProvisioningOptions& m_options;
     Console& m_console;
-    UserDialogs& m_dialogs;
+    sim::Prompts& m_prompts;
     std::string m_settingsDirectory;
     std::vector<PlannedSet> m_sets;
     std::unique_ptr<PhoneSession> m_session;

@@ -1,17 +1,13 @@
 #include "config/Unit5.h"
 
 #include "app/error_report.h"
-#include "config/configuration_transfer.h"
-#include "phone/exchange.h"
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/phone_messages.h"
-#include "phone/port_link.h"
-#include "phone/reply.h"
 #include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
 #include "platform/cp1250.h"
 #include "ui_Unit5.h"
 #include "widgets/page_files.h"
+#include "widgets/phone_buttons.h"
 
 #include <utility>
 
@@ -44,7 +40,8 @@ std::string toCp1250(const QString& text) {
 } // namespace
 
 TForm5::TForm5(PageContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TForm5>()), Timer1(this), Timer2(this) {
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TForm5>()), Timer1(this), Timer2(this),
+      m_runner(context.exchange, this, [this] { endExchange(); }) {
     m_ui->setupUi(this);
     applyFonts();
     Timer1.setObjectName(QStringLiteral("Timer1"));
@@ -54,15 +51,15 @@ TForm5::TForm5(PageContext& context, QWidget* parent)
     m_view = std::make_unique<ExchangeView>(
         *m_ui->VrLabel1, *m_ui->Gauge1,
         QList<QAbstractButton*>{m_ui->BitBtn1, m_ui->Button1, m_ui->BitBtn3, m_ui->BitBtn4, m_ui->BitBtn2});
-    m_context.exchanges.addPhoneButton(m_ui->BitBtn3);
-    m_context.exchanges.addPhoneButton(m_ui->Button1);
+    greyWhileExchanging(m_context.exchange.exchanges, *m_ui->BitBtn3);
+    greyWhileExchanging(m_context.exchange.exchanges, *m_ui->Button1);
     connectControls();
     FormCreate();
 }
 
 // A page that goes while its exchange runs must not leave the phone locked for the others.
 TForm5::~TForm5() {
-    m_context.exchanges.release(this);
+    m_context.exchange.exchanges.release(this);
 }
 
 // The designer's fonts are given in pixels, which the .ui format cannot hold.
@@ -312,94 +309,76 @@ void TForm5::BitBtn4Click() {
     Nastaveni_casu(staticText2());
 }
 
-void TForm5::sendLine(const std::string& text) {
-    m_context.port.SendText(text);
-}
-
 void TForm5::endExchange() {
     m_view->setBusyText(QString());
     m_view->hideGauge();
     Povol_tlacitka();
-    finishExchange(m_context, this);
+}
+
+void TForm5::showBusy() {
+    Zakaz_tlacitka();
+    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
+}
+
+TransferProgress TForm5::gauge() {
+    return [this](int percent) { m_view->setProgress(percent); };
 }
 
 void TForm5::BitBtn3Click() {
-    if (!beginExchange(m_context, this))
-        return;
-    // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
-    sendLine(reply::kProbe);
-    Timer1.start();
-    m_context.shared.ExchangeMode = kModeProbe;
+    if (m_runner.start(Timer1))
+        m_context.shared().ExchangeMode = kModeProbe;
 }
 
-// The write's only tick. Each entry goes once the phone has answered the last; what it did not
+// The write's only tick. Each entry goes once the SIM has confirmed the last; what it did not
 // confirm is told.
 void TForm5::Timer1Timer() {
     Timer1.stop();
-    const OnExit idle([this] { endExchange(); });
-    auto& shared = m_context.shared;
+    auto& shared = m_context.shared();
     if (shared.ExchangeMode != kModeProbe)
         return;
-    VerifiedSequence sequence(m_context);
-    if (!sequence.probeAnswered())
-        return;
-    Zakaz_tlacitka();
-    shared.ExchangeMode = kModeWriting;
-    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    configuration_transfer::write(sequence, staticText1(), staticText2(),
-                                  [this](int percent) { m_view->setProgress(percent); });
-    shared.ReplyBuffer = " ";
+    const auto busy = [&] {
+        showBusy();
+        shared.ExchangeMode = kModeWriting;
+    };
+    m_runner.atTick(busy, [&](sim::Session& sim) {
+        const TransferOutcome outcome =
+            configuration_transfer::write(sim, staticText1(), staticText2(), gauge());
+        shared.ReplyBuffer = " ";
+        return outcome;
+    });
 }
 
 void TForm5::Button1Click() {
-    if (!beginExchange(m_context, this))
-        return;
-    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
-    sendLine(reply::kProbe);
-    m_context.shared.StepState = kStepProbe;
-    Timer2.start();
+    if (m_runner.start(Timer2))
+        m_context.shared().StepState = kStepProbe;
 }
 
 // Both positions are read before the page changes: a read that fails changes nothing, and an empty
 // position leaves the page's own values for it.
 void TForm5::Timer2Timer() {
     Timer2.stop();
-    const OnExit idle([this] { endExchange(); });
-    auto& shared = m_context.shared;
+    auto& shared = m_context.shared();
     if (shared.StepState != kStepProbe)
         return;
-    VerifiedSequence sequence(m_context);
-    if (!sequence.probeAnswered())
-        return;
-    Zakaz_tlacitka();
-    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    const auto read =
-        configuration_transfer::read(sequence, shared, [this](int percent) { m_view->setProgress(percent); });
-    if (read.outcome == TransferOutcome::Done)
-        showCodes(read.data.setup, read.data.casy);
+    m_runner.atTick([this] { showBusy(); },
+                    [&](sim::Session& sim) {
+                        const auto read = configuration_transfer::read(sim, shared.StepState, gauge());
+                        if (read.outcome == TransferOutcome::Done)
+                            showCodes(read.data);
+                        return read.outcome;
+                    });
 }
 
-void TForm5::showCodes(const std::optional<std::string>& setupCode,
-                       const std::optional<std::string>& casyCode) {
-    QStringList empty;
-    if (setupCode) {
+void TForm5::showCodes(const configuration_transfer::StoredCodes& codes) {
+    if (codes.setup) {
         // Options the stored code leaves at "0" must end up off, and the decode only switches on.
         Smaz_nastaveni();
-        setStaticText1(*setupCode);
+        setStaticText1(*codes.setup);
         Nastaveni_checku(staticText1());
-    } else {
-        empty << QString::number(configuration_transfer::kSetupPosition);
     }
-    if (casyCode) {
-        setStaticText2(*casyCode);
+    if (codes.casy) {
+        setStaticText2(*codes.casy);
         Nastaveni_casu(staticText2());
-    } else {
-        empty << QString::number(configuration_transfer::kCasyPosition);
     }
-    if (!empty.isEmpty())
-        m_context.dialogs.warning(
-            QString::fromUtf8(phone_messages::kNoConfiguration).arg(empty.join(QStringLiteral(", "))));
+    configuration_transfer::tellMissing(codes, m_context.exchange.prompts);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The configuration page: the alarm unit's seven options and two delay times, shown as the two
 // SIM codes, written to and read from SIM positions 5 and 6, saved to and loaded from a ".par" file.
+#include "config/configuration_transfer.h"
 #include "config/setup_codes.h"
-#include "phone/exchange_view.h"
-#include "phone/page_context.h"
+#include "exchange/exchange_runner.h"
+#include "widgets/exchange_view.h"
+#include "widgets/page_context.h"
 #include "widgets/user_dialogs.h"
 
 #include <memory>
@@ -78,10 +80,11 @@ private:
     void setTimeDigit(setup_codes::TimeDigit digit, char character);
     void setStaticText1(const std::string& text);
     void setStaticText2(const std::string& text);
-    void sendLine(const std::string& text);
     // The codes read, into the page; an empty position is told and keeps the page's own values.
-    void showCodes(const std::optional<std::string>& setupCode, const std::optional<std::string>& casyCode);
-    // Back to idle: busy label empty, gauge hidden, buttons enabled, the phone free for others.
+    void showCodes(const configuration_transfer::StoredCodes& codes);
+    void showBusy();
+    TransferProgress gauge();
+    // Back to idle: busy label empty, gauge hidden, buttons enabled.
     void endExchange();
 
     PageContext& m_context;
@@ -89,6 +92,7 @@ private:
     QTimer Timer1;
     QTimer Timer2;
     std::unique_ptr<ExchangeView> m_view;
+    ExchangeRunner m_runner;
     setup_codes::OptionChars m_options{};
     setup_codes::TimeDigits m_times{};
 };

@@ -2,55 +2,59 @@
 
 #include "config/setup_codes.h"
 #include "phone/phone_messages.h"
-#include "phone/phonebook.h"
-#include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
+#include "sim/position_report.h"
+#include "sim/prompts.h"
+#include "sim/session.h"
 
 namespace configuration_transfer {
 
 namespace {
 
 // A position that holds no 13-character code holds no configuration.
-std::optional<std::string> storedCode(VerifiedSequence& sequence, int position) {
-    const auto answer = sequence.read(phonebook::readCommand(position), position);
-    const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt;
-    if (!entry)
+std::optional<std::string> storedCode(sim::Session& sim, int position) {
+    const auto entry = sim.readEntry(position);
+    if (!entry || entry->number.size() != setup_codes::kCodeLength)
         return std::nullopt;
-    std::string code = phonebook::decodeNumber(entry->number, sequence.charset());
-    if (code.size() != setup_codes::kCodeLength)
-        return std::nullopt;
-    return code;
+    return entry->number;
 }
 
 } // namespace
 
-TransferOutcome write(VerifiedSequence& sequence, const std::string& setupCode, const std::string& casyCode,
+TransferOutcome write(sim::Session& sim, const std::string& setupCode, const std::string& casyCode,
                       const TransferProgress& progress) {
-    if (!sequence.select(SimStore::Phonebook))
+    if (!sim.open(sim::Store::Phonebook))
         return TransferOutcome::PhoneUnusable;
     progress(25);
-    sequence.writeEntry(kSetupPosition, setupCode, "Setup");
+    sim.writeEntry(kSetupPosition, {setupCode, "Setup"});
     progress(50);
-    sequence.writeEntry(kCasyPosition, casyCode, "Casy");
+    sim.writeEntry(kCasyPosition, {casyCode, "Casy"});
     progress(100);
-    return sequence.finish(phone_messages::kWriteUnconfirmed) ? TransferOutcome::Done
-                                                              : TransferOutcome::PositionsFailed;
+    return sim.finish(sim::Unfinished::Write) ? TransferOutcome::Done : TransferOutcome::PositionsFailed;
 }
 
 // Both positions are read before anything is given back: a read that fails gives nothing.
-TransferRead<StoredCodes> read(VerifiedSequence& sequence, SharedState& shared,
-                               const TransferProgress& progress) {
-    if (!sequence.select(SimStore::Phonebook))
+TransferRead<StoredCodes> read(sim::Session& sim, std::int32_t& stepState, const TransferProgress& progress) {
+    if (!sim.open(sim::Store::Phonebook))
         return {};
     std::optional<std::string> codes[2];
     for (const int position : {kSetupPosition, kCasyPosition}) {
-        shared.StepState = position;
-        codes[position - kSetupPosition] = storedCode(sequence, position);
+        stepState = position;
+        codes[position - kSetupPosition] = storedCode(sim, position);
         progress(position == kSetupPosition ? 50 : 100);
     }
-    if (!sequence.finish(phone_messages::kReadFailed))
+    if (!sim.finish(sim::Unfinished::Read))
         return {TransferOutcome::PositionsFailed, {}};
     return {TransferOutcome::Done, {codes[0], codes[1]}};
+}
+
+void tellMissing(const StoredCodes& codes, sim::Prompts& prompts) {
+    std::string empty;
+    if (!codes.setup)
+        empty = std::to_string(kSetupPosition);
+    if (!codes.casy)
+        empty += (empty.empty() ? "" : ", ") + std::to_string(kCasyPosition);
+    if (!empty.empty())
+        prompts.warn(sim::filledIn(phone_messages::kNoConfiguration, empty));
 }
 
 } // namespace configuration_transfer

@@ -1,13 +1,16 @@
 #pragma once
-// The configuration codes to and from SIM positions 5 and 6, after the probe: the page and the
-// command line run exactly these commands.
-#include "phone/transfer.h"
+// The configuration codes to and from SIM positions 5 and 6: the page and the command line run
+// exactly these steps, whichever way the SIM is reached.
+#include "sim/transfer.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
-class VerifiedSequence;
-struct SharedState;
+namespace sim {
+class Prompts;
+class Session;
+} // namespace sim
 
 namespace configuration_transfer {
 
@@ -20,11 +23,13 @@ struct StoredCodes {
     std::optional<std::string> casy;
 };
 
-TransferOutcome write(VerifiedSequence& sequence, const std::string& setupCode, const std::string& casyCode,
+TransferOutcome write(sim::Session& sim, const std::string& setupCode, const std::string& casyCode,
                       const TransferProgress& progress);
 
-// StepState names the position being read.
-TransferRead<StoredCodes> read(VerifiedSequence& sequence, SharedState& shared,
-                               const TransferProgress& progress);
+// stepState names the position being read.
+TransferRead<StoredCodes> read(sim::Session& sim, std::int32_t& stepState, const TransferProgress& progress);
+
+// A read that found a position without a configuration says so, naming the positions.
+void tellMissing(const StoredCodes& codes, sim::Prompts& prompts);
 
 } // namespace configuration_transfer

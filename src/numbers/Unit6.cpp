@@ -1,16 +1,12 @@
 #include "numbers/Unit6.h"
 
 #include "app/error_report.h"
-#include "numbers/numbers_transfer.h"
-#include "phone/exchange.h"
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/phone_messages.h"
-#include "phone/port_link.h"
-#include "phone/reply.h"
 #include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
 #include "ui_Unit6.h"
 #include "widgets/page_files.h"
+#include "widgets/phone_buttons.h"
 
 #include <utility>
 
@@ -29,7 +25,8 @@ constexpr std::int32_t kStepWrite = 10;
 } // namespace
 
 TForm6::TForm6(PageContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TForm6>()), Timer2(this) {
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::TForm6>()), Timer2(this),
+      m_runner(context.exchange, this, [this] { endExchange(); }) {
     m_ui->setupUi(this);
     applyLook();
     Timer2.setObjectName(QStringLiteral("Timer2"));
@@ -37,14 +34,14 @@ TForm6::TForm6(PageContext& context, QWidget* parent)
     m_view = std::make_unique<ExchangeView>(
         *m_ui->VrLabel1, *m_ui->Gauge1,
         QList<QAbstractButton*>{m_ui->BitBtn1, m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn2});
-    m_context.exchanges.addPhoneButton(m_ui->Button1);
-    m_context.exchanges.addPhoneButton(m_ui->Button2);
+    greyWhileExchanging(m_context.exchange.exchanges, *m_ui->Button1);
+    greyWhileExchanging(m_context.exchange.exchanges, *m_ui->Button2);
     connectControls();
 }
 
 // A page that goes while its exchange runs must not leave the phone locked for the others.
 TForm6::~TForm6() {
-    m_context.exchanges.release(this);
+    m_context.exchange.exchanges.release(this);
 }
 
 // The designer's fonts are given in pixels, which the .ui format cannot hold.
@@ -117,15 +114,11 @@ bool TForm6::Kontrola() const {
 }
 
 void TForm6::Zakaz_tlacitka() {
-    for (QAbstractButton* button :
-         {m_ui->BitBtn1, m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn2})
-        button->setEnabled(false);
+    m_view->setButtonsEnabled(false);
 }
 
 void TForm6::Povol_tlacitka() {
-    for (QAbstractButton* button :
-         {m_ui->BitBtn3, m_ui->Button2, m_ui->Button1, m_ui->BitBtn1, m_ui->BitBtn2})
-        button->setEnabled(true);
+    m_view->setButtonsEnabled(true);
 }
 
 // Clears the page only; the phone keeps what it has.
@@ -150,28 +143,18 @@ void TForm6::BitBtn2Click() {
         fields[i]->setText1250(lines->at(i));
 }
 
-void TForm6::sendLine(const std::string& text) {
-    m_context.port.SendText(text);
-}
-
 void TForm6::endExchange() {
     m_view->setBusyText(QString());
     m_view->setProgress(100);
     Povol_tlacitka();
     m_view->hideGauge();
-    finishExchange(m_context, this);
 }
 
 // The probe; the buttons stay enabled until the phone has answered it.
 bool TForm6::startExchange(std::int32_t firstStep) {
-    if (!beginExchange(m_context, this))
+    if (!m_runner.start(Timer2))
         return false;
-    // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const EndUnlessTicking idleUnlessArmed(Timer2, [this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
-    sendLine(reply::kProbe);
-    m_context.shared.StepState = firstStep;
-    Timer2.start();
+    m_context.shared().StepState = firstStep;
     return true;
 }
 
@@ -189,34 +172,33 @@ void TForm6::Button2Click() {
 
 void TForm6::Timer2Timer() {
     Timer2.stop();
-    const std::int32_t step = m_context.shared.StepState;
+    const std::int32_t step = m_context.shared().StepState;
     if (step != kStepProbe && step != kStepWrite)
         return;
-    const OnExit idle([this] { endExchange(); });
-    VerifiedSequence sequence(m_context);
-    if (!sequence.probeAnswered())
-        return;
-    Zakaz_tlacitka();
-    m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
-    m_view->showGauge();
+    const auto busy = [this] {
+        Zakaz_tlacitka();
+        m_view->setBusyText(QString::fromUtf8(phone_messages::kWorking));
+        m_view->showGauge();
+    };
     const TransferProgress progress = [this](int percent) { m_view->setProgress(percent); };
-    if (step == kStepProbe)
-        readPositions(sequence, progress);
-    else
-        numbers_transfer::write(sequence, entriesOnPage(), progress);
+    m_runner.atTick(busy, [&](sim::Session& sim) {
+        return step == kStepProbe ? readPositions(sim, progress)
+                                  : numbers_transfer::write(sim, entriesOnPage(), progress);
+    });
 }
 
-// All four positions are read before a field changes: a read the phone did not answer whole
-// changes nothing, so the user never mistakes a position it could not read for an empty one.
-void TForm6::readPositions(VerifiedSequence& sequence, const TransferProgress& progress) {
-    const auto read = numbers_transfer::read(sequence, m_context.shared, progress);
+// All four positions are read before a field changes: a read the SIM did not answer whole changes
+// nothing, so the user never mistakes a position it could not read for an empty one.
+TransferOutcome TForm6::readPositions(sim::Session& sim, const TransferProgress& progress) {
+    const auto read = numbers_transfer::read(sim, m_context.shared().StepState, progress);
     if (read.outcome != TransferOutcome::Done)
-        return;
+        return read.outcome;
     clearFields();
     for (int position = 1; position <= kPositions; ++position) {
         numberField(position).setText1250(read.data[std::size_t(position - 1)].number);
         nameField(position).setText1250(read.data[std::size_t(position - 1)].name);
     }
+    return read.outcome;
 }
 
 numbers_transfer::Entries TForm6::entriesOnPage() const {

@@ -2,10 +2,11 @@
 // The phone-number page: the four numbers the alarm unit calls, each with a name, checked for the
 // international form, written to and read from SIM positions 1 to 4, saved to and loaded from a
 // ".num" file.
+#include "exchange/exchange_runner.h"
 #include "numbers/number_list.h"
 #include "numbers/numbers_transfer.h"
-#include "phone/exchange_view.h"
-#include "phone/page_context.h"
+#include "widgets/exchange_view.h"
+#include "widgets/page_context.h"
 #include "widgets/user_dialogs.h"
 
 #include <array>
@@ -18,7 +19,6 @@ namespace Ui {
 class TForm6;
 }
 class VrStrEdit;
-class VerifiedSequence;
 
 class TForm6 : public QWidget {
     Q_OBJECT
@@ -50,15 +50,15 @@ private:
     // Number 1, name 1, number 2, ... name 4: the file's line order and the clearing order.
     std::array<VrStrEdit*, 2 * number_list::kPositions> fieldsInOrder() const;
     void clearFields();
-    void sendLine(const std::string& text);
     bool startExchange(std::int32_t firstStep);
-    void readPositions(VerifiedSequence& sequence, const TransferProgress& progress);
+    TransferOutcome readPositions(sim::Session& sim, const TransferProgress& progress);
     numbers_transfer::Entries entriesOnPage() const;
-    // Back to rest: busy label empty, gauge hidden, buttons enabled, the phone free for others.
+    // Back to rest: busy label empty, gauge hidden, buttons enabled.
     void endExchange();
 
     PageContext& m_context;
     const std::unique_ptr<Ui::TForm6> m_ui;
     QTimer Timer2;
     std::unique_ptr<ExchangeView> m_view;
+    ExchangeRunner m_runner;
 };

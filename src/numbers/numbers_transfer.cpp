@@ -1,8 +1,6 @@
 #include "numbers/numbers_transfer.h"
 
-#include "phone/phone_messages.h"
-#include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
+#include "sim/session.h"
 
 namespace numbers_transfer {
 
@@ -12,35 +10,30 @@ constexpr int kWriteProgress[] = {0, 30, 60, 90};
 
 } // namespace
 
-TransferOutcome write(VerifiedSequence& sequence, const Entries& entries, const TransferProgress& progress) {
+TransferOutcome write(sim::Session& sim, const Entries& entries, const TransferProgress& progress) {
     progress(0);
-    if (!sequence.select(SimStore::Phonebook))
+    if (!sim.open(sim::Store::Phonebook))
         return TransferOutcome::PhoneUnusable;
     for (int position = 1; position <= number_list::kPositions; ++position) {
-        const phonebook::Entry& entry = entries[std::size_t(position - 1)];
-        sequence.writeEntry(position, entry.number, entry.name);
+        sim.writeEntry(position, entries[std::size_t(position - 1)]);
         if (position < number_list::kPositions)
             progress(kWriteProgress[position]);
     }
-    return sequence.finish(phone_messages::kWriteUnconfirmed) ? TransferOutcome::Done
-                                                              : TransferOutcome::PositionsFailed;
+    return sim.finish(sim::Unfinished::Write) ? TransferOutcome::Done : TransferOutcome::PositionsFailed;
 }
 
-TransferRead<Entries> read(VerifiedSequence& sequence, SharedState& shared,
-                           const TransferProgress& progress) {
+TransferRead<Entries> read(sim::Session& sim, std::int32_t& stepState, const TransferProgress& progress) {
     progress(0);
-    if (!sequence.select(SimStore::Phonebook))
+    if (!sim.open(sim::Store::Phonebook))
         return {};
     Entries entries;
     for (int position = 1; position <= number_list::kPositions; ++position) {
-        shared.StepState = position;
-        const auto answer = sequence.read(phonebook::readCommand(position), position);
-        if (const auto entry = answer ? phonebook::entryOf(*answer, position) : std::nullopt)
-            entries[std::size_t(position - 1)] = {phonebook::decodeNumber(entry->number, sequence.charset()),
-                                                  phonebook::decodeName(entry->name, sequence.charset())};
+        stepState = position;
+        if (const auto entry = sim.readEntry(position))
+            entries[std::size_t(position - 1)] = *entry;
         progress(25 * position);
     }
-    if (!sequence.finish(phone_messages::kReadFailed))
+    if (!sim.finish(sim::Unfinished::Read))
         return {TransferOutcome::PositionsFailed, {}};
     return {TransferOutcome::Done, entries};
 }

@@ -57,4 +57,23 @@ std::string utf16ToCp1250(std::u16string_view text) {
     return result;
 }
 
+std::string cp1250ToUtf8(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    // Every code of 1250 lies in the basic plane: one to three bytes, no surrogates.
+    for (const char16_t unit : cp1250ToUtf16(text)) {
+        if (unit < 0x80) {
+            result.push_back(char(unit));
+        } else if (unit < 0x800) {
+            result.push_back(char(0xC0 | (unit >> 6)));
+            result.push_back(char(0x80 | (unit & 0x3F)));
+        } else {
+            result.push_back(char(0xE0 | (unit >> 12)));
+            result.push_back(char(0x80 | ((unit >> 6) & 0x3F)));
+            result.push_back(char(0x80 | (unit & 0x3F)));
+        }
+    }
+    return result;
+}
+
 } // namespace platform

@@ -1,9 +1,6 @@
 #include "serial/AfComPort.h"
 
 #include <cstdio>
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace {
 
@@ -19,22 +16,22 @@ std::string format(const char* pattern, int first, int second) {
     return text;
 }
 
-// The hourglass while a port opens; only where there is a GUI to show it.
-class WaitCursor {
+// Tells the owner that the open is under way, however it ends.
+class OpenWait {
 public:
-    WaitCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    explicit OpenWait(const std::function<void(bool)>& hook) : m_hook(hook) {
+        if (m_hook)
+            m_hook(true);
     }
-    ~WaitCursor() {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
+    ~OpenWait() {
+        if (m_hook)
+            m_hook(false);
     }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    OpenWait(const OpenWait&) = delete;
+    OpenWait& operator=(const OpenWait&) = delete;
 
 private:
-    bool m_shown;
+    const std::function<void(bool)>& m_hook;
 };
 
 } // namespace
@@ -369,7 +366,7 @@ void TAfCustomSerialPort::Dispatch() {
 }
 
 void TAfCustomComPort::OpenDevice() {
-    WaitCursor cursor;
+    const OpenWait waiting(OnOpenWait);
     if (m_devicePath.empty())
         Core().OpenPort(m_comNumber);
     else

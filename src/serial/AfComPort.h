@@ -138,6 +138,10 @@ class TAfCustomComPort : public TAfCustomSerialPort {
 public:
     using TAfCustomSerialPort::TAfCustomSerialPort;
 
+    // Called with true before the device opens and with false after, also when it fails: a
+    // window shows its hourglass meanwhile.
+    std::function<void(bool waiting)> OnOpenWait;
+
 protected:
     void OpenDevice() override;
     std::uint16_t ComNumber() const { return m_comNumber; }

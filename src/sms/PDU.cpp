@@ -195,6 +195,25 @@ const std::array<GsmCharTable, kGsmCharTableVariants>& GsmCharTables() {
     return tables;
 }
 
+std::string OctetsToHex(std::span<const std::uint8_t> octets) {
+    std::string hex;
+    for (const std::uint8_t octet : octets)
+        hex += ByteToHex(octet);
+    return hex;
+}
+
+std::optional<Octets> HexToOctets(std::string_view hex) {
+    const auto isHex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    };
+    if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), isHex))
+        return std::nullopt;
+    Octets octets;
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        octets.push_back(std::uint8_t(hexDigit(hex[i]) << 4 | hexDigit(hex[i + 1])));
+    return octets;
+}
+
 std::string ByteToHex(std::uint8_t octet) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     return {kDigits[octet >> 4], kDigits[octet & 0x0F]};

@@ -9,8 +9,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace PDU {
 
@@ -44,6 +47,11 @@ const std::array<GsmCharTable, kGsmCharTableVariants>& GsmCharTables();
 
 enum class Direction { Encode, Decode };
 enum class AddressKind { Destination, SmsCentre };
+
+using Octets = std::vector<std::uint8_t>;
+std::string OctetsToHex(std::span<const std::uint8_t> octets);
+// Nothing for an odd length or a character that is not a hexadecimal digit.
+std::optional<Octets> HexToOctets(std::string_view hex);
 
 std::string ByteToHex(std::uint8_t octet);
 unsigned HexToInt(std::string_view text);

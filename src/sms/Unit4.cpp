@@ -1,17 +1,13 @@
 #include "sms/Unit4.h"
 
 #include "app/error_report.h"
-#include "phone/exchange.h"
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/phone_messages.h"
-#include "phone/port_link.h"
-#include "phone/reply.h"
 #include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
-#include "sms/alarm_pdu.h"
 #include "sms/messages_transfer.h"
 #include "ui_Unit4.h"
 #include "widgets/page_files.h"
+#include "widgets/phone_buttons.h"
 #include "widgets/VrStrEdit.h"
 
 #include <utility>
@@ -34,7 +30,8 @@ const QString kIdle = QStringLiteral(" ");
 } // namespace
 
 TForm4::TForm4(PageContext& context, QWidget* parent)
-    : QWidget(parent), Timer1(this), m_context(context), m_ui(std::make_unique<Ui::TForm4>()) {
+    : QWidget(parent), Timer1(this), m_context(context), m_ui(std::make_unique<Ui::TForm4>()),
+      m_runner(context.exchange, this, [this] { endExchange(); }) {
     m_ui->setupUi(this);
     applyLook();
     Timer1.setObjectName(QStringLiteral("Timer1"));
@@ -44,7 +41,7 @@ TForm4::TForm4(PageContext& context, QWidget* parent)
         QList<QAbstractButton*>{m_ui->Button1, m_ui->Button3, m_ui->Button4, m_ui->Button2, m_ui->Button5});
     m_ui->VrLabel1->setText(kIdle); // at rest the label holds a single space, which .ui text cannot keep
     for (QAbstractButton* phoneButton : {m_ui->Button1, m_ui->Button3, m_ui->Button4})
-        m_context.exchanges.addPhoneButton(phoneButton);
+        greyWhileExchanging(m_context.exchange.exchanges, *phoneButton);
     for (int position = 1; position <= kPositions; ++position) {
         numberField(position).setTypedLimit(kNumberTypedLimit);
         textField(position).setTypedLimit(kTextTypedLimit);
@@ -55,7 +52,7 @@ TForm4::TForm4(PageContext& context, QWidget* parent)
 
 // A page that goes while its exchange runs must not leave the phone locked for the others.
 TForm4::~TForm4() {
-    m_context.exchanges.release(this);
+    m_context.exchange.exchanges.release(this);
 }
 
 // The designer's fonts are given in pixels, which the .ui format cannot hold. The default sans
@@ -118,13 +115,13 @@ void TForm4::showEvent(QShowEvent* event) {
 
 // The settings file is read after the page is made, so the centre number comes in on showing.
 void TForm4::FormShow() {
-    m_ui->VrStrEdit19->setText1250(m_context.shared.SmscNumber);
+    m_ui->VrStrEdit19->setText1250(m_context.shared().SmscNumber);
 }
 
 // Copied at once, so the settings file written at exit holds what the user typed even when nothing
 // was stored in the phone.
 void TForm4::VrStrEdit19Change() {
-    m_context.shared.SmscNumber = m_ui->VrStrEdit19->text1250();
+    m_context.shared().SmscNumber = m_ui->VrStrEdit19->text1250();
 }
 
 bool TForm4::Kontrola() const {
@@ -172,95 +169,84 @@ void TForm4::endExchange() {
     m_view->setBusyText(kIdle);
     m_view->hideGauge();
     m_view->setButtonsEnabled(true);
-    finishExchange(m_context, this);
+}
+
+void TForm4::showDeleting() {
+    m_view->setButtonsEnabled(false);
+    m_view->showBusy(kDeleting);
 }
 
 void TForm4::Button1Click() {
-    if (!beginExchange(m_context, this))
+    if (!m_runner.start(Timer1))
         return;
-    // A probe that cannot be sent arms no tick, and only a tick would end the exchange.
-    const EndUnlessTicking idleUnlessArmed(Timer1, [this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
     m_view->setButtonsEnabled(false);
-    m_context.shared.StepState = kStepProbe;
-    m_context.port.SendText(reply::kProbe);
-    Timer1.start();
+    m_context.shared().StepState = kStepProbe;
     // The rows are emptied only once the phone has answered every read: a switched-off phone must
     // not wipe messages the user has not saved anywhere.
 }
 
-// All four positions are read before a row changes: a read the phone did not answer whole changes
+// All four positions are read before a row changes: a read the SIM did not answer whole changes
 // nothing, so the user never mistakes a message it could not read for an empty position.
 void TForm4::Timer1Timer() {
     Timer1.stop();
-    if (m_context.shared.StepState != kStepProbe)
+    if (m_context.shared().StepState != kStepProbe)
         return;
-    const OnExit idle([this] { endExchange(); });
-    VerifiedSequence sequence(m_context);
-    if (!sequence.probeAnswered())
-        return;
-    m_view->showBusy(QString::fromUtf8(phone_messages::kWorking));
-    const auto read = messages_transfer::read(sequence, m_context.shared, gauge());
-    if (read.outcome != TransferOutcome::Done)
-        return;
-    for (int position = 1; position <= kPositions; ++position) {
-        numberField(position).setText1250(read.data[std::size_t(position - 1)].number);
-        textField(position).setText1250(read.data[std::size_t(position - 1)].text);
-    }
+    m_runner.atTick([this] { m_view->showBusy(QString::fromUtf8(phone_messages::kWorking)); },
+                    [this](sim::Session& sim) {
+                        const auto read = messages_transfer::read(sim, m_context.shared().StepState, gauge());
+                        if (read.outcome == TransferOutcome::Done)
+                            for (int position = 1; position <= kPositions; ++position) {
+                                numberField(position).setText1250(
+                                    read.data[std::size_t(position - 1)].number);
+                                textField(position).setText1250(read.data[std::size_t(position - 1)].text);
+                            }
+                        return read.outcome;
+                    });
 }
 
 void TForm4::Koduj() {
-    const alarm_pdu::Encoded encoded = alarm_pdu::encode(m_ui->VrStrEdit19->text1250(), SmsNumber, SmsText);
-    EncodeRecord = encoded.record;
-    PduLength = encoded.length;
+    m_encoded = alarm_pdu::encode(m_ui->VrStrEdit19->text1250(), SmsNumber, SmsText);
+    EncodeRecord = m_encoded.record;
+    PduLength = m_encoded.length;
     SmsText = EncodeRecord.PduText;
 }
 
-// The first selection tells whether the phone is there before anything is deleted. A message
-// counts as stored only when the phone prompted for it and named the position it took.
+// A message counts as stored only when the SIM confirmed it in its own position.
 void TForm4::Button3Click() {
     if (!Kontrola()) {
         m_context.dialogs.error(QString::fromUtf8(phone_messages::kNumbersMalformed));
         return;
     }
-    if (!beginExchange(m_context, this))
-        return;
-    const OnExit idle([this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
-    m_view->setButtonsEnabled(false);
-    m_view->showBusy(kDeleting);
-    VerifiedSequence sequence(m_context);
     const auto encode = [this](int position) {
         SmsNumber = numberField(position).text1250();
         SmsText = textField(position).text1250();
         Koduj();
-        return alarm_pdu::Encoded{EncodeRecord, PduLength};
+        return m_encoded;
     };
-    messages_transfer::store(sequence, encode, gauge(), [this] {
+    const auto storing = [this] {
         m_view->setBusyText(kIdle);
         m_view->setProgress(0);
         m_view->setBusyText(kStoring);
-    });
+    };
+    m_runner.run(
+        ExchangeRunner::Start::WithoutProbe, [this] { showDeleting(); },
+        [&](sim::Session& sim) { return messages_transfer::store(sim, encode, gauge(), storing); });
 }
 
-// The rows are emptied only when the phone confirmed every deletion: otherwise the SIM still holds
-// messages, and the rows may be all the user has of them.
+// The rows are emptied only when the SIM confirmed every deletion: otherwise the SIM still holds
+// messages, and the rows may be all the user has of them. With the port closed nothing happens.
 void TForm4::Button4Click() {
-    if (!m_context.port.IsOpen())
-        return;
-    if (!m_context.exchanges.tryAcquire(this))
-        return;
-    const OnExit idle([this] { endExchange(); });
-    m_context.shared.ReplyBuffer = " ";
-    m_view->setButtonsEnabled(false);
-    m_view->showBusy(kDeleting);
-    VerifiedSequence sequence(m_context);
-    const TransferOutcome outcome = messages_transfer::erase(sequence, gauge());
-    if (outcome == TransferOutcome::PhoneUnusable)
-        return;
-    m_view->hideGauge();
-    m_view->setBusyText(kIdle);
-    m_view->setProgress(0);
-    if (outcome == TransferOutcome::Done)
-        emptyRows();
+    m_runner.run(
+        ExchangeRunner::Start::WithoutProbeQuietly, [this] { showDeleting(); },
+        [this](sim::Session& sim) {
+            const TransferOutcome outcome = messages_transfer::erase(sim, gauge());
+            if (outcome == TransferOutcome::PhoneUnusable)
+                return outcome;
+            m_view->hideGauge();
+            m_view->setBusyText(kIdle);
+            m_view->setProgress(0);
+            if (outcome == TransferOutcome::Done)
+                emptyRows();
+            return outcome;
+        });
 }

@@ -2,11 +2,13 @@
 // The SMS page: the four alarm messages with their destination numbers and the SMS-centre number,
 // saved to and loaded from a ".sms" file, stored in, read from and deleted in SIM SMS positions 1
 // to 4 of the phone in PDU mode.
-#include "phone/exchange_view.h"
-#include "phone/page_context.h"
-#include "phone/transfer.h"
+#include "exchange/exchange_runner.h"
+#include "sim/transfer.h"
+#include "sms/alarm_pdu.h"
 #include "sms/message_set.h"
 #include "sms/PDU.h"
+#include "widgets/exchange_view.h"
+#include "widgets/page_context.h"
 #include "widgets/user_dialogs.h"
 
 #include <cstdint>
@@ -19,7 +21,6 @@ namespace Ui {
 class TForm4;
 }
 class VrStrEdit;
-class VerifiedSequence;
 
 class TForm4 : public QWidget {
     Q_OBJECT
@@ -60,10 +61,13 @@ private:
     void emptyRows();
     message_set::Messages rowsOnPage() const;
     TransferProgress gauge();
-    // Back to idle: busy label a single space, gauge hidden, buttons on, the phone free for others.
+    void showDeleting();
+    // Back to idle: busy label a single space, gauge hidden, buttons on.
     void endExchange();
 
     PageContext& m_context;
     const std::unique_ptr<Ui::TForm4> m_ui;
     std::unique_ptr<ExchangeView> m_view;
+    ExchangeRunner m_runner;
+    alarm_pdu::Encoded m_encoded; // what Koduj made of the row at hand, as the SIM takes it
 };

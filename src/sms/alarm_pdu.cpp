@@ -1,6 +1,5 @@
 #include "sms/alarm_pdu.h"
 
-#include "phone/reply.h"
 #include "platform/cp1250.h"
 
 namespace alarm_pdu {
@@ -19,21 +18,19 @@ Encoded encode(const std::string& smscNumber, const std::string& number, const s
     record.ValidityPeriod[0] = 4; // relative: 25 minutes
     record.MessageText = platform::cp1250ToUtf16(text);
     encoded.length = PDU::EncodeSms(record, kCharTableVariant);
+    encoded.octets = PDU::HexToOctets(record.PduText).value_or(PDU::Octets());
     return encoded;
-}
-
-std::string writeCommand(const Encoded& encoded) {
-    return "AT+CMGW=" + std::to_string(encoded.length) + reply::kCR;
 }
 
 // A fresh record for every message, so a field the PDU does not carry never holds a value left
 // from another position.
-message_set::Message decode(const std::string& pdu) {
+std::optional<message_set::Message> decode(std::span<const std::uint8_t> pdu) {
     PDU::TSMS_Record record;
-    record.PduText = pdu;
+    record.PduText = PDU::OctetsToHex(pdu);
     PDU::DecodeSms(record, kCharTableVariant);
     const bool submitted = record.FirstOctet & 1;
-    return {submitted ? record.DestAddress : record.OrigAddress, platform::utf16ToCp1250(record.MessageText)};
+    return message_set::Message{submitted ? record.DestAddress : record.OrigAddress,
+                                platform::utf16ToCp1250(record.MessageText)};
 }
 
 } // namespace alarm_pdu

@@ -4,6 +4,8 @@
 #include "sms/PDU.h"
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace alarm_pdu {
@@ -13,16 +15,15 @@ inline constexpr int kCharTableVariant = 2;
 struct Encoded {
     PDU::TSMS_Record record;  // its PduText is what follows the write command's prompt
     std::uint16_t length = 0; // the TPDU's octets, as the write command names them
+    PDU::Octets octets;       // the same PDU: SMS-centre part and TPDU
 };
 
 // An SMS-SUBMIT through the given centre, valid 25 minutes.
 Encoded encode(const std::string& smscNumber, const std::string& number, const std::string& text);
 
-// "AT+CMGW=<length>" and CR.
-std::string writeCommand(const Encoded& encoded);
-
-// The stored message as its row shows it. A received message carries no destination; its sender
+// The stored message as its row shows it; octets after the PDU's end are not looked at. Nothing
+// for a PDU that is cut short or malformed. A received message carries no destination; its sender
 // stands in for it.
-message_set::Message decode(const std::string& pdu);
+std::optional<message_set::Message> decode(std::span<const std::uint8_t> pdu);
 
 } // namespace alarm_pdu

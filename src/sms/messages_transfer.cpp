@@ -1,9 +1,7 @@
 #include "sms/messages_transfer.h"
 
-#include "phone/phone_messages.h"
-#include "phone/reply.h"
-#include "phone/shared_state.h"
-#include "phone/verified_sequence.h"
+#include "sim/session.h"
+#include "sim/sim_texts.h"
 
 namespace messages_transfer {
 
@@ -14,66 +12,53 @@ using message_set::kPositions;
 constexpr std::int32_t kStepFirstRead = 11;
 constexpr int kStoreProgressStep = 12;
 
-std::string command(const char* name, int value) {
-    return name + std::to_string(value) + reply::kCR;
-}
-
-TransferOutcome outcomeOf(VerifiedSequence& sequence, const char* unconfirmed) {
-    return sequence.finish(unconfirmed) ? TransferOutcome::Done : TransferOutcome::PositionsFailed;
-}
-
-// Deleting first makes the phone store the messages in positions 1 to 4 in order, as each goes
-// into the first free position. An empty position is as good as a deleted one. reported: the
-// positions a deletion did not get confirmed are told at the end.
-void deletePositions(VerifiedSequence& sequence, const TransferProgress& progress, bool reported) {
-    for (int position = 1; position <= kPositions; ++position) {
-        progress(25 * position);
-        sequence.change(command("AT+CMGD=", position), reported ? position : 0, true);
-    }
+TransferOutcome outcomeOf(sim::Session& sim, sim::Unfinished box) {
+    return sim.finish(box) ? TransferOutcome::Done : TransferOutcome::PositionsFailed;
 }
 
 } // namespace
 
-TransferOutcome store(VerifiedSequence& sequence, const Encoder& encode, const TransferProgress& progress,
-                      const std::function<void()>& deleted) {
-    if (!sequence.select(SimStore::Messages))
+TransferOutcome store(sim::Session& sim, const Encoder& encode, const TransferProgress& progress,
+                      const std::function<void()>& storing) {
+    if (!sim.open(sim::Store::Messages))
         return TransferOutcome::PhoneUnusable;
-    deletePositions(sequence, progress, false);
-    deleted();
+    storing();
     for (int position = 1; position <= kPositions; ++position) {
         const alarm_pdu::Encoded message = encode(position);
         progress(kStoreProgressStep * (2 * position - 1));
-        sequence.storeMessage(alarm_pdu::writeCommand(message), message.record.PduText, position, [&] {
-            progress(position < kPositions ? 2 * kStoreProgressStep * position : 100);
-        });
+        sim.writeMessage(position, {sim::MessageStatus::Unsent, message.octets});
+        progress(position < kPositions ? 2 * kStoreProgressStep * position : 100);
     }
-    return outcomeOf(sequence, phone_messages::kStoreUnconfirmed);
+    return outcomeOf(sim, sim::Unfinished::Store);
 }
 
-TransferOutcome erase(VerifiedSequence& sequence, const TransferProgress& progress) {
-    if (!sequence.select(SimStore::Messages))
+TransferOutcome erase(sim::Session& sim, const TransferProgress& progress) {
+    if (!sim.open(sim::Store::Messages))
         return TransferOutcome::PhoneUnusable;
-    deletePositions(sequence, progress, true);
-    return outcomeOf(sequence, phone_messages::kDeleteUnconfirmed);
+    for (int position = 1; position <= kPositions; ++position) {
+        progress(25 * position);
+        sim.eraseMessage(position);
+    }
+    return outcomeOf(sim, sim::Unfinished::Delete);
 }
 
-TransferRead<message_set::Messages> read(VerifiedSequence& sequence, SharedState& shared,
+TransferRead<message_set::Messages> read(sim::Session& sim, std::int32_t& stepState,
                                          const TransferProgress& progress) {
-    if (!sequence.select(SimStore::Messages))
+    if (!sim.open(sim::Store::Messages))
         return {};
     message_set::Messages messages;
     for (int position = 1; position <= kPositions; ++position) {
-        shared.StepState = kStepFirstRead + position - 1;
-        if (const auto answer = sequence.read(command("AT+CMGR=", position), position)) {
-            // The PDU is the line of hex digits after the "+CMGR:" line; an unsolicited code may
-            // come between.
-            const std::string pdu(answer->hexLineAfter("+CMGR:").value_or(""));
-            if (!pdu.empty())
-                messages[std::size_t(position - 1)] = alarm_pdu::decode(pdu);
+        stepState = kStepFirstRead + position - 1;
+        const auto stored = sim.readMessage(position);
+        if (stored && !stored->pdu.empty()) {
+            if (const auto message = alarm_pdu::decode(stored->pdu))
+                messages[std::size_t(position - 1)] = *message;
+            else
+                sim.unreadable(position, sim_texts::kBrokenMessage);
         }
         progress(25 * position);
     }
-    if (!sequence.finish(phone_messages::kReadFailed))
+    if (!sim.finish(sim::Unfinished::Read))
         return {TransferOutcome::PositionsFailed, {}};
     return {TransferOutcome::Done, messages};
 }

@@ -1,31 +1,34 @@
 #pragma once
-// The four alarm messages to and from SIM SMS positions 1 to 4 in PDU mode: the page and the
-// command line run exactly these commands.
-#include "phone/transfer.h"
+// The four alarm messages to and from SIM SMS positions 1 to 4: the page and the command line run
+// exactly these steps, whichever way the SIM is reached.
+#include "sim/transfer.h"
 #include "sms/alarm_pdu.h"
 #include "sms/message_set.h"
 
+#include <cstdint>
 #include <functional>
 
-class VerifiedSequence;
-struct SharedState;
+namespace sim {
+class Session;
+}
 
 namespace messages_transfer {
 
-// The message of a position (1 to 4), encoded as it goes to the phone.
+// The message of a position (1 to 4), encoded as it goes to the SIM.
 using Encoder = std::function<alarm_pdu::Encoded(int position)>;
 
-// Deletes positions 1 to 4, then stores the four messages; deleted runs between the two. A
-// message counts as stored only when the phone prompted for it and named the position it took.
-TransferOutcome store(VerifiedSequence& sequence, const Encoder& encode, const TransferProgress& progress,
-                      const std::function<void()>& deleted);
+// Stores the four messages in positions 1 to 4; storing runs before the first goes. A message
+// counts as stored only when the SIM confirmed it in its own position.
+TransferOutcome store(sim::Session& sim, const Encoder& encode, const TransferProgress& progress,
+                      const std::function<void()>& storing);
 
-// Deletes positions 1 to 4; what the phone did not confirm is told.
-TransferOutcome erase(VerifiedSequence& sequence, const TransferProgress& progress);
+// Empties positions 1 to 4; what the SIM did not confirm is told.
+TransferOutcome erase(sim::Session& sim, const TransferProgress& progress);
 
 // All four positions are read before anything is given back; an empty one reads as an empty
-// message. StepState names the position being read (11 to 14).
-TransferRead<message_set::Messages> read(VerifiedSequence& sequence, SharedState& shared,
+// message, one whose PDU is cut or malformed as not read. stepState names the position being read
+// (11 to 14).
+TransferRead<message_set::Messages> read(sim::Session& sim, std::int32_t& stepState,
                                          const TransferProgress& progress);
 
 } // namespace messages_transfer

@@ -2,10 +2,6 @@
 
 #include "platform/text_file.h"
 
-std::string filePathOf(const QString& path) {
-    return path.toStdString();
-}
-
 bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
                            const std::vector<std::string>& lines) {
     const auto chosen = dialogs.saveFileName(spec);

@@ -1,15 +1,12 @@
 #pragma once
 // Saving and loading a page's set as a small text file: the dialog, the overwrite question, and
 // the text-file rules. Saving replaces the old file only once the new one is complete.
+#include "app/file_path.h"
 #include "widgets/user_dialogs.h"
 
 #include <optional>
 #include <string>
 #include <vector>
-
-// A path as the tool's file functions take it: UTF-8 on every system (Windows opens it as UTF-16),
-// never the ANSI code page, which loses every letter outside it.
-std::string filePathOf(const QString& path);
 
 // False when the user cancelled the dialog or answered No; raises platform::IoError on failure.
 bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,

@@ -1,6 +1,6 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
-#include "app/close_on_signal.h"
+#include "app/close_window_on_signal.h"
 #include "app/command_line.h"
 #include "app/demo_session.h"
 #include "app/error_report.h"
@@ -220,7 +220,7 @@ private slots:
         tool.window.portItem(2).trigger();
         tool.window.show();
         {
-            CloseOnSignal closeOnSignal(tool.window);
+            CloseWindowOnSignal closeOnSignal(tool.window);
             QCOMPARE(::raise(signal), 0);
             QTRY_VERIFY(!tool.window.isVisible());
         }

@@ -2,7 +2,7 @@
 // display, against the virtual phone, and what they print, how they end and what the SIM holds.
 #include "cli/backup_names.h"
 #include "cli/console.h"
-#include "cli/console_dialogs.h"
+#include "cli/console_prompts.h"
 #include "cli/port_choice.h"
 #include "cli/provisioning_options.h"
 #include "config/Unit5.h"
@@ -110,7 +110,7 @@ private slots:
     void backupNamesNeverOverwrite();
     void portChoice_data();
     void portChoice();
-    void consoleDialogs();
+    void consolePrompts();
     void commandLine_data();
     void commandLine();
 };
@@ -500,7 +500,7 @@ void TestProvisioning::portChoice() {
 
 // A box is a line on standard error; a script's PIN is one line, given once: the next ask says
 // what the phone did and ends the exchange.
-void TestProvisioning::consoleDialogs() {
+void TestProvisioning::consolePrompts() {
     std::FILE* results = std::tmpfile();
     std::FILE* messages = std::tmpfile();
     std::FILE* input = std::tmpfile();
@@ -508,13 +508,11 @@ void TestProvisioning::consoleDialogs() {
     std::rewind(input);
     {
         Console console(results, messages);
-        ConsoleDialogs dialogs(console, ConsoleDialogs::PinSource::StandardInput, input);
-        dialogs.warning(QString::fromUtf8("POZOR - telefon nepotvrdil zápis na pozice: 2 !\n+CME ERROR: 24"));
-        QCOMPARE(dialogs.askPin(QString::fromUtf8("Karta SIM v telefonu je zamčená.\nZadejte PIN:")),
-                 std::optional<QString>("1234"));
-        QCOMPARE(dialogs.askPin(QString::fromUtf8("Telefon tento PIN odmítl.\nZadejte správný PIN:")),
-                 std::nullopt);
-        QVERIFY(!dialogs.askYesNo(QStringLiteral("?")));
+        ConsolePrompts prompts(console, ConsolePrompts::PinSource::StandardInput, input);
+        prompts.warn("POZOR - telefon nepotvrdil zápis na pozice: 2 !\n+CME ERROR: 24");
+        QCOMPARE(prompts.askPin({"Karta SIM v telefonu je zamčená.\nZadejte PIN:", {}}),
+                 std::optional<std::string>("1234"));
+        QCOMPARE(prompts.askPin({"Telefon tento PIN odmítl.\nZadejte správný PIN:", 2}), std::nullopt);
         console.progress(QStringLiteral("SMS"), 50); // not a terminal: nothing
         console.result(QStringLiteral("SMS: hotovo."));
     }
@@ -528,7 +526,7 @@ void TestProvisioning::consoleDialogs() {
     };
     QCOMPARE(contentOfStream(messages),
              QString::fromUtf8("POZOR - telefon nepotvrdil zápis na pozice: 2 ! +CME ERROR: 24\n"
-                               "Telefon tento PIN odmítl.\n?\n"));
+                               "Telefon tento PIN odmítl.\n"));
     QCOMPARE(contentOfStream(results), QStringLiteral("SMS: hotovo.\n"));
     std::fclose(input);
 }

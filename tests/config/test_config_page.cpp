@@ -2,7 +2,7 @@
 // fake port with replies laid out as a phone with command echo sends them, and the ".par" file.
 #include "config/configuration_file.h"
 #include "config/Unit5.h"
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "platform/text_file.h"

@@ -4,9 +4,9 @@
 // liveness, and the pages' idle state.
 #include "app/alarm1.h"
 #include "app/error_report.h"
+#include "app/live_pause.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
-#include "phone/live_pause.h"
 #include "serial/AfSafeSync.h"
 #include "sms/Unit4.h"
 #include "support/liveness.h"

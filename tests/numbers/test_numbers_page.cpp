@@ -1,7 +1,7 @@
 // The phone-number page through its controls: layout and form check, the phone write and read
 // against a fake port with replies laid out as a phone with command echo sends them, the ".num" file.
+#include "exchange/exchange_lock.h"
 #include "numbers/Unit6.h"
-#include "phone/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/phonebook.h"
 #include "phone/shared_state.h"

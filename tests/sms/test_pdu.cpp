@@ -173,9 +173,9 @@ void TestPdu::encodesSubmit() {
         alarm_pdu::encode(centre.toStdString(), destination.toStdString(), text.toStdString());
     QCOMPARE(int(encoded.length), tpduLength);
     QCOMPARE(qs(encoded.record.PduText), pdu);
-    QCOMPARE(alarm_pdu::writeCommand(encoded), "AT+CMGW=" + std::to_string(tpduLength) + "\r");
-    QCOMPARE(alarm_pdu::decode(encoded.record.PduText),
-             (message_set::Message{destination.toStdString(), text.toStdString()}));
+    QCOMPARE(qs(OctetsToHex(encoded.octets)), pdu);
+    QCOMPARE(alarm_pdu::decode(encoded.octets),
+             std::optional(message_set::Message{destination.toStdString(), text.toStdString()}));
 }
 
 void TestPdu::packsSeptets_data() {

@@ -1,7 +1,7 @@
 // The SMS page through its controls: the format check, the ".sms" file, and the store, read and
 // delete exchanges against a fake port, with replies laid out as a phone with command echo sends
 // them.
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "platform/text_file.h"

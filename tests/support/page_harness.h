@@ -2,12 +2,14 @@
 // A page with everything it takes from the main window faked: a recording port with a phone behind
 // it, the shared state, scripted dialogs, a pause that does not wait, and the exchange lock.
 #include "app/error_report.h"
-#include "phone/exchange_lock.h"
-#include "phone/page_context.h"
+#include "exchange/exchange_lock.h"
+#include "phone/phone_access.h"
 #include "phone/shared_state.h"
 #include "platform/pause.h"
 #include "support/fake_port.h"
 #include "support/scripted_dialogs.h"
+#include "widgets/dialog_prompts.h"
+#include "widgets/page_context.h"
 
 #include <functional>
 #include <string>
@@ -29,7 +31,7 @@ public:
 };
 
 struct PageHarness {
-    PageHarness() : context{port, shared, dialogs, errors, pause, exchanges} {
+    PageHarness() {
         port.transcript = &shared.Transcript;
         port.phone = &phone;
     }
@@ -41,7 +43,10 @@ struct PageHarness {
     ErrorReport errors{dialogs};
     WatchingPause pause;
     ExchangeLock exchanges;
-    PageContext context;
+    DialogPrompts prompts{dialogs};
+    PhoneAccess access{port, shared, pause, prompts};
+    ExchangeContext exchange{access, shared, prompts, pause, exchanges};
+    PageContext context{exchange, dialogs, errors};
 };
 
 // The selections of every phonebook exchange, on one line.

@@ -1,6 +1,6 @@
 #pragma once
 // The application's live pause, remembering the fixed waits of the pages' sequences.
-#include "phone/live_pause.h"
+#include "app/live_pause.h"
 
 #include <vector>
 

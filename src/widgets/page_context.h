@@ -1,20 +1,14 @@
 #pragma once
 // Everything a page needs from the main window, handed over by reference when the page is made.
+#include "exchange/exchange_context.h"
 
-class PortLink;
-struct SharedState;
-class UserDialogs;
 class ErrorReport;
-class ExchangeLock;
-namespace platform {
-class Pause;
-}
+class UserDialogs;
 
 struct PageContext {
-    PortLink& port;
-    SharedState& shared;
+    ExchangeContext& exchange;
     UserDialogs& dialogs;
     ErrorReport& errors; // what escapes a click or a tick
-    platform::Pause& pause;
-    ExchangeLock& exchanges;
+
+    SharedState& shared() const { return exchange.shared; }
 };

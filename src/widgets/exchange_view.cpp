@@ -1,4 +1,4 @@
-#include "phone/exchange_view.h"
+#include "widgets/exchange_view.h"
 
 #include "widgets/TGauge.h"
 #include "widgets/VrLabel.h"

@@ -1,6 +1,6 @@
-#include "phone/phone_port.h"
+#include "exchange/phone_port.h"
 
-#include "phone/exchange_lock.h"
+#include "exchange/exchange_lock.h"
 #include "phone/shared_state.h"
 
 #include <utility>

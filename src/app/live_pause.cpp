@@ -1,10 +1,7 @@
-#include "phone/live_pause.h"
+#include "app/live_pause.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -51,7 +48,6 @@ bool insideModalBox(QObject* watched) {
 
 } // namespace
 
-// The application may be a core one (the command line): qApp would claim it is a widget one.
 LivePause::LivePause() {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -61,41 +57,6 @@ LivePause::~LivePause() {
         application->removeEventFilter(this);
 }
 
-void LivePause::wait(int milliseconds) {
-    runLoop(nullptr, milliseconds);
-}
-
-bool LivePause::waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    return done() || runLoop(&done, timeoutMs);
-}
-
-// done() is looked at after every turn of the loop, so an answer ends the wait as soon as it is in.
-bool LivePause::runLoop(const std::function<bool()>* done, int timeoutMs) {
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    bool expired = false;
-    // The loop must come back from its wait for the flag to be looked at: under Wine a timer can
-    // fire inside the blocking wait, which then goes on waiting for the next message.
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&expired] {
-        expired = true;
-        QAbstractEventDispatcher::instance()->wakeUp();
-    });
-    ++m_depth;
-    deadline.start(std::max(timeoutMs, 0));
-    while (!expired && !(done && (*done)()))
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    --m_depth;
-    return done && (*done)();
-}
-
-void LivePause::dropHeldInput() {
-    ++m_depth;
-    QCoreApplication::processEvents();
-    --m_depth;
-}
-
 bool LivePause::eventFilter(QObject* watched, QEvent* event) {
-    return m_depth > 0 && isUserInput(event->type()) && !insideModalBox(watched);
+    return depth() > 0 && isUserInput(event->type()) && !insideModalBox(watched);
 }

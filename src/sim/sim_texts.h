@@ -1,0 +1,9 @@
+#pragma once
+// The texts of a SIM exchange that do not depend on the way to the SIM (UTF-8).
+
+namespace sim_texts {
+
+// The cause quoted under the box for a message whose stored PDU is cut short or malformed.
+inline constexpr const char* kBrokenMessage = "SMS na SIM je neúplná nebo poškozená";
+
+} // namespace sim_texts
