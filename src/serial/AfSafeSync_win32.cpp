@@ -1,9 +1,11 @@
 #include "serial/AfSafeSync.h"
 
 #include <exception>
+#include <mutex>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <stdexcept>
 #include <system_error>
 #include <windows.h>
 
@@ -11,6 +13,11 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"AfSafeSyncObjWnd";
 constexpr UINT kDeliveryMessage = WM_USER + 0x101;
+
+// How many receivers of all threads use the window class; constant-initialized, so ready before
+// any constructor of a static object runs.
+std::mutex classLock;
+int classUsers = 0;
 
 // An error of a callback must not unwind through the system's window-procedure frames: it goes
 // on to the application's notify, which reports errors of event handlers, from the event loop.
@@ -22,7 +29,9 @@ void reportThroughTheApplication(std::exception_ptr error) {
 } // namespace
 
 // A hidden window on the GUI thread. A message sent to it is handled wherever that thread takes
-// messages: its event loop, modal message boxes and dialogs.
+// messages: its event loop, modal message boxes and dialogs. Message-only, as it is never shown:
+// such a window needs no display, and Wine begun without one (a script over SSH) makes no other
+// kind, so the console twin there could open no port.
 class TAfSafeSync::Receiver {
 public:
     explicit Receiver(TAfSafeSync& owner) : m_window(createWindow(owner)), m_thread(::GetCurrentThreadId()) {}
@@ -56,34 +65,61 @@ private:
         return 0;
     }
 
-    // A class of that name left by other code with another procedure would take the messages.
-    static void registerClass() {
-        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSEXW existing{};
-        existing.cbSize = sizeof existing;
-        if (::GetClassInfoExW(instance, kWindowClass, &existing)) {
-            if (existing.lpfnWndProc == &procedure)
-                return;
-            ::UnregisterClassW(kWindowClass, instance);
+    // The window class, registered while any receiver lives and unregistered with the last, so that
+    // none is left behind. Receivers on several threads count under one lock: one ending on one
+    // thread cannot unregister the class between another's registration and its window.
+    class WindowClass {
+    public:
+        WindowClass() {
+            const std::lock_guard lock(classLock);
+            if (classUsers == 0)
+                registerClass();
+            ++classUsers;
         }
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &procedure;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kWindowClass;
-        ::RegisterClassExW(&windowClass);
-    }
+        ~WindowClass() {
+            const std::lock_guard lock(classLock);
+            if (--classUsers == 0)
+                ::UnregisterClassW(kWindowClass, instance());
+        }
+        WindowClass(const WindowClass&) = delete;
+        WindowClass& operator=(const WindowClass&) = delete;
+
+        // The module the class is registered with, and so the one its windows are made with.
+        static HINSTANCE instance() { return ::GetModuleHandleW(nullptr); }
+
+    private:
+        // A class of that name left by other code with another procedure would take the messages.
+        static void registerClass() {
+            WNDCLASSEXW existing{};
+            existing.cbSize = sizeof existing;
+            if (::GetClassInfoExW(instance(), kWindowClass, &existing))
+                ::UnregisterClassW(kWindowClass, instance());
+            WNDCLASSEXW windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = &procedure;
+            windowClass.hInstance = instance();
+            windowClass.lpszClassName = kWindowClass;
+            if (!::RegisterClassExW(&windowClass))
+                throw std::system_error(int(::GetLastError()), std::system_category(), "RegisterClassEx");
+        }
+    };
 
     static HWND createWindow(TAfSafeSync& owner) {
-        registerClass();
-        const HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                              nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        if (!window)
-            throw std::system_error(int(::GetLastError()), std::system_category(), "CreateWindowEx");
+        // A refused window need not set the last error (Wine's for want of a display does not), and
+        // what the calls before left there (GetClassInfoEx's "Class does not exist.") is not its reason.
+        ::SetLastError(ERROR_SUCCESS);
+        const HWND window = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                              WindowClass::instance(), nullptr);
+        if (!window) {
+            if (const DWORD error = ::GetLastError())
+                throw std::system_error(int(error), std::system_category(), "CreateWindowEx");
+            throw std::runtime_error("CreateWindowEx: the system made no window and gave no reason");
+        }
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&owner));
         return window;
     }
 
+    WindowClass m_class;
     HWND m_window;
     DWORD m_thread;
 };

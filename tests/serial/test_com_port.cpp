@@ -9,6 +9,7 @@
 // The phone's end of the line: a pseudo-terminal's master side, or COM2 joined to COM1 on Windows.
 #ifdef _WIN32
 #include "com_pair.h"
+#include "delivery_class.h"
 using LinePair = ComPair;
 const std::string kMissingDevice = "\\\\.\\COM9";
 #else
@@ -49,6 +50,21 @@ template <typename Predicate> bool blockUntil(Predicate done, int timeoutMs = 30
     }
     return true;
 }
+
+#ifdef _WIN32
+// Whether a hand-over from another thread runs through the delivery.
+bool handsOver(TAfSafeSync& sync) {
+    int runs = 0;
+    const std::uint32_t id = sync.SyncRegister([&](int) { ++runs; });
+    sync.SyncEnable(id, true);
+    std::atomic<int> result{-1};
+    std::thread caller([&] { result = sync.SyncCall(id, 2000) ? 1 : 0; });
+    const bool returned = QTest::qWaitFor([&] { return result.load() != -1; }, 3000);
+    caller.join();
+    sync.SyncUnregister(id);
+    return returned && result.load() == 1 && runs == 1;
+}
+#endif
 
 struct Fixture {
     LinePair pty1;
@@ -232,6 +248,42 @@ private slots:
         caller.join();
         QTRY_COMPARE(application().escaped, QStringList{"Nemohu otevřít port COM3"});
     }
+
+#ifdef _WIN32
+    // Deliveries share their hidden windows' class: it outlives the first of them to end and goes
+    // with the last, so that none is left registered.
+    void theWindowClassGoesWithTheLastDelivery() {
+        {
+            auto first = std::make_unique<TAfSafeSync>();
+            TAfSafeSync second;
+            first.reset();
+            QVERIFY(deliveryClassRegistered());
+            QVERIFY(handsOver(second));
+        }
+        QVERIFY(!deliveryClassRegistered());
+        TAfSafeSync again;
+        QVERIFY(handsOver(again));
+    }
+
+    // Regression: the registration went unchecked, so another's class of the name that could not
+    // be replaced made the window, and every hand-over went to its procedure and timed out.
+    void aRegistrationThatFailsSaysWhy() {
+        {
+            const ForeignDeliveryClass other;
+            QVERIFY(other.holds());
+            try {
+                TAfSafeSync sync;
+                QFAIL("a delivery was made on another's class");
+            } catch (const std::system_error& error) {
+                QCOMPARE(error.code(), classAlreadyExists());
+                QVERIFY2(QByteArray(error.what()).startsWith("RegisterClassEx: "), error.what());
+            }
+        }
+        // The failure counted no user of the class: the next delivery registers it anew.
+        TAfSafeSync next;
+        QVERIFY(handsOver(next));
+    }
+#endif
 
     // ---- the component ----
 

@@ -8,27 +8,14 @@ set -u
 options=${1//,/ }
 program=$2
 shift 2
-[ -x "${ALARMGSM_LINUX_PHONE:-}" ] || {
-    echo "ALARMGSM_LINUX_PHONE ($ALARMGSM_LINUX_PHONE) is no virtual phone: build the Linux tree first"
-    exit 1
-}
 work=$(mktemp -d)
-# shellcheck disable=SC2086 # the options are words
-"$ALARMGSM_LINUX_PHONE" --link "$work/com1" --state "$work/sim.txt" --log "$work/phone.log" $options \
-    >"$work/device" &
-phone=$!
-trap 'kill $phone 2>/dev/null; wait $phone 2>/dev/null; wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
-for _ in $(seq 100); do
-    [ -L "$work/com1" ] && break
-    sleep 0.1
-done
-[ -L "$work/com1" ] || { echo "the virtual phone did not start"; exit 1; }
-
+trap 'kill ${virtual_phone:-} 2>/dev/null; wait ${virtual_phone:-} 2>/dev/null; wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 # The prefix as the other tests have it, with fonts that carry every Czech letter.
 "$(dirname "$0")/wine_prefix.sh"
-"$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$work/com1" /f >/dev/null 2>&1
-wineserver -k >/dev/null 2>&1
-wineserver -w
+# shellcheck source=tests/windows/virtual_phone.sh
+. "$(dirname "$0")/virtual_phone.sh"
+# shellcheck disable=SC2086 # the options are words
+virtual_phone_on_com1 "$work" $options || exit 1
 
 log=$work/result.txt
 ALARMGSM_PHONE_DIR="Z:$work" ALARMGSM_PHONE_OPTIONS="$options" \

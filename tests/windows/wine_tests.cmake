@@ -31,18 +31,21 @@ function(alarmgsm_wine_test name labels)
         ENVIRONMENT "${ALARMGSM_WINE_ENVIRONMENT};QT_QPA_PLATFORM=offscreen;ALARMGSM_SOURCE_DIR=Z:${CMAKE_SOURCE_DIR}")
 endfunction()
 
-# The installer and the zip, made beforehand by scripts/package-windows.
+set(ALARMGSM_LINUX_PHONE ${CMAKE_SOURCE_DIR}/build/alarmgsm-phone CACHE FILEPATH
+    "The virtual phone built for Linux, for the Windows tests of the whole tool")
+
+# The installer and the zip, made beforehand by scripts/package-windows, with the virtual phone on
+# COM1 of the prefix the test makes afresh.
 add_test(NAME test_installer
          COMMAND xvfb-run -a -s "-screen 0 1024x768x24"
                  ${CMAKE_CURRENT_LIST_DIR}/check_installer.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
-set_tests_properties(test_installer PROPERTIES LABELS "install;wine" TIMEOUT 600)
+set_tests_properties(test_installer PROPERTIES LABELS "install;wine" TIMEOUT 600
+    ENVIRONMENT "WINE=${ALARMGSM_WINE};ALARMGSM_LINUX_PHONE=${ALARMGSM_LINUX_PHONE}")
 
 # alarmgsm_wine_live_test(<name> SOURCES ... FUNCTIONS ... [PHONE_OPTIONS ...]): the whole tool under
 # Wine against the virtual phone of the Linux build (ALARMGSM_LINUX_PHONE), in a prefix of its own
 # since mapping COM1 restarts Wine; only the test functions named run, as the others restart or
 # reload the phone.
-set(ALARMGSM_LINUX_PHONE ${CMAKE_SOURCE_DIR}/build/alarmgsm-phone CACHE FILEPATH
-    "The virtual phone built for Linux, for the Windows tests of the whole tool")
 function(alarmgsm_wine_live_test name)
     cmake_parse_arguments(T "" "" "SOURCES;FUNCTIONS;PHONE_OPTIONS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
