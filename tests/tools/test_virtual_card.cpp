@@ -216,6 +216,18 @@ private slots:
         QVERIFY2(clock.elapsed() >= 300, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // Each APDU waits for no delayed ACK of the TCP link to vpcd: 40 ms each would take seconds.
+    void answersAtOnce() {
+        VirtualCard card;
+        const auto session = openCard();
+        QVERIFY(session);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(transmit(*session, "A0F2000016").right(4), QByteArray("9000"));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void refusesBadStarts_data() {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("state");
