@@ -1,7 +1,7 @@
 #pragma once
 // winscard's PC/SC API for smart_card.cpp and smart_card_fault.cpp: the 8-bit ("A") functions, the
 // system's texts, and the sentence for the Smart Card service that is not running.
-#include "platform/serial_fault.h"
+#include "platform/wide_text.h"
 
 #include <string>
 #include <windows.h>
@@ -18,9 +18,9 @@ inline LONG connect(SCARDCONTEXT context, const char* reader, DWORD protocols, S
     return SCardConnectA(context, reader, SCARD_SHARE_SHARED, protocols, card, active);
 }
 
-// PC/SC return values are system error codes there, with texts in the PC's language.
+// PC/SC return values are system error codes there, with texts in the PC's language (none under Wine).
 inline std::string systemText(LONG code) {
-    return systemErrorText(int(code));
+    return systemMessage(static_cast<unsigned long>(code));
 }
 
 // The service is named so in a Czech Windows; it stops when the last reader is unplugged.

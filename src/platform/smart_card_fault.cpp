@@ -69,8 +69,10 @@ std::string smartCardFaultText(const SmartCardError& error, const std::string& r
     case SmartCardFault::Other:
         break;
     }
-    return "Čipovou kartu nelze použít: " + pcsc::systemText(LONG(error.code)) + " (" + hexCode(error.code) +
-           ").";
+    const std::string text = pcsc::systemText(LONG(error.code));
+    if (text.empty())
+        return "Čipovou kartu nelze použít (chyba " + hexCode(error.code) + ").";
+    return "Čipovou kartu nelze použít: " + text + " (" + hexCode(error.code) + ").";
 }
 
 } // namespace platform

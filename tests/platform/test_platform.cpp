@@ -257,9 +257,10 @@ private slots:
         const platform::SmartCardError error{platform::smartCardFaultOf(internal), internal};
         QCOMPARE(int(error.fault), int(platform::SmartCardFault::Other));
         const QString text = QString::fromStdString(platform::smartCardFaultText(error, "R 0"));
-        QVERIFY2(text.startsWith("Čipovou kartu nelze použít: ") && text.endsWith(" (0x80100001)."),
-                 qPrintable(text));
-        QVERIFY2(text.size() > 45, qPrintable(text));
+        // Wine has no text for it.
+        const bool quoted = text.startsWith("Čipovou kartu nelze použít: ") &&
+                            text.endsWith(" (0x80100001).") && text.size() > 45;
+        QVERIFY2(quoted || text == "Čipovou kartu nelze použít (chyba 0x80100001).", qPrintable(text));
     }
 };
 
