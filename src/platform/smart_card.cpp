@@ -2,9 +2,6 @@
 
 #include PLATFORM_SMART_CARD_API
 
-#include <array>
-#include <cstring>
-
 namespace platform {
 
 namespace {

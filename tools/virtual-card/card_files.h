@@ -2,7 +2,6 @@
 // The card's files as a 2G SIM lays them out, MF 3F00 with DF_GSM and DF_TELECOM, and the one rule
 // of selection: a file ID only, from the current DF to its children, its parent, the DFs beside it,
 // the MF or itself. No I/O here.
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
