@@ -7,5 +7,7 @@ namespace platform {
 
 std::wstring wideFromUtf8(std::string_view text);
 std::string utf8FromWide(std::wstring_view text);
+// The system's text for an error code, in the language of the PC; empty when it has none.
+std::string systemMessage(unsigned long code);
 
 } // namespace platform

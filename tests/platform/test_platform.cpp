@@ -3,6 +3,7 @@
 #include "platform/device_paths.h"
 #include "platform/serial_fault.h"
 #include "platform/settings_location.h"
+#include "platform/smart_card.h"
 
 #include <cerrno>
 #include <cstring>
@@ -202,6 +203,64 @@ private slots:
         const std::string text =
             platform::serialFaultCause(platform::serialFaultFromSystemError(error), error, "/dev/ttyUSB0");
         QCOMPARE(QString::fromStdString(text), cause);
+    }
+
+    // The codes as both systems number them; the texts name the reader the user chose.
+    void smartCardFaultsTellTheUser_data() {
+        using platform::SmartCardFault;
+        QTest::addColumn<qlonglong>("code");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char* name, unsigned long code, SmartCardFault fault, const QString& text) {
+            QTest::newRow(name) << qlonglong(long(code)) << int(fault) << text;
+        };
+#ifdef Q_OS_WIN
+        const QString noService =
+            "Služba Čipová karta neběží: připojte čtečku nebo službu spusťte ve Službách systému Windows.";
+#else
+        const QString noService = "Služba čipových karet neběží: spusťte pcscd.";
+#endif
+        row("success", 0, SmartCardFault::None, "");
+        row("no service", 0x8010001Dul, SmartCardFault::NoService, noService);
+        row("service stopped", 0x8010001Eul, SmartCardFault::NoService, noService);
+        row("no reader attached", 0x8010002Eul, SmartCardFault::NoReaders,
+            "Není připojena žádná čtečka čipových karet: připojte ji.");
+        for (const auto& [name, code] :
+             {std::pair{"reader unplugged", 0x80100017ul}, {"unknown reader", 0x80100009ul}})
+            row(name, code, SmartCardFault::ReaderGone,
+                "Čtečka R 0 není připojena: připojte ji a zvolte ji znovu.");
+        row("no card", 0x8010000Cul, SmartCardFault::NoCard, "Ve čtečce R 0 není karta: vložte do ní SIM.");
+        for (const auto& [name, code] : {std::pair{"card removed", 0x80100069ul},
+                                         {"card reset by another program", 0x80100068ul},
+                                         {"transfer cut short", 0x80100016ul}})
+            row(name, code, SmartCardFault::CardRemoved,
+                "Karta byla ze čtečky R 0 vyjmuta nebo restartována: vložte ji a začněte znovu.");
+        row("held by another program", 0x8010000Bul, SmartCardFault::InUse,
+            "Kartu ve čtečce R 0 používá jiný program: ukončete ho.");
+        for (const auto& [name, code] :
+             {std::pair{"unresponsive", 0x80100066ul}, {"unpowered", 0x80100067ul}})
+            row(name, code, SmartCardFault::Unresponsive,
+                "Karta ve čtečce R 0 neodpovídá: vložte ji znovu, čipem správně.");
+    }
+    void smartCardFaultsTellTheUser() {
+        QFETCH(qlonglong, code);
+        QFETCH(int, fault);
+        QFETCH(QString, text);
+        const platform::SmartCardError error{platform::smartCardFaultOf(long(code)), long(code)};
+        QCOMPARE(int(error.fault), fault);
+        QCOMPARE(QString::fromStdString(platform::smartCardFaultText(error, "R 0")), text);
+    }
+
+    // The rest in the system's words, with the code to look up.
+    void otherSmartCardFaultsQuoteTheSystem() {
+        const long internal = long(0x80100001ul);
+        const platform::SmartCardError error{platform::smartCardFaultOf(internal), internal};
+        QCOMPARE(int(error.fault), int(platform::SmartCardFault::Other));
+        const QString text = QString::fromStdString(platform::smartCardFaultText(error, "R 0"));
+        // Wine has no text for it.
+        const bool quoted = text.startsWith("Čipovou kartu nelze použít: ") &&
+                            text.endsWith(" (0x80100001).") && text.size() > 45;
+        QVERIFY2(quoted || text == "Čipovou kartu nelze použít (chyba 0x80100001).", qPrintable(text));
     }
 };
 
