@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/port_menu.h"
+#include "app/reader_menu.h"
 #include "app/settings_file.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -34,7 +35,7 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
           },
           m_shared, m_exchanges),
       m_prompts(m_environment.dialogs), m_phone(m_line, m_shared, m_environment.pause, m_prompts),
-      m_exchangeContext{m_phone, m_shared, m_prompts, m_environment.pause, m_exchanges},
+      m_exchangeContext{m_access, m_shared, m_prompts, m_environment.pause, m_exchanges},
       m_pageContext{m_exchangeContext, m_environment.dialogs, m_environment.errors} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -93,6 +94,9 @@ void TForm1::connectMenu() {
         [this](const std::string& path) {
             m_environment.errors.guard([this, &path] { chooseDevice(path); });
         });
+    m_readerMenu = new ReaderMenu(
+        *m_ui->Port1, cardReaders(), [this](const std::string& reader) { chooseReader(reader); },
+        [this](const std::string& why) { m_environment.dialogs.warning(QString::fromStdString(why)); });
     connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
     connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
@@ -121,6 +125,7 @@ void TForm1::embedPage(QWidget& page, QWidget& tab) {
 }
 
 void TForm1::choosePort(int portNumber) {
+    usePhone();
     AfComPort1().Close();
     AfComPort1().setDevicePath({});
     AfComPort1().setComNumber(static_cast<std::uint16_t>(portNumber));
@@ -130,11 +135,27 @@ void TForm1::choosePort(int portNumber) {
 }
 
 void TForm1::chooseDevice(const std::string& path) {
+    usePhone();
     AfComPort1().Close();
     AfComPort1().setDevicePath(path);
     AfComPort1().Open();
     Smazni_oznaceni();
     m_portMenu->checkDevice(path);
+}
+
+// The card is opened for each exchange, so choosing its reader needs no card yet.
+void TForm1::chooseReader(const std::string& reader) {
+    AfComPort1().Close();
+    Smazni_oznaceni();
+    m_card = std::make_unique<card::CardAccess>(reader, m_prompts, card::CardAccess::Hold::EachExchange, true);
+    m_access.choose(*m_card);
+    m_readerMenu->checkReader(reader);
+}
+
+void TForm1::usePhone() {
+    m_access.choose(m_phone);
+    m_card.reset();
+    m_readerMenu->checkReader({});
 }
 
 void TForm1::Smazni_oznaceni() {
@@ -162,6 +183,12 @@ const SerialPortList& TForm1::serialPorts() const {
     return m_systemPorts;
 }
 
+const CardReaderList& TForm1::cardReaders() const {
+    if (m_environment.cardReaders)
+        return *m_environment.cardReaders;
+    return m_systemReaders;
+}
+
 // Both lines are read before the port is opened: a port that fails to open must not cost the
 // user's SMS-centre number (it would be written back empty at exit and replaced by the default).
 void TForm1::NactiIni() {
@@ -174,7 +201,9 @@ void TForm1::NactiIni() {
     }
     m_shared.SmscNumber = settings.smscNumber;
     m_environment.errors.guard([this, &settings] {
-        if (!settings.devicePath.empty())
+        if (!settings.cardReader.empty())
+            chooseReader(settings.cardReader);
+        else if (!settings.devicePath.empty())
             chooseDevice(settings.devicePath);
         else if (settings.portNumber != 0)
             choosePort(settings.portNumber);
@@ -182,7 +211,7 @@ void TForm1::NactiIni() {
 }
 
 void TForm1::UlozIni() {
-    StoredSettings settings{0, m_portMenu->checkedDevice(), m_shared.SmscNumber};
+    StoredSettings settings{0, m_portMenu->checkedDevice(), m_shared.SmscNumber, m_readerMenu->checkedReader()};
     for (int n = kPortCount; n >= 1 && settings.portNumber == 0; --n)
         if (portItem(n).isChecked())
             settings.portNumber = n;

@@ -1,14 +1,17 @@
 #pragma once
 // The main window: three tabs hosting the editor pages, the port menu, the About/help menu, the
 // handler that takes the phone's replies, and the settings file at start and exit.
+#include "app/card_reader_list.h"
 #include "app/exchange_aware_report.h"
 #include "app/serial_port_list.h"
+#include "card/card_access.h"
 #include "exchange/exchange_context.h"
 #include "exchange/exchange_lock.h"
 #include "exchange/phone_port.h"
 #include "phone/phone_access.h"
 #include "phone/shared_state.h"
 #include "serial/AfComPort.h"
+#include "sim/chosen_access.h"
 #include "widgets/dialog_prompts.h"
 #include "widgets/page_context.h"
 
@@ -22,6 +25,7 @@ class TForm1;
 }
 class ErrorReport;
 class PortMenu;
+class ReaderMenu;
 class QAction;
 class TForm2;
 class TForm3;
@@ -40,6 +44,7 @@ struct MainWindowEnvironment {
     platform::Pause& pause;
     TAfSafeSync& delivery;
     const SerialPortList* serialPorts = nullptr; // none: the machine's own
+    const CardReaderList* cardReaders = nullptr; // none: the machine's own
 };
 
 class TForm1 : public QMainWindow {
@@ -61,6 +66,8 @@ public:
     void choosePort(int portNumber);
     // The same for a device item, or a device path remembered in the settings file.
     void chooseDevice(const std::string& path);
+    // A card reader: the port is closed, and the exchanges go to the card in that reader.
+    void chooseReader(const std::string& reader);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +80,9 @@ private:
     void Smazni_oznaceni();
     void portLost();
     const SerialPortList& serialPorts() const;
+    const CardReaderList& cardReaders() const;
+    // The exchanges go to the phone on the port again.
+    void usePhone();
     void closeOnceIdle(bool exchangeRunning);
     void NactiIni();
     void UlozIni();
@@ -87,6 +97,8 @@ private:
     bool m_closeWhenIdle = false;
     DialogPrompts m_prompts;
     PhoneAccess m_phone;
+    std::unique_ptr<card::CardAccess> m_card;
+    ChosenAccess m_access{m_phone};
     ExchangeContext m_exchangeContext;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;
@@ -95,6 +107,8 @@ private:
     TForm2* m_form2 = nullptr;
     TForm3* m_form3 = nullptr;
     SystemSerialPorts m_systemPorts;
-    PortMenu* m_portMenu = nullptr; // owned by the Port menu
+    SystemCardReaders m_systemReaders;
+    PortMenu* m_portMenu = nullptr;     // owned by the Port menu
+    ReaderMenu* m_readerMenu = nullptr; // owned by the Port menu
     ExchangeAwareReport m_portLossReport{m_exchanges, m_environment.errors};
 };

@@ -1,8 +1,8 @@
 #pragma once
 // setting.ini: line 1 the chosen port ("COM1".."COM6", a device's absolute path, on Windows a port's
-// path "\\.\COMn", or a single space), line 2 the SMS-centre number. No sections and no keys:
-// the meaning of a line is its position. A copy that knows COM1..COM6 only reads a path as no port,
-// so both can share the file.
+// path "\\.\COMn", "reader:" and a card reader's name, or a single space), line 2 the SMS-centre
+// number. No sections and no keys: the meaning of a line is its position. A copy that knows
+// COM1..COM6 only reads a path or a reader as no port, so both can share the file.
 #include <string>
 
 inline constexpr const char* kDefaultSmscNumber = "+420603052000";
@@ -11,6 +11,7 @@ struct StoredSettings {
     int portNumber = 0;     // 1..6, or 0 when line 1 names no COM port
     std::string devicePath; // a device named on line 1; it wins over portNumber when writing
     std::string smscNumber;
+    std::string cardReader; // a card reader named on line 1; it wins over the port when writing
 };
 
 class SettingsFile {

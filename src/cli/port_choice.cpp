@@ -23,23 +23,28 @@ int comNumberOf(const QString& option) {
 
 } // namespace
 
-std::optional<PortChoice> choosePort(const QString& option, const StoredSettings& settings, QString& error) {
+std::optional<PortChoice> choosePort(const QString& option, const QString& reader,
+                                     const StoredSettings& settings, QString& error) {
+    if (!reader.isEmpty())
+        return PortChoice{0, {}, reader.toStdString()};
     if (option.isEmpty()) {
+        if (!settings.cardReader.empty())
+            return PortChoice{0, {}, settings.cardReader};
         if (!settings.devicePath.empty())
-            return PortChoice{0, settings.devicePath};
+            return PortChoice{0, settings.devicePath, {}};
         if (settings.portNumber != 0)
-            return PortChoice{settings.portNumber, {}};
-        error =
-            QString::fromUtf8("POZOR - není zvolen port: zadejte --port, nebo port zvolte v okně programu !");
+            return PortChoice{settings.portNumber, {}, {}};
+        error = QString::fromUtf8("POZOR - není zvolen port ani čtečka karet: zadejte --port nebo --reader, "
+                                  "nebo je zvolte v okně programu !");
         return std::nullopt;
     }
     if (isDevicePath(option))
-        return PortChoice{0, option.toStdString()};
+        return PortChoice{0, option.toStdString(), {}};
     const int n = comNumberOf(option);
     if (n >= 1 && n <= kMenuPorts)
-        return PortChoice{n, {}};
+        return PortChoice{n, {}, {}};
     if (n > kMenuPorts && n <= platform::highestComNumber())
-        return PortChoice{0, platform::comDevicePath({}, n)};
+        return PortChoice{0, platform::comDevicePath({}, n), {}};
     error = QString::fromUtf8("Neznámý port: %1 (COM1 až COM6 nebo cesta k zařízení).").arg(option);
     return std::nullopt;
 }

@@ -14,6 +14,13 @@ struct Options {
                             QStringLiteral("Port telefonu: COM1 až COM6 jako v okně programu, nebo cesta k "
                                            "zařízení (/dev/ttyUSB0). Bez ní port zvolený v setting.ini."),
                             "PORT"};
+    QCommandLineOption reader{"reader",
+                              QStringLiteral("SIM ve čtečce karet místo v telefonu: jméno čtečky, jak ji "
+                                             "nabízí nabídka Port (\"Virtual PCD 00 00\")."),
+                              "NAME"};
+    QCommandLineOption lastTry{"last-try",
+                               QStringLiteral("SIM ve čtečce, které zbývá jediný pokus o PIN: PIN se přesto "
+                                              "pošle (po chybném se karta zablokuje).")};
     QCommandLineOption smsc{"smsc",
                             QStringLiteral("Číslo střediska SMS, jako na stránce Úprava SMS (+420603052000). "
                                            "Bez něj číslo ze setting.ini."),
@@ -40,13 +47,15 @@ struct Options {
 };
 
 const char* kWriteDescription =
-    "Zapíše sady ze souborů do SIM v telefonu, bez okna: konfiguraci, telefonní čísla a SMS, v tomto "
-    "pořadí.\n"
+    "Zapíše sady ze souborů do SIM v telefonu nebo ve čtečce karet, bez okna: konfiguraci, telefonní "
+    "čísla a SMS, v tomto pořadí.\n"
     "Návratový kód: 0 vše potvrzeno (a ověřeno), 1 chybné použití nebo soubor (nic neodesláno), "
-    "2 port nebo telefon, 3 některé pozice nepotvrzeny, nepřečteny nebo jiné, než byly zapsány.";
+    "2 port, telefon nebo čtečka, 3 některé pozice nepotvrzeny, nepřečteny nebo jiné, než byly zapsány.";
 const char* kReadDescription =
-    "Přečte sady ze SIM v telefonu do souborů, bez okna. Existující soubor přepíše jen s --force.\n"
-    "Návratový kód: 0 vše přečteno, 1 chybné použití, 2 port nebo telefon, 3 některé pozice nepřečteny.";
+    "Přečte sady ze SIM v telefonu nebo ve čtečce karet do souborů, bez okna. Existující soubor přepíše "
+    "jen s --force.\n"
+    "Návratový kód: 0 vše přečteno, 1 chybné použití, 2 port, telefon nebo čtečka, 3 některé pozice "
+    "nepřečteny.";
 
 ProvisioningCommand ending(ProvisioningCommand::Outcome outcome, const QString& text) {
     ProvisioningCommand command;
@@ -72,7 +81,8 @@ ProvisioningCommand parseProvisioningCommand(const QStringList& arguments) {
     const Options o;
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(writing ? kWriteDescription : kReadDescription));
-    parser.addOptions({o.help, o.port, o.config, o.numbers, o.sms, o.pinStdin, o.settings});
+    parser.addOptions(
+        {o.help, o.port, o.reader, o.config, o.numbers, o.sms, o.pinStdin, o.lastTry, o.settings});
     parser.addOptions(writing ? QList{o.smsc, o.verify, o.backup} : QList{o.force});
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     QStringList rest = arguments;
@@ -85,12 +95,16 @@ ProvisioningCommand parseProvisioningCommand(const QStringList& arguments) {
                                                 QFileInfo(arguments.first()).fileName() + ' ' + action));
     if (!parser.positionalArguments().isEmpty())
         return refusal(action, QStringLiteral("Neznámý argument: ") + parser.positionalArguments().first());
+    if (parser.isSet(o.port) && parser.isSet(o.reader))
+        return refusal(action, QStringLiteral("Zadejte buď --port, nebo --reader."));
     if (!parser.isSet(o.config) && !parser.isSet(o.numbers) && !parser.isSet(o.sms))
         return refusal(action, QStringLiteral("Zadejte aspoň jednu sadu: --config, --numbers nebo --sms."));
     ProvisioningCommand command;
     ProvisioningOptions& options = command.options;
     options.action = writing ? ProvisioningOptions::Action::Write : ProvisioningOptions::Action::Read;
     options.port = parser.value(o.port);
+    options.cardReader = parser.value(o.reader);
+    options.lastTry = parser.isSet(o.lastTry);
     options.pinFromStandardInput = parser.isSet(o.pinStdin);
     options.configurationFile = parser.value(o.config);
     options.numbersFile = parser.value(o.numbers);

@@ -6,8 +6,10 @@
 struct ProvisioningOptions {
     enum class Action { Write, Read };
     Action action = Action::Write;
-    QString port;       // empty: the one chosen in setting.ini
-    QString smscNumber; // empty: the one in setting.ini
+    QString port;         // empty: the one chosen in setting.ini
+    QString cardReader;   // a card reader instead of a port
+    bool lastTry = false; // the SIM's last PIN try may be spent
+    QString smscNumber;   // empty: the one in setting.ini
     bool verify = false;
     QString backupDirectory; // empty: no backup
     bool force = false;

@@ -5,7 +5,7 @@
 #include "app/settings_file.h"
 #include "cli/backup_names.h"
 #include "cli/console.h"
-#include "cli/phone_session.h"
+#include "cli/sim_line.h"
 #include "platform/cp1250.h"
 #include "platform/settings_location.h"
 #include "platform/text_file.h"
@@ -79,7 +79,7 @@ ExitStatus ProvisioningRun::run() {
         return kExitBadUse;
     }
     try {
-        m_session = std::make_unique<PhoneSession>(m_settingsDirectory, smsc, m_prompts);
+        m_session = std::make_unique<SimLine>(m_settingsDirectory, smsc, m_prompts);
         if (const ExitStatus opened = openPort(settings); opened != kExitDone)
             return opened;
         return writing ? write() : read();
@@ -133,13 +133,17 @@ bool ProvisioningRun::checkTargetsFree() const {
 
 ExitStatus ProvisioningRun::openPort(const StoredSettings& settings) {
     QString error;
-    const auto port = choosePort(m_options.port, settings, error);
+    const auto port = choosePort(m_options.port, m_options.cardReader, settings, error);
     if (!port) {
         m_console.message(error);
         return kExitBadUse;
     }
+    if (!port->cardReader.empty()) {
+        m_session->useReader(port->cardReader, m_options.lastTry);
+        return kExitDone;
+    }
     try {
-        m_session->open(*port);
+        m_session->openPort(*port);
     } catch (const std::exception& failure) {
         m_console.message(QString::fromStdString(withFullStop(failure.what())));
         return kExitPhone;

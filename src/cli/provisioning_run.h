@@ -10,7 +10,7 @@
 
 struct StoredSettings;
 class Console;
-class PhoneSession;
+class SimLine;
 namespace sim {
 class Prompts;
 }
@@ -59,6 +59,6 @@ private:
     sim::Prompts& m_prompts;
     std::string m_settingsDirectory;
     std::vector<PlannedSet> m_sets;
-    std::unique_ptr<PhoneSession> m_session;
+    std::unique_ptr<SimLine> m_session;
     bool m_interrupted = false;
 };

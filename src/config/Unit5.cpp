@@ -343,7 +343,7 @@ void TForm5::Timer1Timer() {
     m_runner.atTick(busy, [&](sim::Session& sim) {
         const TransferOutcome outcome =
             configuration_transfer::write(sim, staticText1(), staticText2(), gauge());
-        shared.ReplyBuffer = " ";
+        shared.ReplyBuffer.assign(1, ' ');
         return outcome;
     });
 }

@@ -35,7 +35,7 @@ bool ExchangeRunner::begin(bool quiet) {
         return false;
     // What the device says is gathered afresh from here.
     m_context.shared.Transcript.clear();
-    m_context.shared.ReplyBuffer = " ";
+    m_context.shared.ReplyBuffer.assign(1, ' ');
     return true;
 }
 

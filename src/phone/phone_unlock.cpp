@@ -5,6 +5,7 @@
 #include "phone/phone_messages.h"
 #include "platform/cp1250.h"
 #include "sim/position_report.h"
+#include "sim/sim_texts.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ std::string PhoneUnlock::stateOf(const Answer& answer) {
 }
 
 void PhoneUnlock::tellBlocked() {
-    m_line.warn(phone_messages::kSimBlocked);
+    m_line.warn(sim_texts::kSimBlocked);
 }
 
 bool PhoneUnlock::unlockAlone() {

@@ -1,5 +1,6 @@
 #include "app/alarm1.h"
 #include "app/AlarmApplication.h"
+#include "app/card_reader_list.h"
 #include "app/close_window_on_signal.h"
 #include "app/command_line.h"
 #include "app/demo_session.h"
@@ -69,10 +70,18 @@ struct OfferedPorts final : SerialPortList {
     std::vector<SerialPortEntry> present() const override { return entries; }
 };
 
+struct OfferedReaders final : CardReaderList {
+    platform::ReaderList list;
+    platform::ReaderList present() const override { return list; }
+};
+
 struct Tool {
-    explicit Tool(const QString& settingsDirectory, const SerialPortList* ports = nullptr)
-        : errors(dialogs), window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors,
-                                                        pause, delivery, ports}) {}
+    explicit Tool(const QString& settingsDirectory, const SerialPortList* ports = nullptr,
+                  const CardReaderList* readers = nullptr)
+        : errors(dialogs),
+          window(MainWindowEnvironment{settingsDirectory.toStdString(), dialogs, errors, pause, delivery,
+                                       ports, readers ? readers : &noReaders}) {}
+    OfferedReaders noReaders;
     ScriptedDialogs dialogs;
     ErrorReport errors;
     RecordingPause pause;
@@ -87,10 +96,27 @@ struct Tool {
         return checked;
     }
     QMenu& portMenu() const { return *window.findChild<QMenu*>("Port1"); }
-    // The items below COM1..COM6 and their separator, as the menu lists them when it opens.
+    // The items below COM1..COM6 and their separator, up to the card readers, as the menu lists them
+    // when it opens.
     QList<QAction*> deviceItems() const {
+        const QList<QAction*> below = itemsBelowPorts();
+        const qsizetype readers = readersAt(below);
+        return readers > 1 ? below.mid(1, readers - 1) : QList<QAction*>();
+    }
+    // The card readers' items, after their separator.
+    QList<QAction*> readerItems() const {
+        const QList<QAction*> below = itemsBelowPorts();
+        return below.mid(readersAt(below) + 1);
+    }
+    QList<QAction*> itemsBelowPorts() const {
         emit portMenu().aboutToShow();
-        return portMenu().actions().mid(7);
+        return portMenu().actions().mid(6);
+    }
+    static qsizetype readersAt(const QList<QAction*>& below) {
+        qsizetype at = below.size() - 1;
+        while (at > 0 && !below[at]->isSeparator())
+            --at;
+        return at;
     }
     static QStringList captions(const QList<QAction*>& items) {
         QStringList texts;
@@ -440,8 +466,44 @@ private slots:
                      unplugged + " není připojeno.")});
         QVERIFY(!again.window.AfComPort1().IsOpen());
         QVERIFY(again.deviceItems().isEmpty());
-        QCOMPARE(again.portMenu().actions().size(), 6); // no separator either
+        QCOMPARE(again.itemsBelowPorts().size(), 2); // no separator either: only the readers' and their item
         QCOMPARE(again.window.shared().SmscNumber, std::string("+420777000111"));
+    }
+
+    // Readers follow the serial devices; choosing one closes the port and is remembered, and when none
+    // can be listed one item says why.
+    void cardReadersInThePortMenu() {
+        QTemporaryDir dir;
+        PhoneSide com1(dir.path(), 1);
+        OfferedReaders readers;
+        readers.list.names = {"Virtual PCD 00 00", "Virtual PCD 00 01"};
+        {
+            Tool tool(dir.path(), nullptr, &readers);
+            tool.window.choosePort(1);
+            QList<QAction*> items = tool.readerItems();
+            QCOMPARE(Tool::captions(items),
+                     (QStringList{QString::fromUtf8("Čtečka karet – Virtual PCD 00 00"),
+                                  QString::fromUtf8("Čtečka karet – Virtual PCD 00 01")}));
+            items[1]->trigger();
+            QVERIFY(!tool.window.AfComPort1().IsOpen());
+            QVERIFY(tool.checkedPorts().isEmpty());
+            readers.list.names = {"Virtual PCD 00 00"}; // the chosen one unplugged
+            items = tool.readerItems();
+            QCOMPARE(items.size(), 2);
+            QVERIFY(!items[0]->isChecked() && items[1]->isChecked());
+            tool.window.close();
+        }
+        QCOMPARE(slurp(dir.filePath("setting.ini")),
+                 std::string("reader:Virtual PCD 00 01\r\n+420603052000\r\n"));
+        readers.list = {{}, {platform::SmartCardFault::NoService, 0}};
+        Tool again(dir.path(), nullptr, &readers);
+        QVERIFY(again.readerItems()[0]->isChecked());
+        again.window.choosePort(1);
+        const QList<QAction*> none = again.readerItems();
+        QCOMPARE(Tool::captions(none), QStringList{QString::fromUtf8("Čtečka karet – žádná")});
+        none[0]->trigger();
+        QCOMPARE(again.dialogs.texts(),
+                 QStringList{QString::fromStdString(platform::smartCardFaultText(readers.list.error, {}))});
     }
 
     void aPortMessageWaitsForTheRunningExchange() {

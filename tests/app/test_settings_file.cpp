@@ -109,7 +109,7 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const SettingsFile file(dir.path().toStdString());
-        file.write({port, device.toStdString(), smsc.toStdString()});
+        file.write({port, device.toStdString(), smsc.toStdString(), {}});
         QCOMPARE(slurp(dir.filePath("setting.ini")), content);
         const StoredSettings back = file.read();
         QCOMPARE(back.portNumber, port);

@@ -215,8 +215,8 @@ void TestProvisioning::refusalSendsNothing_data() {
                                          "Neznámý port: COM7 (COM1 až COM6 nebo cesta k zařízení).");
     QTest::newRow("no port chosen") << QStringList{"--numbers", "@num"} << kConfiguration << kNumbers
                                     << QString::fromUtf8(
-                                           "POZOR - není zvolen port: zadejte --port, nebo port "
-                                           "zvolte v okně programu !");
+                                           "POZOR - není zvolen port ani čtečka karet: zadejte --port "
+                                           "nebo --reader, nebo je zvolte v okně programu !");
     QTest::newRow("backup directory cannot be made")
         << QStringList{"--port", "COM1", "--numbers", "@num", "--backup", "@par/backups"} << kConfiguration
         << kNumbers << QString::fromUtf8("Složku @par/backups nelze vytvořit.");
@@ -487,9 +487,9 @@ void TestProvisioning::portChoice() {
     QFETCH(int, settingsPort);
     QFETCH(QString, settingsDevice);
     QFETCH(QString, error);
-    const StoredSettings settings{settingsPort, settingsDevice.toStdString(), kDefaultSmscNumber};
+    const StoredSettings settings{settingsPort, settingsDevice.toStdString(), kDefaultSmscNumber, {}};
     QString said;
-    const auto chosen = choosePort(option, settings, said);
+    const auto chosen = choosePort(option, {}, settings, said);
     QCOMPARE(said, error);
     QCOMPARE(chosen.has_value(), error.isEmpty());
     if (chosen) {

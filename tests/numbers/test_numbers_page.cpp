@@ -3,6 +3,7 @@
 #include "exchange/exchange_lock.h"
 #include "numbers/Unit6.h"
 #include "phone/phone_messages.h"
+#include "sim/sim_texts.h"
 #include "phone/phonebook.h"
 #include "phone/shared_state.h"
 #include "platform/pause.h"
@@ -334,9 +335,9 @@ private slots:
                                    << QStringList{asked} << false;
         QTest::newRow("third wrong blocks the SIM")
             << QStringList{"SIM PIN", "SIM PUK"} << QStringList{"1111"} << QStringList{"1111"}
-            << QStringList{asked, QString::fromUtf8(phone_messages::kSimBlocked)} << false;
+            << QStringList{asked, QString::fromUtf8(sim_texts::kSimBlocked)} << false;
         QTest::newRow("blocked SIM") << QStringList{"SIM PUK"} << QStringList{} << QStringList{}
-                                     << QStringList{QString::fromUtf8(phone_messages::kSimBlocked)} << false;
+                                     << QStringList{QString::fromUtf8(sim_texts::kSimBlocked)} << false;
     }
     void pin() {
         QFETCH(QStringList, cpinStates);

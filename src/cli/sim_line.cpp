@@ -1,25 +1,24 @@
-#include "cli/phone_session.h"
+#include "cli/sim_line.h"
 
 #include "platform/com_names.h"
 #include "platform/device_paths.h"
 #include "sim/prompts.h"
 
-PhoneSession::PhoneSession(const std::string& settingsDirectory, const std::string& smscNumber,
-                           sim::Prompts& prompts)
+SimLine::SimLine(const std::string& settingsDirectory, const std::string& smscNumber, sim::Prompts& prompts)
     : m_line(
           m_delivery,
           [settingsDirectory](int portNumber) {
               return platform::comDevicePath(settingsDirectory, portNumber);
           },
           m_shared, m_exchanges),
-      m_prompts(prompts), m_access(m_line, m_shared, m_pause, prompts), m_context{m_access, m_shared, prompts,
-                                                                                  m_pause, m_exchanges},
+      m_prompts(prompts), m_phone(m_line, m_shared, m_pause, prompts), m_context{m_access, m_shared, prompts,
+                                                                                 m_pause, m_exchanges},
       m_runner(m_context, this, [] {}) {
     m_shared.SmscNumber = smscNumber;
     m_line.port().OnDeviceLost = [this](TAfComPort&) { portLost(); };
 }
 
-void PhoneSession::portLost() {
+void SimLine::portLost() {
     const TAfComPort& component = m_line.port();
     if (!component.IsOpen())
         return;
@@ -29,11 +28,11 @@ void PhoneSession::portLost() {
     m_prompts.warn("Port " + name + " byl odpojen.");
 }
 
-PhoneSession::~PhoneSession() {
+SimLine::~SimLine() {
     m_line.Close();
 }
 
-void PhoneSession::open(const PortChoice& port) {
+void SimLine::openPort(const PortChoice& port) {
     TAfComPort& component = m_line.port();
     component.setDevicePath(port.devicePath);
     if (port.devicePath.empty())
@@ -41,7 +40,13 @@ void PhoneSession::open(const PortChoice& port) {
     component.Open();
 }
 
-TransferOutcome PhoneSession::exchange(const AlarmSet& set, const ExchangeRunner::Steps& steps) {
+void SimLine::useReader(const std::string& reader, bool mayUseLastTry) {
+    m_card = std::make_unique<card::CardAccess>(reader, m_prompts, card::CardAccess::Hold::WholeRun,
+                                                mayUseLastTry);
+    m_access.choose(*m_card);
+}
+
+TransferOutcome SimLine::exchange(const AlarmSet& set, const ExchangeRunner::Steps& steps) {
     const auto how = set.probes() ? ExchangeRunner::Start::WithProbe : ExchangeRunner::Start::WithoutProbe;
     return m_runner
         .run(
