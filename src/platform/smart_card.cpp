@@ -73,11 +73,14 @@ struct SmartCardSession::Handles {
     SCARDHANDLE card = 0;
     bool connected = false;
     bool inTransaction = false;
+    bool cardGone = false;
 
     // The reset comes while the transaction still holds the card, so nobody meets the verified card.
+    // A card that has gone is not reset: pcscd, asked to reset a card it has not yet seen leave, takes
+    // the next card in that reader for none.
     ~Handles() {
         if (inTransaction)
-            SCardEndTransaction(card, SCARD_RESET_CARD);
+            SCardEndTransaction(card, cardGone ? SCARD_LEAVE_CARD : SCARD_RESET_CARD);
         if (connected)
             SCardDisconnect(card, SCARD_LEAVE_CARD);
     }
@@ -114,6 +117,7 @@ std::optional<std::vector<std::uint8_t>> SmartCardSession::transmit(std::span<co
     // A reader that lost the card mid-exchange may hand back success and no status word; that is a
     // transfer that failed, which pcsc-lite otherwise reports as not transacted.
     m_lastError = errorOf(result == SCARD_S_SUCCESS && size < 2 ? SCARD_E_NOT_TRANSACTED : result);
+    m_handles->cardGone = m_handles->cardGone || m_lastError.fault == SmartCardFault::CardRemoved;
     if (m_lastError.fault != SmartCardFault::None)
         return std::nullopt;
     response.resize(size);

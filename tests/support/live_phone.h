@@ -190,20 +190,22 @@ struct CommandLineRun {
     QString err;
 };
 
-inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList arguments,
+inline CommandLineRun runCommandLine(const QString& settingsDirectory, QStringList arguments,
                                      const QByteArray& input = {},
-                                     const std::function<void(QProcess&)>& meanwhile = {}) {
+                                     const std::function<void(QProcess&)>& meanwhile = {},
+                                     const QProcessEnvironment& extra = {}) {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(display));
+    environment.insert(extra);
     tool.setProcessEnvironment(environment);
     // Detached from the test's terminal, as under cron or CI; a test that dies takes it along.
     tool.setChildProcessModifier([] {
         ::setsid();
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     });
-    arguments << "--settings-dir" << phone.settingsDirectory();
+    arguments << "--settings-dir" << settingsDirectory;
     tool.start(qEnvironmentVariable("ALARMGSM_APP"), arguments);
     CommandLineRun run;
     if (!tool.waitForStarted(5000))
@@ -219,6 +221,11 @@ inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList argumen
     run.out = QString::fromUtf8(tool.readAllStandardOutput());
     run.err = QString::fromUtf8(tool.readAllStandardError());
     return run;
+}
+
+inline CommandLineRun runCommandLine(const LivePhone& phone, QStringList arguments, const QByteArray& input = {},
+                                     const std::function<void(QProcess&)>& meanwhile = {}) {
+    return runCommandLine(phone.settingsDirectory(), std::move(arguments), input, meanwhile);
 }
 #endif
 
