@@ -88,3 +88,11 @@ set_tests_properties(test_card_wine10 PROPERTIES
     RESOURCE_LOCK virtual_pcd_00
     ENVIRONMENT "${wine10_environment};QT_QPA_PLATFORM=offscreen;ALARMGSM_CARD=${ALARMGSM_LINUX_CARD};ALARMGSM_APP=${CMAKE_CURRENT_LIST_DIR}/console_twin.sh;ALARMGSM_WINDOWS_CLI=$<TARGET_FILE:alarmgsm-cli>")
 
+# The readers as the Port menu lists them (the window's own listing), through Wine 10's winscard.
+add_test(NAME test_reader_list_wine10 COMMAND ${wine10} wine $<TARGET_FILE:smart_card_probe> --list)
+set_tests_properties(test_reader_list_wine10 PROPERTIES
+    LABELS "card;wine"
+    TIMEOUT 120
+    FIXTURES_REQUIRED "pcscd;wine10"
+    PASS_REGULAR_EXPRESSION "(^|\n)Virtual PCD 00 00\r?\n"
+    ENVIRONMENT "${wine10_environment}")
