@@ -147,7 +147,8 @@ void TForm1::chooseDevice(const std::string& path) {
 void TForm1::chooseReader(const std::string& reader) {
     AfComPort1().Close();
     Smazni_oznaceni();
-    m_card = std::make_unique<card::CardAccess>(reader, m_prompts, card::CardAccess::Hold::EachExchange, true);
+    m_card = std::make_unique<card::CardAccess>(reader, m_environment.pause, m_prompts,
+                                                card::CardAccess::Hold::EachExchange, true);
     m_access.choose(*m_card);
     m_readerMenu->checkReader(reader);
 }

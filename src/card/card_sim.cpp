@@ -51,8 +51,9 @@ const char* boxText(sim::Unfinished box) {
 
 } // namespace
 
-CardSim::CardSim(std::shared_ptr<platform::SmartCardLink> link, sim::Prompts& prompts, Options options)
-    : m_link(std::move(link)), m_card(*m_link), m_prompts(prompts), m_options(std::move(options)),
+CardSim::CardSim(std::shared_ptr<platform::SmartCardLink> link, platform::Pause& pause, sim::Prompts& prompts,
+                 Options options)
+    : m_link(std::move(link)), m_card(*m_link, pause), m_prompts(prompts), m_options(std::move(options)),
       m_pins(prompts, kPinTexts) {}
 
 void CardSim::noteLink() {

@@ -22,7 +22,8 @@ public:
         bool mayUseLastTry = false;     // the person consented to the PIN's last try
         std::function<void()> linkLost; // the card went away: the next exchange connects afresh
     };
-    CardSim(std::shared_ptr<platform::SmartCardLink> link, sim::Prompts& prompts, Options options);
+    CardSim(std::shared_ptr<platform::SmartCardLink> link, platform::Pause& pause, sim::Prompts& prompts,
+            Options options);
 
     bool open(sim::Store store) override;
     std::optional<sim::Entry> readEntry(int position) override;
