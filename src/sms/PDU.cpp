@@ -4,8 +4,6 @@
 #include "platform/cp1250.h"
 
 #include <algorithm>
-#include <optional>
-#include <vector>
 
 namespace PDU {
 namespace {
@@ -16,20 +14,24 @@ namespace {
 constexpr std::size_t kMaxUserDataOctets = 140;
 constexpr std::size_t kMaxSeptets = kMaxUserDataOctets * 8 / 7;
 
-constexpr std::uint8_t kSubmit = 1;
 constexpr std::uint8_t kHeaderIndicator = 64;
 constexpr std::uint8_t kValidityFormatMask = 24;
-constexpr std::uint8_t kValidityRelative = 16;
+constexpr std::size_t kTimeOctets = 7; // a time stamp, or a validity period given as a time
 constexpr std::uint8_t kAlphabetMask = 12;
-constexpr std::uint8_t kAlphabet7 = 0;
 constexpr std::uint8_t kAlphabet8 = 4;
 constexpr std::uint8_t kAlphabetUcs2 = 8;
+// The codec never compresses, so the coding it sends never says so.
+constexpr std::uint8_t kCompressed = 32;
 constexpr std::uint8_t kInternationalNumber = 16;
 constexpr std::uint8_t kTypeOfNumberMask = 112;
 constexpr std::uint8_t kAlphanumeric = 80;
 // Texts are Windows-1250 throughout, so an address in letters takes the table with its euro.
 constexpr int kAddressTextVariant = 2;
 constexpr std::uint8_t kTypeExtensionBit = 128;
+constexpr std::uint8_t kSeptetMask = 0x7F;
+constexpr std::uint8_t kSemiOctetMask = 0x0F;
+constexpr std::uint8_t kFiller = 0x0F; // the semi-octet after the last digit of an odd count
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // The alphabet as ISO 8859-1 reads the codes, with the codec's own departures from it.
 GsmCharTable buildVariant0() {
@@ -77,7 +79,7 @@ std::array<ReverseTable, kGsmCharTableVariants> buildReverse() {
             if (entry.size() == 1 && first < 128)
                 r.single[first] = code;
             else if (entry.size() == 2 && first == kSeptetEscape)
-                r.escaped[static_cast<unsigned char>(entry[1]) & 0x7F] = code;
+                r.escaped[static_cast<unsigned char>(entry[1]) & kSeptetMask] = code;
         }
     }
     return reverse;
@@ -88,53 +90,205 @@ const ReverseTable& reverseTable(int variant) {
     return tables.at(variant);
 }
 
-int hexDigit(char c) {
+std::optional<int> hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    return 0;
+    return std::nullopt;
+}
+
+int hexDigit(char c) {
+    return hexValue(c).value_or(0);
+}
+
+// Hexadecimal text as the text functions read it: two digits an octet, an invalid digit as 0, an odd
+// last digit left out.
+Octets octetsOf(std::string_view hex) {
+    Octets octets;
+    octets.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        octets.push_back(std::uint8_t(hexDigit(hex[i]) << 4 | hexDigit(hex[i + 1])));
+    return octets;
+}
+
+void append(Octets& octets, std::span<const std::uint8_t> more) {
+    octets.insert(octets.end(), more.begin(), more.end());
 }
 
 std::size_t ceilDiv(std::size_t value, std::size_t divisor) {
     return (value + divisor - 1) / divisor;
 }
 
-// Septets that a header of `octets` octets and its length octet take, and the fill bits after it.
+// Septets that a header of `octets` octets and its length octet take, and the fill bits after it
+// (none without a header).
 std::size_t headerSeptets(std::size_t octets) {
     return ceilDiv((octets + 1) * 8, 7);
 }
 std::size_t fillBits(std::size_t octets) {
-    return 7 * headerSeptets(octets) - 8 * (octets + 1);
+    return octets == 0 ? 0 : 7 * headerSeptets(octets) - 8 * (octets + 1);
 }
 
 std::size_t headerOctets(std::string_view header) {
     return header.size() / 2;
 }
 
-// The header's octets rewritten through the hex reader, so the PDU stays valid upper-case hex.
-std::string headerHex(std::string_view header) {
-    std::string result;
-    for (std::size_t i = 0; i + 1 < header.size(); i += 2)
-        result += ByteToHex(std::uint8_t(HexToInt(header.substr(i, 2))));
-    return result;
+// What the header and its length octet take of the user-data length, counted as it counts: septets
+// for 7-bit text, octets for any other.
+std::size_t headerUnits(int alphabet, std::size_t octets) {
+    return alphabet == kAlphabet7 ? headerSeptets(octets) : octets + 1;
+}
+std::size_t headerUse(int alphabet, std::span<const std::uint8_t> header) {
+    return header.empty() ? 0 : headerUnits(alphabet, header.size());
 }
 
-// The 8-bit and UCS2 user-data length octet plus the header, when there is one; `units` counts the
-// octets that follow.
-std::string userDataPrefix(std::size_t units, std::string_view header) {
-    const std::size_t octets = headerOctets(header);
-    if (octets == 0)
-        return ByteToHex(std::uint8_t(units));
-    return ByteToHex(std::uint8_t(units + octets + 1)) + ByteToHex(std::uint8_t(octets)) + headerHex(header);
+// The user-data length octet, then the header with its own length octet when there is one.
+Octets userDataPrefix(std::size_t length, std::span<const std::uint8_t> header) {
+    Octets prefix{std::uint8_t(length)};
+    if (!header.empty())
+        prefix.push_back(std::uint8_t(header.size()));
+    append(prefix, header);
+    return prefix;
 }
 
-std::size_t octetsLeftForText(std::string_view header) {
-    const std::size_t octets = headerOctets(header);
-    const std::size_t used = octets == 0 ? 0 : octets + 1;
-    return used < kMaxUserDataOctets ? kMaxUserDataOctets - used : 0;
+std::size_t octetsLeftForText(std::span<const std::uint8_t> header) {
+    return kMaxUserDataOctets - std::min(headerUse(kAlphabet8, header), kMaxUserDataOctets);
+}
+
+// As many characters of the text as `room` septets hold, each with all its septets.
+std::string septetsThatFit(int variant, std::string_view text, std::size_t room) {
+    const GsmCharTable& table = GsmCharTables().at(variant);
+    std::string septets;
+    for (const char c : text) {
+        const std::string& entry = table[static_cast<unsigned char>(c)];
+        if (septets.size() + entry.size() > room)
+            break;
+        septets += entry;
+    }
+    return septets;
+}
+
+// Least significant bit first, from bit `fill` on; a code without a GSM equivalent (255) goes out
+// as 7F.
+Octets packSeptets(std::string_view septets, std::size_t fill) {
+    Octets packed(ceilDiv(fill + 7 * septets.size(), 8), 0);
+    std::size_t bit = fill;
+    for (const char s : septets) {
+        const unsigned value = unsigned(static_cast<unsigned char>(s) & kSeptetMask) << (bit % 8);
+        packed[bit / 8] |= std::uint8_t(value);
+        if (value > 0xFF)
+            packed[bit / 8 + 1] |= std::uint8_t(value >> 8);
+        bit += 7;
+    }
+    return packed;
+}
+
+Octets userData7(int variant, std::span<const std::uint8_t> header, std::string_view text) {
+    const std::size_t headerTakes = headerUse(kAlphabet7, header);
+    const std::string septets =
+        septetsThatFit(variant, text, kMaxSeptets - std::min(headerTakes, kMaxSeptets));
+    // The length counts septets here, the header's own included.
+    Octets field = userDataPrefix(headerTakes + septets.size(), header);
+    append(field, packSeptets(septets, fillBits(header.size())));
+    return field;
+}
+
+// 8-bit data travels in the system's code page, the same one decoding reads it with.
+Octets userData8(std::span<const std::uint8_t> header, const std::u16string& message) {
+    std::string text = platform::utf16ToCp1250(message);
+    text.resize(std::min(text.size(), octetsLeftForText(header)));
+    Octets field = userDataPrefix(headerUse(kAlphabet8, header) + text.size(), header);
+    field.insert(field.end(), text.begin(), text.end());
+    return field;
+}
+
+Octets userDataUcs2(std::span<const std::uint8_t> header, std::u16string text) {
+    text.resize(std::min(text.size(), octetsLeftForText(header) / 2));
+    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+        text.pop_back(); // never half a surrogate pair
+    Octets field = userDataPrefix(headerUse(kAlphabetUcs2, header) + 2 * text.size(), header);
+    for (const char16_t c : text) {
+        field.push_back(std::uint8_t(c >> 8));
+        field.push_back(std::uint8_t(c & 0xFF));
+    }
+    return field;
+}
+
+// A reserved alphabet gets no user data at all.
+Octets userData(const TSMS_Record& record, int variant) {
+    const Octets header = octetsOf(record.UserDataHeader);
+    switch (record.DataCoding & kAlphabetMask) {
+    case kAlphabet7:
+        return userData7(variant, header, platform::utf16ToCp1250(record.MessageText));
+    case kAlphabet8:
+        return userData8(header, record.MessageText);
+    case kAlphabetUcs2:
+        return userDataUcs2(header, record.MessageText);
+    default:
+        return {};
+    }
+}
+
+// Digits low semi-octet first, an odd count filled up.
+Octets semiOctetsOf(std::string_view digits) {
+    Octets packed;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const int high = i + 1 < digits.size() ? hexDigit(digits[i + 1]) : kFiller;
+        packed.push_back(std::uint8_t(high << 4 | hexDigit(digits[i])));
+    }
+    return packed;
+}
+
+// A destination's length counts its digits, an SMS centre's the octets of type and digits; a
+// centre without digits is that length alone.
+Octets addressOctets(std::string_view number, std::uint8_t type, AddressKind kind) {
+    std::uint8_t typeOctet = type | kTypeExtensionBit;
+    if (!number.empty() && number.front() == '+') {
+        number.remove_prefix(1);
+        typeOctet |= kInternationalNumber;
+    }
+    const Octets digits = semiOctetsOf(number);
+    if (kind == AddressKind::SmsCentre && digits.empty())
+        return {0};
+    const std::size_t length = kind == AddressKind::Destination ? number.size() : digits.size() + 1;
+    Octets field{std::uint8_t(length), typeOctet};
+    append(field, digits);
+    return field;
+}
+
+// The indicator must say whether a header follows, or a reader takes text for header octets.
+std::uint8_t firstOctet(const TSMS_Record& record) {
+    const std::uint8_t first = record.FirstOctet | kSubmit;
+    if (octetsOf(record.UserDataHeader).empty())
+        return first & std::uint8_t(~kHeaderIndicator);
+    return first | kHeaderIndicator;
+}
+
+// Octets of the validity period its format in the first octet announces.
+std::size_t validityLength(std::uint8_t first) {
+    switch (first & kValidityFormatMask) {
+    case 0:
+        return 0;
+    case kValidityRelative:
+        return 1;
+    default:
+        return kTimeOctets;
+    }
+}
+
+// SMS-centre part and the TPDU's fields up to the validity period.
+EncodedPdu encodeFields(const TSMS_Record& record) {
+    EncodedPdu pdu{addressOctets(record.SmscAddress, record.SmscType, AddressKind::SmsCentre)};
+    pdu.centreOctets = pdu.octets.size();
+    pdu.octets.push_back(firstOctet(record));
+    pdu.octets.push_back(record.MessageRef);
+    append(pdu.octets, addressOctets(record.DestAddress, record.DestAddressType, AddressKind::Destination));
+    pdu.octets.push_back(record.ProtocolId);
+    pdu.octets.push_back(record.DataCoding & std::uint8_t(~kCompressed));
+    append(pdu.octets, std::span(record.ValidityPeriod).first(validityLength(record.FirstOctet)));
+    return pdu;
 }
 
 bool containsFiller(std::string_view digits) {
@@ -196,8 +350,7 @@ const std::array<GsmCharTable, kGsmCharTableVariants>& GsmCharTables() {
 }
 
 std::string ByteToHex(std::uint8_t octet) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[octet >> 4], kDigits[octet & 0x0F]};
+    return OctetsToHex(std::span(&octet, 1));
 }
 
 unsigned HexToInt(std::string_view text) {
@@ -259,39 +412,10 @@ std::string SeptetsToText(int variant, std::string_view septets) {
 
 std::string ConvertUserData7(int variant, Direction direction, std::string_view header,
                              std::string_view input) {
-    const std::size_t octets = headerOctets(header);
-    const std::size_t fill = octets == 0 ? 0 : fillBits(octets);
+    if (direction == Direction::Encode)
+        return OctetsToHex(userData7(variant, octetsOf(header), input));
 
-    if (direction == Direction::Encode) {
-        const std::size_t reserved = octets == 0 ? 0 : headerSeptets(octets);
-        const std::size_t room = reserved < kMaxSeptets ? kMaxSeptets - reserved : 0;
-        const GsmCharTable& table = GsmCharTables().at(variant);
-        std::string septets;
-        for (const char c : input) {
-            const std::string& entry = table[static_cast<unsigned char>(c)];
-            if (septets.size() + entry.size() > room)
-                break;
-            septets += entry;
-        }
-
-        // Least significant bit first; a code without a GSM equivalent (255) goes out as 7F.
-        std::vector<std::uint8_t> packed(ceilDiv(fill + 7 * septets.size(), 8), 0);
-        std::size_t bit = fill;
-        for (const char s : septets) {
-            const unsigned value = static_cast<unsigned char>(s) & 0x7F;
-            for (int b = 0; b < 7; ++b, ++bit)
-                if (value & (1u << b))
-                    packed[bit / 8] |= std::uint8_t(1u << (bit % 8));
-        }
-        // The length counts septets here, the header's own included.
-        std::string field = octets == 0 ? ByteToHex(std::uint8_t(septets.size()))
-                                        : ByteToHex(std::uint8_t(septets.size() + headerSeptets(octets))) +
-                                              ByteToHex(std::uint8_t(octets)) + headerHex(header);
-        for (const auto o : packed)
-            field += ByteToHex(o);
-        return field;
-    }
-
+    const std::size_t fill = fillBits(headerOctets(header));
     if (input.size() < 2)
         return {};
     const std::size_t length = HexToInt(input.substr(0, 2));
@@ -315,91 +439,18 @@ std::string ConvertUserData7(int variant, Direction direction, std::string_view 
 }
 
 std::string EncodeAddress(std::string_view number, std::uint8_t type, AddressKind kind) {
-    std::uint8_t typeOctet = type | kTypeExtensionBit;
-    if (!number.empty() && number.front() == '+') {
-        number.remove_prefix(1);
-        typeOctet |= kInternationalNumber;
-    }
-    const std::size_t digits = number.size();
-    std::string padded(number);
-    if (digits % 2 != 0)
-        padded += 'F';
-    const std::string swapped = SwapSemiOctets(padded);
-
-    if (kind == AddressKind::Destination)
-        return ByteToHex(std::uint8_t(digits)) + ByteToHex(typeOctet) + swapped;
-    if (digits == 0)
-        return "00";
-    return ByteToHex(std::uint8_t(swapped.size() / 2 + 1)) + ByteToHex(typeOctet) + swapped;
+    return OctetsToHex(addressOctets(number, type, kind));
 }
 
 EncodedHeader EncodeHeader(const TSMS_Record& record) {
-    EncodedHeader header;
-    header.text = EncodeAddress(record.SmscAddress, record.SmscType, AddressKind::SmsCentre);
-    header.smscLength = header.text.size();
-
-    // The indicator must say whether a header follows, or a reader takes text for header octets.
-    std::uint8_t first = record.FirstOctet | kSubmit;
-    if (record.UserDataHeader.size() >= 2)
-        first |= kHeaderIndicator;
-    else
-        first &= std::uint8_t(~kHeaderIndicator);
-    header.text += ByteToHex(first);
-    header.text += ByteToHex(record.MessageRef);
-    header.text += EncodeAddress(record.DestAddress, record.DestAddressType, AddressKind::Destination);
-    header.text += ByteToHex(record.ProtocolId);
-    header.text += ByteToHex(record.DataCoding & 223);
-
-    switch (record.FirstOctet & kValidityFormatMask) {
-    case 0:
-        break;
-    case kValidityRelative:
-        header.text += ByteToHex(record.ValidityPeriod[0]);
-        break;
-    default:
-        for (const auto octet : record.ValidityPeriod)
-            header.text += ByteToHex(octet);
-        break;
-    }
-    return header;
+    const EncodedPdu header = encodeFields(record);
+    return {OctetsToHex(header.octets), 2 * header.centreOctets};
 }
 
 std::uint16_t EncodeSms(TSMS_Record& record, int variant) {
-    const EncodedHeader header = EncodeHeader(record);
-    std::string pdu = header.text;
-    const std::string_view udh = record.UserDataHeader;
-
-    switch (record.DataCoding & kAlphabetMask) {
-    case kAlphabet7: {
-        const std::string text = platform::utf16ToCp1250(record.MessageText);
-        pdu += ConvertUserData7(variant, Direction::Encode, udh, text);
-        break;
-    }
-    case kAlphabet8: {
-        // 8-bit data travels in the system's code page, the same one decoding reads it with.
-        std::string text = platform::utf16ToCp1250(record.MessageText);
-        text.resize(std::min(text.size(), octetsLeftForText(udh)));
-        pdu += userDataPrefix(text.size(), udh);
-        for (const char c : text)
-            pdu += ByteToHex(static_cast<unsigned char>(c));
-        break;
-    }
-    case kAlphabetUcs2: {
-        std::u16string text = record.MessageText;
-        text.resize(std::min(text.size(), octetsLeftForText(udh) / 2));
-        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
-            text.pop_back(); // never half a surrogate pair
-        pdu += userDataPrefix(2 * text.size(), udh);
-        for (const char16_t c : text)
-            pdu += ByteToHex(std::uint8_t(c >> 8)) + ByteToHex(std::uint8_t(c & 0xFF));
-        break;
-    }
-    default:
-        break; // reserved alphabet: no user data at all
-    }
-
-    record.PduText = std::move(pdu);
-    return std::uint16_t((record.PduText.size() - header.smscLength) / 2);
+    const EncodedPdu pdu = EncodePdu(record, variant);
+    record.PduText = OctetsToHex(pdu.octets);
+    return std::uint16_t(pdu.octets.size() - pdu.centreOctets);
 }
 
 std::string ParseHeader(TSMS_Record& record) {
@@ -527,6 +578,29 @@ void DecodeSms(TSMS_Record& record, int variant) {
     default:
         break;
     }
+}
+
+EncodedPdu EncodePdu(const TSMS_Record& record, int variant) {
+    EncodedPdu pdu = encodeFields(record);
+    append(pdu.octets, userData(record, variant));
+    return pdu;
+}
+
+std::string OctetsToHex(std::span<const std::uint8_t> octets) {
+    std::string hex;
+    hex.reserve(2 * octets.size());
+    for (const std::uint8_t octet : octets) {
+        hex.push_back(kHexDigits[octet >> 4]);
+        hex.push_back(kHexDigits[octet & kSemiOctetMask]);
+    }
+    return hex;
+}
+
+std::optional<Octets> HexToOctets(std::string_view hex) {
+    if (hex.size() % 2 != 0 ||
+        !std::all_of(hex.begin(), hex.end(), [](char c) { return hexValue(c).has_value(); }))
+        return std::nullopt;
+    return octetsOf(hex);
 }
 
 } // namespace PDU

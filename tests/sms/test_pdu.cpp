@@ -455,34 +455,46 @@ void TestPdu::survivesTruncatedPdus() {
     QCOMPARE(text8(record.MessageText), QString("untouched"));
 }
 
+// The text functions read what they can; the octets of the byte API come only from whole hex.
 void TestPdu::readsInvalidDigitsAsZero_data() {
     QTest::addColumn<QString>("pdu");
     QTest::addColumn<QString>("destination");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("octets"); // HexToOctets, back in hex
 
     // "he" reads as 0E: a centre of 14 octets that the text does not hold, so nothing is set.
     QTest::newRow("plain words") << "hello world"
                                  << "dest"
-                                 << "untouched";
+                                 << "untouched"
+                                 << "none";
     QTest::newRow("empty") << ""
                            << "dest"
-                           << "untouched";
+                           << "untouched"
+                           << "";
     QTest::newRow("junk in the text octets") << "0011000491214300000407D0379C1D1EZZ01"
                                              << "+1234"
-                                             << "Popla";
+                                             << "Popla"
+                                             << "none";
     QTest::newRow("lower-case hex") << kPoplachPdu.toLower() << "+420603123456"
-                                    << "Poplach";
+                                    << "Poplach" << kPoplachPdu;
+    QTest::newRow("an odd last digit is left out") << kPoplachPdu + "1"
+                                                   << "+420603123456"
+                                                   << "Poplach"
+                                                   << "none";
 }
 
 void TestPdu::readsInvalidDigitsAsZero() {
     QFETCH(QString, pdu);
     QFETCH(QString, destination);
     QFETCH(QString, text);
+    QFETCH(QString, octets);
 
     auto record = sentinelRecord(pdu);
     DecodeSms(record, kVariant);
     QCOMPARE(qs(record.DestAddress), destination);
     QCOMPARE(QString::fromStdU16String(record.MessageText).left(text.size()), text);
+    const auto strict = HexToOctets(pdu.toStdString());
+    QCOMPARE(strict ? qs(OctetsToHex(*strict)) : QString("none"), octets);
 }
 
 void TestPdu::readsNumbersDigitByDigit() {
