@@ -13,6 +13,10 @@ namespace {
 // message would then take the position meant for this one.
 constexpr std::size_t kMaxUserDataOctets = 140;
 constexpr std::size_t kMaxSeptets = kMaxUserDataOctets * 8 / 7;
+// An SMS-centre address is its type and at most ten octets of digits; a destination or a sender has
+// at most 20 digits, or the 20 semi-octets of an 11-letter name.
+constexpr std::size_t kMaxCentreOctets = 11;
+constexpr std::size_t kMaxAddressDigits = 20;
 
 constexpr std::uint8_t kHeaderIndicator = 64;
 constexpr std::uint8_t kValidityFormatMask = 24;
@@ -20,6 +24,7 @@ constexpr std::size_t kTimeOctets = 7; // a time stamp, or a validity period giv
 constexpr std::uint8_t kAlphabetMask = 12;
 constexpr std::uint8_t kAlphabet8 = 4;
 constexpr std::uint8_t kAlphabetUcs2 = 8;
+constexpr std::uint8_t kAlphabetReserved = 12;
 // The codec never compresses, so the coding it sends never says so.
 constexpr std::uint8_t kCompressed = 32;
 constexpr std::uint8_t kInternationalNumber = 16;
@@ -129,10 +134,6 @@ std::size_t headerSeptets(std::size_t octets) {
 }
 std::size_t fillBits(std::size_t octets) {
     return octets == 0 ? 0 : 7 * headerSeptets(octets) - 8 * (octets + 1);
-}
-
-std::size_t headerOctets(std::string_view header) {
-    return header.size() / 2;
 }
 
 // What the header and its length octet take of the user-data length, counted as it counts: septets
@@ -291,56 +292,246 @@ EncodedPdu encodeFields(const TSMS_Record& record) {
     return pdu;
 }
 
-bool containsFiller(std::string_view digits) {
-    return digits.find_first_of("Ff") != std::string_view::npos;
+// Text as the PDU holds it: the septets or octets its length announces, the fill bits before the
+// first septet, and the octets from there on (padding included).
+struct TextField {
+    std::size_t units = 0;
+    std::size_t fill = 0;
+    std::span<const std::uint8_t> octets;
+};
+
+// Up to `count` septets from bit `fill` on, as many as the octets hold whole.
+std::string unpackSeptets(std::span<const std::uint8_t> octets, std::size_t fill, std::size_t count) {
+    const std::size_t bits = 8 * octets.size();
+    const std::size_t whole = std::min(count, bits > fill ? (bits - fill) / 7 : 0);
+    std::string septets;
+    septets.reserve(whole);
+    for (std::size_t n = 0, bit = fill; n < whole; ++n, bit += 7) {
+        // A septet spans at most two octets.
+        const std::size_t at = bit / 8;
+        const unsigned next = at + 1 < octets.size() ? unsigned(octets[at + 1]) << 8 : 0;
+        septets.push_back(char(((octets[at] | next) >> (bit % 8)) & kSeptetMask));
+    }
+    return septets;
 }
 
-// Digits as the PDU holds them back to a number: swapped, "+" for an international type, the
-// filler of an odd count dropped.
-std::string numberFromSemiOctets(std::string_view semiOctets, std::uint8_t type) {
-    std::string number = SwapSemiOctets(semiOctets);
-    if (type & kInternationalNumber)
-        number.insert(0, "+");
-    if (containsFiller(number))
+std::string septetText(int variant, const TextField& field) {
+    return SeptetsToText(variant, unpackSeptets(field.octets, field.fill, field.units));
+}
+
+std::span<const std::uint8_t> octetsPresent(const TextField& field) {
+    return field.octets.first(std::min(field.units, field.octets.size()));
+}
+
+std::string octetText(const TextField& field) {
+    const auto octets = octetsPresent(field);
+    return std::string(octets.begin(), octets.end());
+}
+
+std::u16string ucs2Text(const TextField& field) {
+    const auto octets = octetsPresent(field);
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < octets.size(); i += 2)
+        text.push_back(char16_t(octets[i] << 8 | octets[i + 1]));
+    return text;
+}
+
+// A reserved alphabet leaves the text as it was.
+void decodeText(const TextField& field, TSMS_Record& record, int variant) {
+    switch (record.DataCoding & kAlphabetMask) {
+    case kAlphabet7:
+        record.MessageText = platform::cp1250ToUtf16(septetText(variant, field));
+        break;
+    case kAlphabet8:
+        record.MessageText = platform::cp1250ToUtf16(octetText(field));
+        break;
+    case kAlphabetUcs2:
+        record.MessageText = ucs2Text(field);
+        break;
+    default:
+        break;
+    }
+}
+
+// Digits as the PDU holds them back to a number: "+" for an international type, the filler of an
+// odd count dropped.
+std::string numberFromSemiOctets(std::span<const std::uint8_t> semiOctets, std::uint8_t type) {
+    std::string number = type & kInternationalNumber ? "+" : "";
+    for (const std::uint8_t octet : semiOctets) {
+        number.push_back(kHexDigits[octet & kSemiOctetMask]);
+        number.push_back(kHexDigits[octet >> 4]);
+    }
+    if (number.find(kHexDigits[kFiller]) != std::string::npos)
         number.pop_back();
     return number;
 }
 
 // Operators send from names ("InternetSMS"): 7-bit text packed in the address field, whose length
 // counts the semi-octets it uses.
-std::string addressFromField(std::string_view semiOctets, std::size_t semiOctetCount, std::uint8_t type) {
+std::string addressFromField(std::span<const std::uint8_t> semiOctets, std::size_t semiOctetCount,
+                             std::uint8_t type) {
     if ((type & kTypeOfNumberMask) != kAlphanumeric)
         return numberFromSemiOctets(semiOctets, type);
-    const auto septets = std::uint8_t(semiOctetCount * 4 / 7);
-    return ConvertUserData7(kAddressTextVariant, Direction::Decode, {},
-                            ByteToHex(septets) + std::string(semiOctets));
+    return septetText(kAddressTextVariant, {semiOctetCount * 4 / 7, 0, semiOctets});
 }
 
-// Reads the PDU text two characters at a time; a field the text does not hold whole is absent.
+// Two decimal digits, low semi-octet first; one above 9 (the sign of a time zone) reads as 0.
+std::uint8_t stampValue(std::uint8_t octet) {
+    const auto digit = [](unsigned semiOctet) { return semiOctet <= 9 ? semiOctet : 0; };
+    return std::uint8_t(digit(octet & kSemiOctetMask) * 10 + digit(octet >> 4u));
+}
+
+// The user data's extent in octets, which for 7-bit text its length gives in septets.
+std::size_t userDataOctets(int alphabet, std::size_t length) {
+    return alphabet == kAlphabet7 ? ceilDiv(7 * length, 8) : length;
+}
+std::size_t maxUserDataLength(int alphabet) {
+    return alphabet == kAlphabet7 ? kMaxSeptets : kMaxUserDataOctets;
+}
+
+// Reads the PDU field by field; a field the PDU does not hold whole is absent. Keeps the first
+// fault met and how far reading came.
 class Reader {
 public:
-    explicit Reader(std::string_view text) : m_text(text) {}
+    explicit Reader(std::span<const std::uint8_t> pdu) : m_pdu(pdu) {}
 
-    std::optional<std::string_view> chars(std::size_t count) {
-        if (m_text.size() - m_pos < count)
+    std::optional<std::span<const std::uint8_t>> octets(std::size_t count) {
+        if (m_pdu.size() - m_pos < count) {
+            fault(PduFault::Cut);
             return std::nullopt;
-        const auto taken = m_text.substr(m_pos, count);
+        }
+        const auto taken = m_pdu.subspan(m_pos, count);
         m_pos += count;
         return taken;
     }
     std::optional<std::uint8_t> octet() {
-        const auto pair = chars(2);
-        if (!pair)
-            return std::nullopt;
-        return std::uint8_t(HexToInt(*pair));
+        const auto taken = octets(1);
+        return taken ? std::optional(taken->front()) : std::nullopt;
     }
-    bool skip(std::size_t octets) { return chars(2 * octets).has_value(); }
-    std::string_view rest() const { return m_text.substr(m_pos); }
+    void skipTo(std::size_t position) {
+        if (position > m_pos)
+            octets(position - m_pos);
+    }
+    std::span<const std::uint8_t> rest() const { return m_pdu.subspan(m_pos); }
+    std::size_t position() const { return m_pos; }
+    // Reading goes on after an impossible length, as far as the PDU goes.
+    void malformedIf(bool impossible) {
+        if (impossible)
+            fault(PduFault::Malformed);
+    }
+    DecodedPdu result() const { return {m_fault, m_pos}; }
 
 private:
-    std::string_view m_text;
+    void fault(PduFault fault) {
+        if (m_fault == PduFault::None)
+            m_fault = fault;
+    }
+
+    std::span<const std::uint8_t> m_pdu;
     std::size_t m_pos = 0;
+    PduFault m_fault = PduFault::None;
 };
+
+bool readOctet(Reader& in, std::uint8_t& field) {
+    const auto octet = in.octet();
+    if (octet)
+        field = *octet;
+    return octet.has_value();
+}
+
+// The type and the digits are set together, or neither.
+bool readCentre(Reader& in, TSMS_Record& record) {
+    const auto length = in.octet();
+    if (!length)
+        return false;
+    if (*length == 0)
+        return true;
+    in.malformedIf(*length > kMaxCentreOctets);
+    const auto type = in.octet();
+    const auto digits = in.octets(*length - 1u);
+    if (!type || !digits)
+        return false;
+    record.SmscType = *type;
+    record.SmscAddress = numberFromSemiOctets(*digits, *type);
+    return true;
+}
+
+// A submit names its destination, a deliver its sender; an address without digits keeps the number.
+bool readAddress(Reader& in, TSMS_Record& record, bool submit) {
+    const auto digitCount = in.octet();
+    const auto type = in.octet();
+    if (!digitCount || !type)
+        return false;
+    in.malformedIf(*digitCount > kMaxAddressDigits);
+    (submit ? record.DestAddressType : record.OrigAddressType) = *type;
+    if (*digitCount == 0)
+        return true;
+    const auto digits = in.octets(ceilDiv(*digitCount, 2));
+    if (!digits)
+        return false;
+    (submit ? record.DestAddress : record.OrigAddress) = addressFromField(*digits, *digitCount, *type);
+    return true;
+}
+
+// A submit's validity period is skipped; a deliver's time stamp is kept.
+bool readTime(Reader& in, TSMS_Record& record, bool submit) {
+    if (submit)
+        return in.octets(validityLength(record.FirstOctet)).has_value();
+    const auto stamp = in.octets(record.TimeStamp.size());
+    if (stamp)
+        std::transform(stamp->begin(), stamp->end(), record.TimeStamp.begin(), stampValue);
+    return stamp.has_value();
+}
+
+// After the header, a reserved alphabet gives no unit to count the text in.
+std::optional<TextField> readHeader(Reader& in, TSMS_Record& record, std::size_t length) {
+    const int alphabet = record.DataCoding & kAlphabetMask;
+    const auto headerLength = in.octet();
+    if (!headerLength)
+        return std::nullopt;
+    const std::size_t taken = headerUnits(alphabet, *headerLength);
+    in.malformedIf(taken > length);
+    const auto header = in.octets(*headerLength);
+    if (!header)
+        return std::nullopt;
+    record.UserDataHeader = OctetsToHex(*header);
+    if (alphabet == kAlphabetReserved)
+        return std::nullopt;
+    return TextField{length > taken ? length - taken : 0, fillBits(*headerLength), in.rest()};
+}
+
+// Reading ends at the end of the user data, whatever follows it.
+std::optional<TextField> readUserData(Reader& in, TSMS_Record& record) {
+    const auto length = in.octet();
+    if (!length)
+        return std::nullopt;
+    const int alphabet = record.DataCoding & kAlphabetMask;
+    in.malformedIf(*length > maxUserDataLength(alphabet));
+    const std::size_t end = in.position() + userDataOctets(alphabet, *length);
+    std::optional<TextField> text;
+    if (record.FirstOctet & kHeaderIndicator) {
+        text = readHeader(in, record, *length);
+    } else {
+        record.UserDataHeader.clear();
+        text = TextField{*length, 0, in.rest()};
+    }
+    in.skipTo(end);
+    return text;
+}
+
+// Sets the fields in the order the PDU holds them, up to where it ends; gives the text of the user
+// data when the PDU comes that far.
+std::optional<TextField> readFields(Reader& in, TSMS_Record& record) {
+    if (!readCentre(in, record) || !readOctet(in, record.FirstOctet))
+        return std::nullopt;
+    const bool submit = record.FirstOctet & kSubmit;
+    if (submit && !readOctet(in, record.MessageRef))
+        return std::nullopt;
+    if (!readAddress(in, record, submit) || !readOctet(in, record.ProtocolId) ||
+        !readOctet(in, record.DataCoding) || !readTime(in, record, submit))
+        return std::nullopt;
+    return readUserData(in, record);
+}
 
 } // namespace
 
@@ -415,27 +606,11 @@ std::string ConvertUserData7(int variant, Direction direction, std::string_view 
     if (direction == Direction::Encode)
         return OctetsToHex(userData7(variant, octetsOf(header), input));
 
-    const std::size_t fill = fillBits(headerOctets(header));
-    if (input.size() < 2)
+    // The field as ParseHeader gives it: the text's length octet first.
+    const Octets field = octetsOf(input);
+    if (field.empty())
         return {};
-    const std::size_t length = HexToInt(input.substr(0, 2));
-    const std::string_view data = input.substr(2);
-    const std::size_t bitsPresent = (data.size() / 2) * 8;
-    const std::size_t available = bitsPresent > fill ? (bitsPresent - fill) / 7 : 0;
-    const std::size_t count = std::min(length, available);
-
-    std::string septets;
-    std::size_t bit = fill;
-    for (std::size_t n = 0; n < count; ++n) {
-        unsigned value = 0;
-        for (int b = 0; b < 7; ++b, ++bit) {
-            const unsigned octet = HexToInt(data.substr(bit / 8 * 2, 2));
-            if (octet & (1u << (bit % 8)))
-                value |= 1u << b;
-        }
-        septets.push_back(char(value));
-    }
-    return SeptetsToText(variant, septets);
+    return septetText(variant, {field[0], fillBits(octetsOf(header).size()), std::span(field).subspan(1)});
 }
 
 std::string EncodeAddress(std::string_view number, std::uint8_t type, AddressKind kind) {
@@ -454,136 +629,27 @@ std::uint16_t EncodeSms(TSMS_Record& record, int variant) {
 }
 
 std::string ParseHeader(TSMS_Record& record) {
-    Reader in(record.PduText);
-
-    const auto smscLength = in.octet();
-    if (!smscLength)
-        return {};
-    if (*smscLength > 0) {
-        const auto type = in.octet();
-        const auto digits = in.chars(2 * (*smscLength - 1));
-        if (!type || !digits)
-            return {};
-        record.SmscType = *type;
-        record.SmscAddress = numberFromSemiOctets(*digits, *type);
-    }
-
-    const auto first = in.octet();
-    if (!first)
-        return {};
-    record.FirstOctet = *first;
-    const bool submit = *first & kSubmit;
-
-    if (submit) {
-        const auto reference = in.octet();
-        if (!reference)
-            return {};
-        record.MessageRef = *reference;
-    }
-
-    const auto digitCount = in.octet();
-    const auto addressType = in.octet();
-    if (!digitCount || !addressType)
-        return {};
-    (submit ? record.DestAddressType : record.OrigAddressType) = *addressType;
-    if (*digitCount > 0) {
-        const auto digits = in.chars(*digitCount + *digitCount % 2);
-        if (!digits)
-            return {};
-        (submit ? record.DestAddress : record.OrigAddress) =
-            addressFromField(*digits, *digitCount, *addressType);
-    }
-
-    const auto protocol = in.octet();
-    if (!protocol)
-        return {};
-    record.ProtocolId = *protocol;
-    const auto coding = in.octet();
-    if (!coding)
-        return {};
-    record.DataCoding = *coding;
-
-    if (submit) {
-        const int validity = *first & kValidityFormatMask;
-        if (!in.skip(validity == 0 ? 0 : validity == kValidityRelative ? 1 : 7))
-            return {};
-    } else {
-        const auto stamp = in.chars(14);
-        if (!stamp)
-            return {};
-        for (std::size_t i = 0; i < record.TimeStamp.size(); ++i)
-            record.TimeStamp[i] = std::uint8_t(DecToInt(SwapSemiOctets(stamp->substr(2 * i, 2))));
-    }
-
-    const std::string_view userData = in.rest();
-    const auto length = in.octet();
-    if (!length)
-        return {};
-    const int alphabet = record.DataCoding & kAlphabetMask;
-
-    if (!(*first & kHeaderIndicator)) {
-        record.UserDataHeader.clear();
-        return std::string(userData);
-    }
-    const auto headerLength = in.octet();
-    if (!headerLength)
-        return {};
-    const auto header = in.chars(2 * std::size_t(*headerLength));
-    if (!header)
-        return {};
-    record.UserDataHeader = std::string(*header);
-
-    const auto remaining = [&](std::size_t taken) {
-        return std::uint8_t(*length > taken ? *length - taken : 0);
-    };
-    switch (alphabet) {
-    case kAlphabet7:
-        return ByteToHex(remaining(headerSeptets(*headerLength))) + std::string(in.rest());
-    case kAlphabet8:
-    case kAlphabetUcs2:
-        return ByteToHex(remaining(std::size_t(*headerLength) + 1)) + std::string(in.rest());
-    default:
-        return {};
-    }
+    const Octets pdu = octetsOf(record.PduText);
+    Reader in(pdu);
+    const auto text = readFields(in, record);
+    return text ? ByteToHex(std::uint8_t(text->units)) + OctetsToHex(text->octets) : std::string();
 }
 
 void DecodeSms(TSMS_Record& record, int variant) {
-    const std::string field = ParseHeader(record);
-    if (field.size() < 2)
-        return;
-    const std::size_t count = HexToInt(std::string_view(field).substr(0, 2));
-    const std::string_view data = std::string_view(field).substr(2);
-    const std::size_t present = data.size() / 2;
-    const auto octetAt = [&](std::size_t i) { return HexToInt(data.substr(2 * i, 2)); };
-
-    switch (record.DataCoding & kAlphabetMask) {
-    case kAlphabet7:
-        record.MessageText = platform::cp1250ToUtf16(
-            ConvertUserData7(variant, Direction::Decode, record.UserDataHeader, field));
-        break;
-    case kAlphabet8: {
-        std::string text;
-        for (std::size_t i = 0; i < std::min(count, present); ++i)
-            text.push_back(char(octetAt(i)));
-        record.MessageText = platform::cp1250ToUtf16(text);
-        break;
-    }
-    case kAlphabetUcs2: {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < std::min(count, present); i += 2)
-            text.push_back(char16_t(octetAt(i) << 8 | octetAt(i + 1)));
-        record.MessageText = std::move(text);
-        break;
-    }
-    default:
-        break;
-    }
+    DecodePdu(octetsOf(record.PduText), record, variant);
 }
 
 EncodedPdu EncodePdu(const TSMS_Record& record, int variant) {
     EncodedPdu pdu = encodeFields(record);
     append(pdu.octets, userData(record, variant));
     return pdu;
+}
+
+DecodedPdu DecodePdu(std::span<const std::uint8_t> pdu, TSMS_Record& record, int variant) {
+    Reader in(pdu);
+    if (const auto text = readFields(in, record))
+        decodeText(*text, record, variant);
+    return in.result();
 }
 
 std::string OctetsToHex(std::span<const std::uint8_t> octets) {

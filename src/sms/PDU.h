@@ -103,6 +103,19 @@ struct EncodedPdu {
 // EncodeSms is this and its hexadecimal text in PduText.
 EncodedPdu EncodePdu(const TSMS_Record& record, int variant);
 
+enum class PduFault { None, Cut, Malformed };
+struct DecodedPdu {
+    PduFault fault = PduFault::None;
+    std::size_t octets = 0; // octets the PDU took; for a fault, those read before decoding stopped
+};
+// Sets the fields the PDU carries, as DecodeSms does, PduText aside. Octets after the end of the
+// user data are not looked at (a SIM record pads the PDU with FF to its full length). Cut: it ends
+// before a field its lengths announce. Malformed: a length that no PDU can have (an SMS-centre
+// address over 11 octets, more than 20 address digits, a header longer than its user data, a
+// user-data length over 160 septets or 140 octets); the fields are still read as far as the PDU
+// goes. The first fault met is the one given.
+DecodedPdu DecodePdu(std::span<const std::uint8_t> pdu, TSMS_Record& record, int variant);
+
 std::string OctetsToHex(std::span<const std::uint8_t> octets); // upper case
 // Nothing for an odd length or a character that is not a hexadecimal digit.
 std::optional<Octets> HexToOctets(std::string_view hex);
