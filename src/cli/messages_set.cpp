@@ -66,7 +66,7 @@ public:
         for (int position = 1; position <= kPositions; ++position) {
             const auto& message = sent[std::size_t(position - 1)];
             const auto encoded = alarm_pdu::encode(m_smsc, message.number, message.text);
-            if (alarm_pdu::decode(encoded.record.PduText) != kept[std::size_t(position - 1)])
+            if (alarm_pdu::decode(encoded.octets) != kept[std::size_t(position - 1)])
                 positions << QStringLiteral("SMS %1").arg(position);
         }
         return positions;

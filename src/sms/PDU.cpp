@@ -625,7 +625,7 @@ EncodedHeader EncodeHeader(const TSMS_Record& record) {
 std::uint16_t EncodeSms(TSMS_Record& record, int variant) {
     const EncodedPdu pdu = EncodePdu(record, variant);
     record.PduText = OctetsToHex(pdu.octets);
-    return std::uint16_t(pdu.octets.size() - pdu.centreOctets);
+    return std::uint16_t(pdu.tpduOctets());
 }
 
 std::string ParseHeader(TSMS_Record& record) {

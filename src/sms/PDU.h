@@ -99,6 +99,7 @@ void DecodeSms(TSMS_Record& record, int variant);
 struct EncodedPdu {
     Octets octets;
     std::size_t centreOctets = 0;
+    std::size_t tpduOctets() const { return octets.size() - centreOctets; }
 };
 // EncodeSms is this and its hexadecimal text in PduText.
 EncodedPdu EncodePdu(const TSMS_Record& record, int variant);

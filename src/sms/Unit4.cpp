@@ -213,6 +213,7 @@ void TForm4::Koduj() {
     const alarm_pdu::Encoded encoded = alarm_pdu::encode(m_ui->VrStrEdit19->text1250(), SmsNumber, SmsText);
     EncodeRecord = encoded.record;
     PduLength = encoded.length;
+    m_pduOctets = encoded.octets;
     SmsText = EncodeRecord.PduText;
 }
 
@@ -234,7 +235,7 @@ void TForm4::Button3Click() {
         SmsNumber = numberField(position).text1250();
         SmsText = textField(position).text1250();
         Koduj();
-        return alarm_pdu::Encoded{EncodeRecord, PduLength};
+        return alarm_pdu::Encoded{EncodeRecord, PduLength, m_pduOctets};
     };
     messages_transfer::store(sequence, encode, gauge(), [this] {
         m_view->setBusyText(kIdle);

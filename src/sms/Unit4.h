@@ -65,5 +65,6 @@ private:
 
     PageContext& m_context;
     const std::unique_ptr<Ui::TForm4> m_ui;
+    PDU::Octets m_pduOctets; // the PDU of EncodeRecord, for the transfer
     std::unique_ptr<ExchangeView> m_view;
 };

@@ -4,6 +4,8 @@
 #include "sms/PDU.h"
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace alarm_pdu {
@@ -11,8 +13,9 @@ namespace alarm_pdu {
 inline constexpr int kCharTableVariant = 2;
 
 struct Encoded {
-    PDU::TSMS_Record record;  // its PduText is what follows the write command's prompt
+    PDU::TSMS_Record record;  // its PduText is what the page shows and what follows the write prompt
     std::uint16_t length = 0; // the TPDU's octets, as the write command names them
+    PDU::Octets octets;       // SMS-centre part and TPDU: the same PDU as PduText
 };
 
 // An SMS-SUBMIT through the given centre, valid 25 minutes.
@@ -21,8 +24,9 @@ Encoded encode(const std::string& smscNumber, const std::string& number, const s
 // "AT+CMGW=<length>" and CR.
 std::string writeCommand(const Encoded& encoded);
 
-// The stored message as its row shows it. A received message carries no destination; its sender
-// stands in for it.
-message_set::Message decode(const std::string& pdu);
+// The stored message as its row shows it, or nothing for a PDU cut short or with a length no PDU
+// can have; what follows the PDU's end (a SIM record's padding) does not count. A received message
+// carries no destination; its sender stands in for it.
+std::optional<message_set::Message> decode(std::span<const std::uint8_t> pdu);
 
 } // namespace alarm_pdu

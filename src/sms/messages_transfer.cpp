@@ -66,10 +66,10 @@ TransferRead<message_set::Messages> read(VerifiedSequence& sequence, SharedState
         shared.StepState = kStepFirstRead + position - 1;
         if (const auto answer = sequence.read(command("AT+CMGR=", position), position)) {
             // The PDU is the line of hex digits after the "+CMGR:" line; an unsolicited code may
-            // come between.
-            const std::string pdu(answer->hexLineAfter("+CMGR:").value_or(""));
-            if (!pdu.empty())
-                messages[std::size_t(position - 1)] = alarm_pdu::decode(pdu);
+            // come between. A PDU that does not decode reads as an empty position.
+            if (const auto pdu = PDU::HexToOctets(answer->hexLineAfter("+CMGR:").value_or("")))
+                messages[std::size_t(position - 1)] =
+                    alarm_pdu::decode(*pdu).value_or(message_set::Message{});
         }
         progress(25 * position);
     }

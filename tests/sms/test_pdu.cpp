@@ -201,8 +201,15 @@ void TestPdu::encodesSubmit() {
     QCOMPARE(int(encoded.length), tpduLength);
     QCOMPARE(qs(encoded.record.PduText), pdu);
     QCOMPARE(alarm_pdu::writeCommand(encoded), "AT+CMGW=" + std::to_string(tpduLength) + "\r");
-    QCOMPARE(alarm_pdu::decode(encoded.record.PduText),
+    QCOMPARE(qs(OctetsToHex(encoded.octets)), pdu);
+    QCOMPARE(alarm_pdu::decode(encoded.octets),
              (message_set::Message{destination.toStdString(), text.toStdString()}));
+    QCOMPARE(alarm_pdu::decode(inSimRecord(encoded.octets)),
+             (message_set::Message{destination.toStdString(), text.toStdString()}));
+    // Regression: a read answer cut short showed as part of a message, the rest of the row lost.
+    for (std::size_t length = 0; length < encoded.octets.size(); ++length)
+        QVERIFY2(!alarm_pdu::decode(std::span(encoded.octets).first(length)),
+                 qPrintable(QString::number(length)));
 }
 
 void TestPdu::packsSeptets_data() {
