@@ -17,6 +17,9 @@ constexpr std::size_t kMaxSeptets = kMaxUserDataOctets * 8 / 7;
 // at most 20 digits, or the 20 semi-octets of an 11-letter name.
 constexpr std::size_t kMaxCentreOctets = 11;
 constexpr std::size_t kMaxAddressDigits = 20;
+// A PDU at its longest: both addresses with 20 digits, a validity period given as a time, the most
+// user data.
+constexpr std::size_t kLongestPdu = 12 + 2 + 12 + 2 + 7 + 1 + kMaxUserDataOctets;
 
 constexpr std::uint8_t kHeaderIndicator = 64;
 constexpr std::uint8_t kValidityFormatMask = 24;
@@ -95,18 +98,23 @@ const ReverseTable& reverseTable(int variant) {
     return tables.at(variant);
 }
 
-std::optional<int> hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return std::nullopt;
+// A table rather than comparisons: the digits of a PDU follow no pattern a branch could learn.
+constexpr std::array<std::int8_t, 256> hexValues() {
+    std::array<std::int8_t, 256> values{};
+    values.fill(-1);
+    for (int digit = 0; digit < 16; ++digit) {
+        values[static_cast<unsigned char>(kHexDigits[digit])] = std::int8_t(digit);
+        values[static_cast<unsigned char>("0123456789abcdef"[digit])] = std::int8_t(digit);
+    }
+    return values;
 }
+constexpr auto kHexValues = hexValues();
 
+bool isHexDigit(char c) {
+    return kHexValues[static_cast<unsigned char>(c)] >= 0;
+}
 int hexDigit(char c) {
-    return hexValue(c).value_or(0);
+    return std::max(0, int(kHexValues[static_cast<unsigned char>(c)]));
 }
 
 // Hexadecimal text as the text functions read it: two digits an octet, an invalid digit as 0, an odd
@@ -146,12 +154,11 @@ std::size_t headerUse(int alphabet, std::span<const std::uint8_t> header) {
 }
 
 // The user-data length octet, then the header with its own length octet when there is one.
-Octets userDataPrefix(std::size_t length, std::span<const std::uint8_t> header) {
-    Octets prefix{std::uint8_t(length)};
+void appendUserDataPrefix(Octets& pdu, std::size_t length, std::span<const std::uint8_t> header) {
+    pdu.push_back(std::uint8_t(length));
     if (!header.empty())
-        prefix.push_back(std::uint8_t(header.size()));
-    append(prefix, header);
-    return prefix;
+        pdu.push_back(std::uint8_t(header.size()));
+    append(pdu, header);
 }
 
 std::size_t octetsLeftForText(std::span<const std::uint8_t> header) {
@@ -171,92 +178,91 @@ std::string septetsThatFit(int variant, std::string_view text, std::size_t room)
     return septets;
 }
 
-// Least significant bit first, from bit `fill` on; a code without a GSM equivalent (255) goes out
-// as 7F.
-Octets packSeptets(std::string_view septets, std::size_t fill) {
-    Octets packed(ceilDiv(fill + 7 * septets.size(), 8), 0);
+// Least significant bit first, from bit `fill` of the octets appended on; a code without a GSM
+// equivalent (255) goes out as 7F.
+void appendPackedSeptets(Octets& pdu, std::string_view septets, std::size_t fill) {
+    const std::size_t start = pdu.size();
+    pdu.resize(start + ceilDiv(fill + 7 * septets.size(), 8), 0);
     std::size_t bit = fill;
     for (const char s : septets) {
         const unsigned value = unsigned(static_cast<unsigned char>(s) & kSeptetMask) << (bit % 8);
-        packed[bit / 8] |= std::uint8_t(value);
+        pdu[start + bit / 8] |= std::uint8_t(value);
         if (value > 0xFF)
-            packed[bit / 8 + 1] |= std::uint8_t(value >> 8);
+            pdu[start + bit / 8 + 1] |= std::uint8_t(value >> 8);
         bit += 7;
     }
-    return packed;
 }
 
-Octets userData7(int variant, std::span<const std::uint8_t> header, std::string_view text) {
+void appendUserData7(Octets& pdu, int variant, std::span<const std::uint8_t> header, std::string_view text) {
     const std::size_t headerTakes = headerUse(kAlphabet7, header);
     const std::string septets =
         septetsThatFit(variant, text, kMaxSeptets - std::min(headerTakes, kMaxSeptets));
     // The length counts septets here, the header's own included.
-    Octets field = userDataPrefix(headerTakes + septets.size(), header);
-    append(field, packSeptets(septets, fillBits(header.size())));
-    return field;
+    appendUserDataPrefix(pdu, headerTakes + septets.size(), header);
+    appendPackedSeptets(pdu, septets, fillBits(header.size()));
 }
 
 // 8-bit data travels in the system's code page, the same one decoding reads it with.
-Octets userData8(std::span<const std::uint8_t> header, const std::u16string& message) {
+void appendUserData8(Octets& pdu, std::span<const std::uint8_t> header, const std::u16string& message) {
     std::string text = platform::utf16ToCp1250(message);
     text.resize(std::min(text.size(), octetsLeftForText(header)));
-    Octets field = userDataPrefix(headerUse(kAlphabet8, header) + text.size(), header);
-    field.insert(field.end(), text.begin(), text.end());
-    return field;
+    appendUserDataPrefix(pdu, headerUse(kAlphabet8, header) + text.size(), header);
+    pdu.insert(pdu.end(), text.begin(), text.end());
 }
 
-Octets userDataUcs2(std::span<const std::uint8_t> header, std::u16string text) {
+void appendUserDataUcs2(Octets& pdu, std::span<const std::uint8_t> header, std::u16string text) {
     text.resize(std::min(text.size(), octetsLeftForText(header) / 2));
     if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
         text.pop_back(); // never half a surrogate pair
-    Octets field = userDataPrefix(headerUse(kAlphabetUcs2, header) + 2 * text.size(), header);
+    appendUserDataPrefix(pdu, headerUse(kAlphabetUcs2, header) + 2 * text.size(), header);
     for (const char16_t c : text) {
-        field.push_back(std::uint8_t(c >> 8));
-        field.push_back(std::uint8_t(c & 0xFF));
+        pdu.push_back(std::uint8_t(c >> 8));
+        pdu.push_back(std::uint8_t(c & 0xFF));
     }
-    return field;
 }
 
 // A reserved alphabet gets no user data at all.
-Octets userData(const TSMS_Record& record, int variant) {
+void appendUserData(Octets& pdu, const TSMS_Record& record, int variant) {
     const Octets header = octetsOf(record.UserDataHeader);
     switch (record.DataCoding & kAlphabetMask) {
     case kAlphabet7:
-        return userData7(variant, header, platform::utf16ToCp1250(record.MessageText));
+        appendUserData7(pdu, variant, header, platform::utf16ToCp1250(record.MessageText));
+        break;
     case kAlphabet8:
-        return userData8(header, record.MessageText);
+        appendUserData8(pdu, header, record.MessageText);
+        break;
     case kAlphabetUcs2:
-        return userDataUcs2(header, record.MessageText);
+        appendUserDataUcs2(pdu, header, record.MessageText);
+        break;
     default:
-        return {};
+        break;
     }
 }
 
 // Digits low semi-octet first, an odd count filled up.
-Octets semiOctetsOf(std::string_view digits) {
-    Octets packed;
+void appendSemiOctets(Octets& pdu, std::string_view digits) {
     for (std::size_t i = 0; i < digits.size(); i += 2) {
         const int high = i + 1 < digits.size() ? hexDigit(digits[i + 1]) : kFiller;
-        packed.push_back(std::uint8_t(high << 4 | hexDigit(digits[i])));
+        pdu.push_back(std::uint8_t(high << 4 | hexDigit(digits[i])));
     }
-    return packed;
 }
 
 // A destination's length counts its digits, an SMS centre's the octets of type and digits; a
 // centre without digits is that length alone.
-Octets addressOctets(std::string_view number, std::uint8_t type, AddressKind kind) {
+void appendAddress(Octets& pdu, std::string_view number, std::uint8_t type, AddressKind kind) {
     std::uint8_t typeOctet = type | kTypeExtensionBit;
     if (!number.empty() && number.front() == '+') {
         number.remove_prefix(1);
         typeOctet |= kInternationalNumber;
     }
-    const Octets digits = semiOctetsOf(number);
-    if (kind == AddressKind::SmsCentre && digits.empty())
-        return {0};
-    const std::size_t length = kind == AddressKind::Destination ? number.size() : digits.size() + 1;
-    Octets field{std::uint8_t(length), typeOctet};
-    append(field, digits);
-    return field;
+    const std::size_t digitOctets = ceilDiv(number.size(), 2);
+    if (kind == AddressKind::SmsCentre && digitOctets == 0) {
+        pdu.push_back(0);
+        return;
+    }
+    pdu.push_back(std::uint8_t(kind == AddressKind::Destination ? number.size() : digitOctets + 1));
+    pdu.push_back(typeOctet);
+    appendSemiOctets(pdu, number);
 }
 
 // The indicator must say whether a header follows, or a reader takes text for header octets.
@@ -280,16 +286,15 @@ std::size_t validityLength(std::uint8_t first) {
 }
 
 // SMS-centre part and the TPDU's fields up to the validity period.
-EncodedPdu encodeFields(const TSMS_Record& record) {
-    EncodedPdu pdu{addressOctets(record.SmscAddress, record.SmscType, AddressKind::SmsCentre)};
+void appendFields(EncodedPdu& pdu, const TSMS_Record& record) {
+    appendAddress(pdu.octets, record.SmscAddress, record.SmscType, AddressKind::SmsCentre);
     pdu.centreOctets = pdu.octets.size();
     pdu.octets.push_back(firstOctet(record));
     pdu.octets.push_back(record.MessageRef);
-    append(pdu.octets, addressOctets(record.DestAddress, record.DestAddressType, AddressKind::Destination));
+    appendAddress(pdu.octets, record.DestAddress, record.DestAddressType, AddressKind::Destination);
     pdu.octets.push_back(record.ProtocolId);
     pdu.octets.push_back(record.DataCoding & std::uint8_t(~kCompressed));
     append(pdu.octets, std::span(record.ValidityPeriod).first(validityLength(record.FirstOctet)));
-    return pdu;
 }
 
 // Text as the PDU holds it: the septets or octets its length announces, the fill bits before the
@@ -603,8 +608,11 @@ std::string SeptetsToText(int variant, std::string_view septets) {
 
 std::string ConvertUserData7(int variant, Direction direction, std::string_view header,
                              std::string_view input) {
-    if (direction == Direction::Encode)
-        return OctetsToHex(userData7(variant, octetsOf(header), input));
+    if (direction == Direction::Encode) {
+        Octets field;
+        appendUserData7(field, variant, octetsOf(header), input);
+        return OctetsToHex(field);
+    }
 
     // The field as ParseHeader gives it: the text's length octet first.
     const Octets field = octetsOf(input);
@@ -614,11 +622,14 @@ std::string ConvertUserData7(int variant, Direction direction, std::string_view 
 }
 
 std::string EncodeAddress(std::string_view number, std::uint8_t type, AddressKind kind) {
-    return OctetsToHex(addressOctets(number, type, kind));
+    Octets field;
+    appendAddress(field, number, type, kind);
+    return OctetsToHex(field);
 }
 
 EncodedHeader EncodeHeader(const TSMS_Record& record) {
-    const EncodedPdu header = encodeFields(record);
+    EncodedPdu header;
+    appendFields(header, record);
     return {OctetsToHex(header.octets), 2 * header.centreOctets};
 }
 
@@ -640,8 +651,10 @@ void DecodeSms(TSMS_Record& record, int variant) {
 }
 
 EncodedPdu EncodePdu(const TSMS_Record& record, int variant) {
-    EncodedPdu pdu = encodeFields(record);
-    append(pdu.octets, userData(record, variant));
+    EncodedPdu pdu;
+    pdu.octets.reserve(kLongestPdu);
+    appendFields(pdu, record);
+    appendUserData(pdu.octets, record, variant);
     return pdu;
 }
 
@@ -663,8 +676,7 @@ std::string OctetsToHex(std::span<const std::uint8_t> octets) {
 }
 
 std::optional<Octets> HexToOctets(std::string_view hex) {
-    if (hex.size() % 2 != 0 ||
-        !std::all_of(hex.begin(), hex.end(), [](char c) { return hexValue(c).has_value(); }))
+    if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), isHexDigit))
         return std::nullopt;
     return octetsOf(hex);
 }
