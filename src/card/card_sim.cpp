@@ -35,19 +35,8 @@ const char* causeOf(AdnFault fault) {
     return card_messages::kNumberNotDialable;
 }
 
-const char* boxText(sim::Unfinished box) {
-    switch (box) {
-    case sim::Unfinished::Write:
-        return card_messages::kWriteUnconfirmed;
-    case sim::Unfinished::Store:
-        return card_messages::kStoreUnconfirmed;
-    case sim::Unfinished::Delete:
-        return card_messages::kDeleteUnconfirmed;
-    case sim::Unfinished::Read:
-        break;
-    }
-    return card_messages::kReadFailed;
-}
+constexpr sim::UnfinishedTexts kBoxes{card_messages::kWriteUnconfirmed, card_messages::kStoreUnconfirmed,
+                                      card_messages::kDeleteUnconfirmed, card_messages::kReadFailed};
 
 } // namespace
 
@@ -224,7 +213,7 @@ void CardSim::unreadable(int position, const std::string& cause) {
 }
 
 bool CardSim::finish(sim::Unfinished box) {
-    const auto told = m_report.box(boxText(box));
+    const auto told = m_report.box(kBoxes.of(box));
     if (!told)
         return true;
     m_prompts.warn(*told);

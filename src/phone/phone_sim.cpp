@@ -46,19 +46,8 @@ std::size_t tpduLength(const std::vector<std::uint8_t>& pdu) {
     return pdu.size() > centre ? pdu.size() - centre : 0;
 }
 
-const char* boxText(sim::Unfinished box) {
-    switch (box) {
-    case sim::Unfinished::Write:
-        return phone_messages::kWriteUnconfirmed;
-    case sim::Unfinished::Store:
-        return phone_messages::kStoreUnconfirmed;
-    case sim::Unfinished::Delete:
-        return phone_messages::kDeleteUnconfirmed;
-    case sim::Unfinished::Read:
-        break;
-    }
-    return phone_messages::kReadFailed;
-}
+constexpr sim::UnfinishedTexts kBoxes{phone_messages::kWriteUnconfirmed, phone_messages::kStoreUnconfirmed,
+                                      phone_messages::kDeleteUnconfirmed, phone_messages::kReadFailed};
 
 } // namespace
 
@@ -288,7 +277,7 @@ bool PhoneSim::finish(sim::Unfinished box) {
         m_line.warnSilent();
         return false;
     }
-    const auto told = m_report.box(boxText(box));
+    const auto told = m_report.box(kBoxes.of(box));
     if (!told)
         return true;
     m_line.warn(*told);

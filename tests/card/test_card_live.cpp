@@ -14,10 +14,6 @@ namespace {
 const QStringList kNumbers = {
     "+420111111111", "Sousedka Eva", "+420222222222", QString::fromUtf8("Čeněk"), "", "",
     "+420444444444", "Eva [Otec]"};
-const QStringList kMessages = {"+420603123456", QString::fromUtf8("Poplach č. 1"),
-                               "+420777000111", "OK2",
-                               "+420603123456", "[]€",
-                               "+420603123456", "OK4"};
 
 // The records as the alarm will read them: GSM, the 7-bit-based UCS2 form, GSM with extension
 // characters; an empty position is no line at all.
@@ -68,7 +64,7 @@ private slots:
         setFields(numbers.form(), kNumbers);
         run(numbers, "Button2");
         run(configuration, "BitBtn3");
-        setFields(sms.form(), kMessages);
+        setFields(sms.form(), kAlarmMessages);
         run(sms, "Button3");
         QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         QVERIFY2(holdsAll(card.state(), kNumberRecords + kConfigurationRecords), card.state().constData());
@@ -81,7 +77,7 @@ private slots:
         run(configuration, "Button1");
         QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         QCOMPARE(fieldsOf(numbers.form()), kNumbers);
-        QCOMPARE(fieldsOf(sms.form()), kMessages);
+        QCOMPARE(fieldsOf(sms.form()), kAlarmMessages);
         QCOMPARE(tool.window->configurationPage().staticText1(), std::string("+000000000000"));
 
         run(sms, "Button4");
@@ -161,7 +157,7 @@ private slots:
         };
         const QStringList written = {"--config",  file("a.par", {"+000001101011", "+000000001235"}),
                                      "--numbers", file("a.num", kNumbers),
-                                     "--sms",     file("a.sms", kMessages)};
+                                     "--sms",     file("a.sms", kAlarmMessages)};
         const CommandLineRun write = runCommandLine(
             m_settings.path(), QStringList{"write", "--reader", VirtualCard::reader, "--pin-stdin"} + written,
             "1234\n");
