@@ -1,6 +1,6 @@
 // The command line, end to end: "alarmgsm write" and "alarmgsm read" in their own process without a
 // display, against the virtual phone, and what they print, how they end and what the SIM holds.
-#include "cli/backup_names.h"
+#include "backup/backup_names.h"
 #include "cli/console.h"
 #include "cli/console_prompts.h"
 #include "cli/port_choice.h"
