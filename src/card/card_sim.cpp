@@ -92,6 +92,9 @@ std::optional<int> CardSim::triesLeft() {
 }
 
 bool CardSim::open(sim::Store store) {
+    if (m_opened == store)
+        return true;
+    m_opened.reset();
     const auto file = selectFile(store);
     if (!file)
         return false;
@@ -102,11 +105,14 @@ bool CardSim::open(sim::Store store) {
     m_file = *file;
     // Record 1 tells whether the PIN must be given: a card whose CHV1 is off, or already verified,
     // lets it be read.
-    if (m_card.readRecord(1, m_file.recordLength))
-        return true;
-    if (m_card.linkLost() || m_card.status() != kAccessDenied)
-        return refusedFile(m_file.fid);
-    return unlock() && selectFile(store).has_value();
+    if (!m_card.readRecord(1, m_file.recordLength)) {
+        if (m_card.linkLost() || m_card.status() != kAccessDenied)
+            return refusedFile(m_file.fid);
+        if (!unlock() || !selectFile(store))
+            return false;
+    }
+    m_opened = store;
+    return true;
 }
 
 bool CardSim::unlock() {
@@ -212,8 +218,9 @@ void CardSim::unreadable(int position, const std::string& cause) {
     m_report.answered(position, false, cause);
 }
 
+// Each finish tells what went wrong since the last one.
 bool CardSim::finish(sim::Unfinished box) {
-    const auto told = m_report.box(kBoxes.of(box));
+    const auto told = std::exchange(m_report, {}).box(kBoxes.of(box));
     if (!told)
         return true;
     m_prompts.warn(*told);

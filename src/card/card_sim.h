@@ -54,6 +54,7 @@ private:
     sim::PinRules m_pins;
     sim::PositionReport m_report;
     FileHeader m_file;
+    std::optional<sim::Store> m_opened; // a store already open in the exchange is not selected again
     bool m_gone = false;
 };
 

@@ -112,7 +112,7 @@ private slots:
     // A card pulled out mid-write: the positions not confirmed are named with why, nothing more goes,
     // and the reader serves again once the card is back.
     void cardPulledMidWrite() {
-        VirtualCard card({"--pull-after", "10"}); // the update of position 2
+        VirtualCard card({"--pull-after", "14"}); // the update of position 2, after the backup's reads
         Tool tool(m_settings.path());
         chooseTheReader(tool);
         const PageProbe numbers = PageProbe::numbers(*tool.window);
