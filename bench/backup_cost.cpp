@@ -143,6 +143,7 @@ void benchWay(const Way& way, int rounds) {
                     without > 0 ? with / without : 0, figures.failed);
     }
     std::printf("backups saved: %zu\n", folder.list().size());
+    std::fflush(stdout);
 }
 
 } // namespace
