@@ -20,6 +20,7 @@
 #include "sms/Unit4.h"
 #include "support/liveness.h"
 #include "support/scripted_dialogs.h"
+#include "virtual_phone.h"
 #include "widgets/TGauge.h"
 #include "widgets/VrStrEdit.h"
 
@@ -73,50 +74,6 @@ struct PhoneKind {
     QStringList options;
 };
 
-QByteArray fileBytes(const QString& path, qint64 from = 0) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(from))
-        return {};
-    return file.readAll();
-}
-
-// The virtual phone on a pseudo-terminal linked as COM1 in directory, starting from kSim and
-// logging every byte.
-class VirtualPhone {
-public:
-    VirtualPhone(const QString& program, const QString& directory, const QStringList& options)
-        : m_dir(directory) {
-        QFile state(statePath());
-        if (state.open(QIODevice::WriteOnly))
-            state.write(kSim);
-        state.close();
-        m_process.setProgram(program);
-        m_process.setArguments(QStringList{"--link", m_dir.filePath("dosdevices/com1"), "--state",
-                                           statePath(), "--log", logPath()} +
-                               options);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000))
-            qFatal("the virtual phone did not start: %s", qPrintable(program));
-        m_device = QString::fromLatin1(m_process.readLine()).trimmed();
-    }
-    ~VirtualPhone() {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
-    }
-
-    QString device() const { return m_device; }
-    QString logPath() const { return m_dir.filePath("phone.log"); }
-    QString simState() const { return QString::fromLatin1(fileBytes(statePath())); }
-
-private:
-    QString statePath() const { return m_dir.filePath("sim.txt"); }
-
-    QDir m_dir;
-    QProcess m_process;
-    QString m_device;
-};
-
 // Notes when a widget is hidden, by the clock the click started, and ends the wait for it.
 class HideWatch : public QObject {
 public:
@@ -144,7 +101,7 @@ using Check = std::function<bool(const QString& simBefore, const QString& simAft
 class ToolBench {
 public:
     ToolBench(const QString& phoneProgram, const QStringList& phoneOptions)
-        : m_phone(phoneProgram, m_dir.path(), phoneOptions) {
+        : m_phone(phoneProgram, m_dir.path(), phoneOptions, kSim) {
         m_errors = std::make_unique<ErrorReport>(m_dialogs);
         m_window = std::make_unique<TForm1>(
             MainWindowEnvironment{m_dir.path().toStdString(), m_dialogs, *m_errors, m_pause, m_delivery});
@@ -359,7 +316,7 @@ struct PeerRun {
 
 PeerRun peerRun(const QString& phoneProgram, const QStringList& phoneOptions, const Exchange& write) {
     QTemporaryDir dir;
-    const VirtualPhone phone(phoneProgram, dir.path(), phoneOptions);
+    const VirtualPhone phone(phoneProgram, dir.path(), phoneOptions, kSim);
     QProcess script;
     script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Debian's python3-gammu, so Debian's own interpreter.

@@ -1,6 +1,6 @@
 // A message built from arbitrary choices and text, encoded as the SMS page stores it and decoded as
-// it reads it back: numbers, header and text must survive, the text cut only where a whole
-// character no longer fits.
+// it reads it back: the PDU whole and sound to the byte decode, its hex the text functions' PDU;
+// numbers, header and text must survive, the text cut only where a whole character no longer fits.
 #include "fuzz_check.h"
 #include "platform/cp1250.h"
 #include "sms/PDU.h"
@@ -38,10 +38,6 @@ constexpr std::size_t kMaxUserDataOctets = 140;
 
 std::string withSign(bool international, const std::string& digits) {
     return international && !digits.empty() ? "+" + digits : digits;
-}
-
-bool isUpperHex(const std::string& text) {
-    return text.size() % 2 == 0 && text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
 }
 
 // What the 7-bit round trip gives for a text: each character as its septets read back (a code
@@ -99,14 +95,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         message = platform::cp1250ToUtf16(text);
     }
     record.MessageText = message;
+    const PDU::EncodedPdu pdu = PDU::EncodePdu(record, variant);
     const std::uint16_t tpduLength = PDU::EncodeSms(record, variant);
-    FUZZ_CHECK(isUpperHex(record.PduText));
-    FUZZ_CHECK(tpduLength * 2u < record.PduText.size());
+    FUZZ_CHECK(record.PduText == PDU::OctetsToHex(pdu.octets));
+    FUZZ_CHECK(tpduLength == pdu.tpduOctets() && pdu.centreOctets > 0);
     FUZZ_CHECK(tpduLength <= 12 + 10 + 7 + 1 + kMaxUserDataOctets);
 
     PDU::TSMS_Record decoded;
-    decoded.PduText = record.PduText;
-    PDU::DecodeSms(decoded, variant);
+    const PDU::DecodedPdu result = PDU::DecodePdu(pdu.octets, decoded, variant);
+    FUZZ_CHECK(result.fault == PDU::PduFault::None && result.octets == pdu.octets.size());
     FUZZ_CHECK(decoded.DestAddress == dest);
     FUZZ_CHECK(decoded.SmscAddress == smsc);
     FUZZ_CHECK(decoded.MessageRef == record.MessageRef);

@@ -4,7 +4,7 @@
 #include "fuzz_check.h"
 #include "phone/final_answers.h"
 #include "phone/phonebook.h"
-#include "sms/PDU.h"
+#include "sms/alarm_pdu.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,9 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (const auto pdu = answer.hexLineAfter("+CMGR:")) {
         FUZZ_CHECK(isInside(said, *pdu));
-        PDU::TSMS_Record record;
-        record.PduText = std::string(*pdu);
-        PDU::DecodeSms(record, 2);
+        if (const auto octets = PDU::HexToOctets(*pdu))
+            alarm_pdu::decode(*octets);
     }
     return 0;
 }

@@ -1,28 +1,38 @@
 #include "app/alarm1.h"
 
+#include "app/backup_menu.h"
 #include "app/error_report.h"
 #include "app/port_menu.h"
 #include "app/reader_menu.h"
 #include "app/settings_file.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
+#include "backup/backup_texts.h"
 #include "config/Unit5.h"
 #include "numbers/Unit6.h"
 #include "platform/com_names.h"
 #include "platform/device_paths.h"
 #include "sms/Unit4.h"
 #include "ui_alarm1.h"
+#include "widgets/user_dialogs.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <utility>
 
 namespace {
 
 constexpr int kPortCount = 6;
+
+QString backupFolderOf(const std::string& settingsDirectory) {
+    return QDir(QString::fromStdString(settingsDirectory)).filePath(QStringLiteral("zalohy"));
+}
 
 } // namespace
 
@@ -36,7 +46,8 @@ TForm1::TForm1(MainWindowEnvironment environment, QWidget* parent)
           m_shared, m_exchanges),
       m_prompts(m_environment.dialogs), m_phone(m_line, m_shared, m_environment.pause, m_prompts),
       m_exchangeContext{m_access, m_shared, m_prompts, m_environment.pause, m_exchanges},
-      m_pageContext{m_exchangeContext, m_environment.dialogs, m_environment.errors} {
+      m_backups(backupFolderOf(m_environment.settingsDirectory)),
+      m_pageContext{m_exchangeContext, m_environment.dialogs, m_environment.errors, m_backups} {
     m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
@@ -97,6 +108,15 @@ void TForm1::connectMenu() {
     m_readerMenu = new ReaderMenu(
         *m_ui->Port1, cardReaders(), [this](const std::string& reader) { chooseReader(reader); },
         [this](const std::string& why) { m_environment.dialogs.warning(QString::fromStdString(why)); });
+    std::vector<std::unique_ptr<AlarmSet>> sets;
+    sets.push_back(configurationSet());
+    sets.push_back(numbersSet());
+    sets.push_back(messagesSet({})); // the centre is no part of what a backup's entry shows
+    m_backupMenu =
+        new BackupMenu(*m_ui->Zalohy1, m_backups, std::move(sets), [this](const BackupFile& backup) {
+            m_environment.errors.guard([this, &backup] { loadBackup(backup); });
+        });
+    connect(m_ui->SlozkaZaloh1, &QAction::triggered, this, &TForm1::SlozkaZaloh1Click);
     connect(m_ui->Oaplikaci2, &QAction::triggered, this, &TForm1::Oaplikaci2Click);
     connect(m_ui->N8pov2da1, &QAction::triggered, this, &TForm1::N8pov2da1Click);
 }
@@ -147,7 +167,8 @@ void TForm1::chooseDevice(const std::string& path) {
 void TForm1::chooseReader(const std::string& reader) {
     AfComPort1().Close();
     Smazni_oznaceni();
-    m_card = std::make_unique<card::CardAccess>(reader, m_prompts, card::CardAccess::Hold::EachExchange, true);
+    m_card = std::make_unique<card::CardAccess>(reader, m_environment.pause, m_prompts,
+                                                card::CardAccess::Hold::EachExchange, true);
     m_access.choose(*m_card);
     m_readerMenu->checkReader(reader);
 }
@@ -245,4 +266,28 @@ void TForm1::Oaplikaci2Click() {
 
 void TForm1::N8pov2da1Click() {
     m_form3->showCentred();
+}
+
+void TForm1::loadBackup(const BackupFile& backup) {
+    const QString extension = QString::fromStdString(backup.extension);
+    if (extension == m_form5->OpenDialog1.defaultExtension) {
+        m_form5->loadFile(backup.path);
+        m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet1);
+    } else if (extension == m_form6->OpenDialog1.defaultExtension) {
+        m_form6->loadFile(backup.path);
+        m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet2);
+    } else if (extension == m_form4->OpenDialog1.defaultExtension) {
+        m_form4->loadFile(backup.path);
+        m_ui->PageControl1->setCurrentWidget(m_ui->TabSheet3);
+    }
+}
+
+// Made when missing, so the folder opens before the first backup too.
+void TForm1::SlozkaZaloh1Click() {
+    const QString& folder = m_backups.path();
+    if (!QDir().mkpath(folder))
+        m_environment.dialogs.error(QString::fromUtf8(backup_texts::kNoFolder).arg(folder));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        m_environment.dialogs.error(
+            QString::fromUtf8("Složku %1 nelze otevřít ve správci souborů.").arg(folder));
 }

@@ -4,6 +4,7 @@
 #include "app/card_reader_list.h"
 #include "app/exchange_aware_report.h"
 #include "app/serial_port_list.h"
+#include "backup/backup_folder.h"
 #include "card/card_access.h"
 #include "exchange/exchange_context.h"
 #include "exchange/exchange_lock.h"
@@ -23,6 +24,7 @@
 namespace Ui {
 class TForm1;
 }
+class BackupMenu;
 class ErrorReport;
 class PortMenu;
 class ReaderMenu;
@@ -38,7 +40,7 @@ class Pause;
 }
 
 struct MainWindowEnvironment {
-    std::string settingsDirectory; // setting.ini and the dosdevices links
+    std::string settingsDirectory; // setting.ini, the dosdevices links and the backups' folder
     UserDialogs& dialogs;
     ErrorReport& errors;
     platform::Pause& pause;
@@ -61,6 +63,9 @@ public:
     TForm2& aboutWindow() { return *m_form2; }
     TForm3& helpWindow() { return *m_form3; }
     QAction& portItem(int portNumber) const;
+    const BackupFolder& backups() const { return m_backups; }
+    // Into its page, as a load of that file from the page; the page is shown.
+    void loadBackup(const BackupFile& backup);
 
     // The port menu's handlers (COM11Click .. COM61Click): close, choose, open, check the item.
     void choosePort(int portNumber);
@@ -88,6 +93,7 @@ private:
     void UlozIni();
     void Oaplikaci2Click();
     void N8pov2da1Click();
+    void SlozkaZaloh1Click();
 
     const std::unique_ptr<Ui::TForm1> m_ui;
     MainWindowEnvironment m_environment;
@@ -100,6 +106,7 @@ private:
     std::unique_ptr<card::CardAccess> m_card;
     ChosenAccess m_access{m_phone};
     ExchangeContext m_exchangeContext;
+    BackupFolder m_backups;
     PageContext m_pageContext;
     TForm5* m_form5 = nullptr;
     TForm4* m_form4 = nullptr;
@@ -110,5 +117,6 @@ private:
     SystemCardReaders m_systemReaders;
     PortMenu* m_portMenu = nullptr;     // owned by the Port menu
     ReaderMenu* m_readerMenu = nullptr; // owned by the Port menu
+    BackupMenu* m_backupMenu = nullptr; // owned by the Backups menu
     ExchangeAwareReport m_portLossReport{m_exchanges, m_environment.errors};
 };

@@ -6,8 +6,10 @@
 
 namespace card {
 
-CardAccess::CardAccess(std::string reader, sim::Prompts& prompts, Hold hold, bool mayUseLastTry)
-    : m_reader(std::move(reader)), m_prompts(prompts), m_hold(hold), m_mayUseLastTry(mayUseLastTry) {}
+CardAccess::CardAccess(std::string reader, platform::Pause& pause, sim::Prompts& prompts, Hold hold,
+                       bool mayUseLastTry)
+    : m_reader(std::move(reader)), m_pause(pause), m_prompts(prompts), m_hold(hold),
+      m_mayUseLastTry(mayUseLastTry) {}
 
 std::shared_ptr<platform::SmartCardLink> CardAccess::openCard() {
     if (m_held)
@@ -27,7 +29,7 @@ std::unique_ptr<sim::Session> CardAccess::connect(bool) {
     auto card = openCard();
     if (!card)
         return nullptr;
-    return std::make_unique<CardSim>(std::move(card), m_prompts,
+    return std::make_unique<CardSim>(std::move(card), m_pause, m_prompts,
                                      CardSim::Options{m_reader, m_mayUseLastTry, [this] { m_held.reset(); }});
 }
 

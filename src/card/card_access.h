@@ -18,7 +18,8 @@ namespace card {
 class CardAccess final : public SimAccess {
 public:
     enum class Hold { EachExchange, WholeRun };
-    CardAccess(std::string reader, sim::Prompts& prompts, Hold hold, bool mayUseLastTry);
+    CardAccess(std::string reader, platform::Pause& pause, sim::Prompts& prompts, Hold hold,
+               bool mayUseLastTry);
 
     const std::string& reader() const { return m_reader; }
 
@@ -31,6 +32,7 @@ private:
     std::shared_ptr<platform::SmartCardLink> openCard();
 
     std::string m_reader;
+    platform::Pause& m_pause;
     sim::Prompts& m_prompts;
     Hold m_hold;
     bool m_mayUseLastTry;

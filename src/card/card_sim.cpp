@@ -35,24 +35,14 @@ const char* causeOf(AdnFault fault) {
     return card_messages::kNumberNotDialable;
 }
 
-const char* boxText(sim::Unfinished box) {
-    switch (box) {
-    case sim::Unfinished::Write:
-        return card_messages::kWriteUnconfirmed;
-    case sim::Unfinished::Store:
-        return card_messages::kStoreUnconfirmed;
-    case sim::Unfinished::Delete:
-        return card_messages::kDeleteUnconfirmed;
-    case sim::Unfinished::Read:
-        break;
-    }
-    return card_messages::kReadFailed;
-}
+constexpr sim::UnfinishedTexts kBoxes{card_messages::kWriteUnconfirmed, card_messages::kStoreUnconfirmed,
+                                      card_messages::kDeleteUnconfirmed, card_messages::kReadFailed};
 
 } // namespace
 
-CardSim::CardSim(std::shared_ptr<platform::SmartCardLink> link, sim::Prompts& prompts, Options options)
-    : m_link(std::move(link)), m_card(*m_link), m_prompts(prompts), m_options(std::move(options)),
+CardSim::CardSim(std::shared_ptr<platform::SmartCardLink> link, platform::Pause& pause, sim::Prompts& prompts,
+                 Options options)
+    : m_link(std::move(link)), m_card(*m_link, pause), m_prompts(prompts), m_options(std::move(options)),
       m_pins(prompts, kPinTexts) {}
 
 void CardSim::noteLink() {
@@ -102,6 +92,9 @@ std::optional<int> CardSim::triesLeft() {
 }
 
 bool CardSim::open(sim::Store store) {
+    if (m_opened == store)
+        return true;
+    m_opened.reset();
     const auto file = selectFile(store);
     if (!file)
         return false;
@@ -112,11 +105,14 @@ bool CardSim::open(sim::Store store) {
     m_file = *file;
     // Record 1 tells whether the PIN must be given: a card whose CHV1 is off, or already verified,
     // lets it be read.
-    if (m_card.readRecord(1, m_file.recordLength))
-        return true;
-    if (m_card.linkLost() || m_card.status() != kAccessDenied)
-        return refusedFile(m_file.fid);
-    return unlock() && selectFile(store).has_value();
+    if (!m_card.readRecord(1, m_file.recordLength)) {
+        if (m_card.linkLost() || m_card.status() != kAccessDenied)
+            return refusedFile(m_file.fid);
+        if (!unlock() || !selectFile(store))
+            return false;
+    }
+    m_opened = store;
+    return true;
 }
 
 bool CardSim::unlock() {
@@ -222,8 +218,9 @@ void CardSim::unreadable(int position, const std::string& cause) {
     m_report.answered(position, false, cause);
 }
 
+// Each finish tells what went wrong since the last one.
 bool CardSim::finish(sim::Unfinished box) {
-    const auto told = m_report.box(boxText(box));
+    const auto told = std::exchange(m_report, {}).box(kBoxes.of(box));
     if (!told)
         return true;
     m_prompts.warn(*told);

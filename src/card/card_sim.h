@@ -22,7 +22,8 @@ public:
         bool mayUseLastTry = false;     // the person consented to the PIN's last try
         std::function<void()> linkLost; // the card went away: the next exchange connects afresh
     };
-    CardSim(std::shared_ptr<platform::SmartCardLink> link, sim::Prompts& prompts, Options options);
+    CardSim(std::shared_ptr<platform::SmartCardLink> link, platform::Pause& pause, sim::Prompts& prompts,
+            Options options);
 
     bool open(sim::Store store) override;
     std::optional<sim::Entry> readEntry(int position) override;
@@ -53,6 +54,7 @@ private:
     sim::PinRules m_pins;
     sim::PositionReport m_report;
     FileHeader m_file;
+    std::optional<sim::Store> m_opened; // a store already open in the exchange is not selected again
     bool m_gone = false;
 };
 

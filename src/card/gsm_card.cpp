@@ -51,6 +51,7 @@ std::optional<FileHeader> headerOf(const std::vector<std::uint8_t>& bytes) {
 
 std::optional<CardReply> GsmCard::send(std::vector<std::uint8_t> command) {
     auto reply = m_channel.send(std::move(command));
+    m_pause.wait(0);
     m_linkLost = !reply;
     m_status = reply ? reply->status : 0;
     return reply;

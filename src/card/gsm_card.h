@@ -1,8 +1,9 @@
 #pragma once
 // A SIM as the alarm reads it: GSM (class A0) commands on its files, one level per SELECT, with the
 // header of each selected file from GET RESPONSE: record length and count of an EF, the state of
-// CHV1 (the PIN) of the MF or a DF.
+// CHV1 (the PIN) of the MF or a DF. Between commands the pause lets the window serve its events.
 #include "card/card_channel.h"
+#include "platform/pause.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,7 +39,7 @@ struct FileHeader {
 
 class GsmCard {
 public:
-    explicit GsmCard(platform::SmartCardLink& link) : m_channel(link) {}
+    GsmCard(platform::SmartCardLink& link, platform::Pause& pause) : m_channel(link), m_pause(pause) {}
 
     // Nothing when the card refused (status()) or the link failed (linkLost()).
     std::optional<FileHeader> select(std::uint16_t fid);
@@ -55,6 +56,7 @@ private:
     std::optional<CardReply> send(std::vector<std::uint8_t> command);
 
     CardChannel m_channel;
+    platform::Pause& m_pause;
     std::uint16_t m_status = 0;
     bool m_linkLost = false;
 };

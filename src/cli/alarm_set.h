@@ -1,6 +1,6 @@
 #pragma once
-// One of the three sets as the command line handles it: its file, the check its page makes before
-// anything is sent, and the page's own transfers. A set's content is its file's lines.
+// One of the three sets as the command line and the backups handle it: its file, the check its page
+// makes before anything is sent, and the page's own transfers. A set's content is its file's lines.
 #include "sim/transfer.h"
 
 #include <memory>
@@ -11,8 +11,9 @@
 
 struct ExchangeContext;
 namespace sim {
+class Prompts;
 class Session;
-}
+} // namespace sim
 
 using SetLines = std::vector<std::string>;
 
@@ -32,10 +33,15 @@ public:
     virtual SetLines checked(const SetLines& lines, QString& error) const = 0;
     virtual TransferOutcome write(sim::Session& sim, const SetLines& lines,
                                   const TransferProgress& progress) const = 0;
+    // Tells nothing of what it found: a backup keeps it as it is, a read tells it (tellRead).
     virtual TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                         const TransferProgress& progress) const = 0;
+    // What the page tells after a read of these lines, such as a position without a configuration.
+    virtual void tellRead(const SetLines& lines, sim::Prompts& prompts) const = 0;
     // The positions whose content read back differs from what was written.
     virtual QStringList differing(const SetLines& written, const SetLines& read) const = 0;
+    // What tells one SIM's set from another's at a glance, as the backup menu shows it.
+    virtual QString summary(const SetLines& lines) const = 0;
 };
 
 std::unique_ptr<AlarmSet> configurationSet();

@@ -30,14 +30,21 @@ public:
         return configuration_transfer::write(sim, lines.at(0), lines.at(1), progress);
     }
 
-    // An empty position is told as on the page, and saved as an empty line.
+    // A position without a configuration is saved as an empty line.
     TransferRead<SetLines> read(ExchangeContext& context, sim::Session& sim,
                                 const TransferProgress& progress) const override {
         const auto read = configuration_transfer::read(sim, context.shared.StepState, progress);
         if (read.outcome != TransferOutcome::Done)
             return {read.outcome, {}};
-        configuration_transfer::tellMissing(read.data, context.prompts);
         return {TransferOutcome::Done, {read.data.setup.value_or(""), read.data.casy.value_or("")}};
+    }
+
+    // As the page tells it.
+    void tellRead(const SetLines& lines, sim::Prompts& prompts) const override {
+        const auto stored = [](const std::string& line) {
+            return line.empty() ? std::nullopt : std::optional(line);
+        };
+        configuration_transfer::tellMissing({stored(lines.at(0)), stored(lines.at(1))}, prompts);
     }
 
     QStringList differing(const SetLines& written, const SetLines& read) const override {
@@ -49,6 +56,11 @@ public:
                 positions << QString::number(position);
         }
         return positions;
+    }
+
+    QString summary(const SetLines& lines) const override {
+        return QStringLiteral("%1, %2").arg(QString::fromStdString(lines.at(0)),
+                                            QString::fromStdString(lines.at(1)));
     }
 };
 

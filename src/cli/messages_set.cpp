@@ -58,6 +58,8 @@ public:
         return {TransferOutcome::Done, lines};
     }
 
+    void tellRead(const SetLines&, sim::Prompts&) const override {}
+
     // A message is compared as its PDU carried it: a character the alarm's alphabet lacks was
     // already changed on the way, by the window's write just the same.
     QStringList differing(const SetLines& written, const SetLines& read) const override {
@@ -72,6 +74,9 @@ public:
         }
         return positions;
     }
+
+    // The first message's number.
+    QString summary(const SetLines& lines) const override { return QString::fromStdString(lines.at(0)); }
 
 private:
     std::string m_smsc;

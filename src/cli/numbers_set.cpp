@@ -56,6 +56,8 @@ public:
         return {TransferOutcome::Done, lines};
     }
 
+    void tellRead(const SetLines&, sim::Prompts&) const override {}
+
     QStringList differing(const SetLines& written, const SetLines& read) const override {
         const auto sent = entriesOf(written);
         const auto kept = entriesOf(read);
@@ -64,6 +66,12 @@ public:
             if (asStored(sent[std::size_t(position - 1)]) != kept[std::size_t(position - 1)])
                 positions << QString::number(position);
         return positions;
+    }
+
+    // The numbers at positions 1 and 2.
+    QString summary(const SetLines& lines) const override {
+        return QStringLiteral("%1, %2").arg(QString::fromStdString(lines.at(0)),
+                                            QString::fromStdString(lines.at(2)));
     }
 };
 

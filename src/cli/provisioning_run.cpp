@@ -3,7 +3,8 @@
 #include "app/file_path.h"
 #include "app/full_stop.h"
 #include "app/settings_file.h"
-#include "cli/backup_names.h"
+#include "backup/backup_names.h"
+#include "backup/backup_texts.h"
 #include "cli/console.h"
 #include "cli/sim_line.h"
 #include "platform/cp1250.h"
@@ -17,9 +18,7 @@
 namespace {
 
 const char* kNotAsWritten = "POZOR - SIM drží na pozicích: %1 jiný obsah, než byl zapsán !";
-const char* kBackupUnread = "POZOR - zálohu nelze přečíst, do SIM se nic nezapsalo !";
 const char* kFileExists = "Soubor %1 již existuje; přepíše jej volba --force.";
-const char* kNoDirectory = "Složku %1 nelze vytvořit.";
 const char* kInterrupted = "POZOR - přerušeno: sady, které zbývaly, se nepřenesly !";
 
 // A run that was cut short says so before it says that some positions failed.
@@ -75,7 +74,7 @@ ExitStatus ProvisioningRun::run() {
     if (!(writing ? loadFiles() : checkTargetsFree()))
         return kExitBadUse;
     if (writing && !m_options.backupDirectory.isEmpty() && !QDir().mkpath(m_options.backupDirectory)) {
-        m_console.message(fromUtf8(kNoDirectory).arg(m_options.backupDirectory));
+        m_console.message(fromUtf8(backup_texts::kNoFolder).arg(m_options.backupDirectory));
         return kExitBadUse;
     }
     try {
@@ -195,7 +194,7 @@ ExitStatus ProvisioningRun::backUp() {
             return kExitPositions;
         const auto read = readFromPhone(*planned.set, QString::fromUtf8("záloha"));
         if (read.outcome != TransferOutcome::Done) {
-            m_console.message(fromUtf8(kBackupUnread));
+            m_console.message(fromUtf8(backup_texts::kUnread));
             return statusOf(read.outcome);
         }
         held.push_back(read.data);
@@ -207,7 +206,7 @@ ExitStatus ProvisioningRun::backUp() {
     for (std::size_t i = 0; i < m_sets.size(); ++i) {
         const QString path = stem + '.' + QString::fromStdString(m_sets[i].set->extension());
         if (!saveLines(path, held[i])) {
-            m_console.message(fromUtf8(kBackupUnread));
+            m_console.message(fromUtf8(backup_texts::kUnread));
             return kExitBadUse;
         }
         m_console.result(fromUtf8("%1: pozice %2 zálohovány do souboru %3.")
@@ -243,6 +242,7 @@ ExitStatus ProvisioningRun::readSet(const PlannedSet& planned) {
     const auto read = readFromPhone(*planned.set, QString::fromUtf8("čtení"));
     if (read.outcome != TransferOutcome::Done)
         return statusOf(read.outcome);
+    planned.set->tellRead(read.data, m_prompts);
     if (!saveLines(planned.path, read.data))
         return kExitBadUse;
     m_console.result(fromUtf8("%1: pozice %2 uloženy do souboru %3.")

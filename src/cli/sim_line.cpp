@@ -41,7 +41,7 @@ void SimLine::openPort(const PortChoice& port) {
 }
 
 void SimLine::useReader(const std::string& reader, bool mayUseLastTry) {
-    m_card = std::make_unique<card::CardAccess>(reader, m_prompts, card::CardAccess::Hold::WholeRun,
+    m_card = std::make_unique<card::CardAccess>(reader, m_pause, m_prompts, card::CardAccess::Hold::WholeRun,
                                                 mayUseLastTry);
     m_access.choose(*m_card);
 }

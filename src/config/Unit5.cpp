@@ -1,6 +1,7 @@
 #include "config/Unit5.h"
 
 #include "app/error_report.h"
+#include "backup/backed_up_write.h"
 #include "exchange/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/shared_state.h"
@@ -299,12 +300,15 @@ void TForm5::BitBtn2Click() {
 }
 
 void TForm5::BitBtn4Click() {
-    const auto lines = loadLinesFromChosenFile(m_context.dialogs, OpenDialog1, 2);
-    if (!lines)
-        return;
+    if (const auto chosen = m_context.dialogs.openFileName(OpenDialog1))
+        loadFile(*chosen);
+}
+
+void TForm5::loadFile(const QString& path) {
+    const auto lines = loadLines(path, 2);
     Smaz_nastaveni();
-    setStaticText1(lines->at(0));
-    setStaticText2(lines->at(1));
+    setStaticText1(lines.at(0));
+    setStaticText2(lines.at(1));
     Nastaveni_checku(staticText1());
     Nastaveni_casu(staticText2());
 }
@@ -341,8 +345,11 @@ void TForm5::Timer1Timer() {
         shared.ExchangeMode = kModeWriting;
     };
     m_runner.atTick(busy, [&](sim::Session& sim) {
-        const TransferOutcome outcome =
-            configuration_transfer::write(sim, staticText1(), staticText2(), gauge());
+        const TransferOutcome outcome = writeBackedUp(
+            *configurationSet(), m_context.backups, m_context.exchange, sim, gauge(),
+            [&](const TransferProgress& progress) {
+                return configuration_transfer::write(sim, staticText1(), staticText2(), progress);
+            });
         shared.ReplyBuffer.assign(1, ' ');
         return outcome;
     });

@@ -65,6 +65,8 @@ public:
     void Button1Click();
     void Timer1Timer();
     void Timer2Timer();
+    // A ".par" file into the page, as the load button does with the file chosen.
+    void loadFile(const QString& path);
 
     const FileDialogSpec SaveDialog1{QStringLiteral("par"), QStringLiteral("*.par"), QStringLiteral("par")};
     const FileDialogSpec OpenDialog1{QStringLiteral("*.par"), QStringLiteral("*.par"), QStringLiteral("par")};

@@ -1,6 +1,7 @@
 #include "numbers/Unit6.h"
 
 #include "app/error_report.h"
+#include "backup/backed_up_write.h"
 #include "exchange/exchange_lock.h"
 #include "phone/phone_messages.h"
 #include "phone/shared_state.h"
@@ -133,14 +134,17 @@ void TForm6::BitBtn3Click() {
     saveLinesToChosenFile(m_context.dialogs, SaveDialog1, lines);
 }
 
-// The whole file is read before any field changes, so a failed read leaves the page as it was.
 void TForm6::BitBtn2Click() {
+    if (const auto chosen = m_context.dialogs.openFileName(OpenDialog1))
+        loadFile(*chosen);
+}
+
+// The whole file is read before any field changes, so a failed read leaves the page as it was.
+void TForm6::loadFile(const QString& path) {
     const auto fields = fieldsInOrder();
-    const auto lines = loadLinesFromChosenFile(m_context.dialogs, OpenDialog1, fields.size());
-    if (!lines)
-        return;
+    const auto lines = loadLines(path, fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i)
-        fields[i]->setText1250(lines->at(i));
+        fields[i]->setText1250(lines.at(i));
 }
 
 void TForm6::endExchange() {
@@ -182,8 +186,12 @@ void TForm6::Timer2Timer() {
     };
     const TransferProgress progress = [this](int percent) { m_view->setProgress(percent); };
     m_runner.atTick(busy, [&](sim::Session& sim) {
-        return step == kStepProbe ? readPositions(sim, progress)
-                                  : numbers_transfer::write(sim, entriesOnPage(), progress);
+        if (step == kStepProbe)
+            return readPositions(sim, progress);
+        return writeBackedUp(*numbersSet(), m_context.backups, m_context.exchange, sim, progress,
+                             [&](const TransferProgress& gauge) {
+                                 return numbers_transfer::write(sim, entriesOnPage(), gauge);
+                             });
     });
 }
 

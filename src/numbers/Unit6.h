@@ -37,6 +37,8 @@ public:
     void Button1Click();
     void Button2Click();
     void Timer2Timer();
+    // A ".num" file into the fields, as the load button does with the file chosen.
+    void loadFile(const QString& path);
 
     const FileDialogSpec OpenDialog1{QStringLiteral("*.num"), QStringLiteral("*.num"), QStringLiteral("num")};
     const FileDialogSpec SaveDialog1{QStringLiteral("num"), QStringLiteral("*.num"), QStringLiteral("num")};

@@ -36,10 +36,11 @@ void NameCharsets::take(const Answer& answer) {
     if (offered.empty())
         m_usable = phonebook::listed(R"(("UCS2","GSM","IRA"))");
     m_inUse = phonebook::named(inUse);
+    m_namesIn = m_inUse;
 }
 
 phonebook::Charset NameCharsets::forName(const std::string& name) const {
-    return phonebook::forName(name, m_inUse, m_usable);
+    return phonebook::forName(name, m_namesIn, m_usable);
 }
 
 phonebook::Charset NameCharsets::forReading() const {
@@ -69,5 +70,12 @@ bool NameCharsets::settle(const std::function<phonebook::Charset()>& wanted) {
     while (!use(wanted()))
         if (m_line.stopped())
             return false;
+    return true;
+}
+
+bool NameCharsets::settleForName(const std::string& name) {
+    if (!settle([&] { return forName(name); }))
+        return false;
+    m_namesIn = m_inUse;
     return true;
 }

@@ -22,6 +22,8 @@ public:
 
     // The set in use: the one the last name was written or read in.
     phonebook::Charset inUse() const { return m_inUse; }
+    // Chosen from the set the last name went in (or the phone was found in), not the one the names
+    // were read in since: a write after a read (a backup's) sends what it would have without it.
     phonebook::Charset forName(const std::string& name) const;
     // The set that carries every name, for reading them.
     phonebook::Charset forReading() const;
@@ -29,6 +31,8 @@ public:
     // Switches to the set `wanted` gives, asking it again after each refusal; false when the phone
     // stopped answering.
     bool settle(const std::function<phonebook::Charset()>& wanted);
+    // The same for the set the name goes in.
+    bool settleForName(const std::string& name);
 
 private:
     // False when the phone refused the set (it is not offered again) or did not answer.
@@ -37,5 +41,6 @@ private:
     PhoneLine& m_line;
     FoundSettings& m_found;
     phonebook::Charset m_inUse = phonebook::Charset::Unchanged;
+    phonebook::Charset m_namesIn = phonebook::Charset::Unchanged;
     std::vector<phonebook::Charset> m_usable;
 };

@@ -46,19 +46,8 @@ std::size_t tpduLength(const std::vector<std::uint8_t>& pdu) {
     return pdu.size() > centre ? pdu.size() - centre : 0;
 }
 
-const char* boxText(sim::Unfinished box) {
-    switch (box) {
-    case sim::Unfinished::Write:
-        return phone_messages::kWriteUnconfirmed;
-    case sim::Unfinished::Store:
-        return phone_messages::kStoreUnconfirmed;
-    case sim::Unfinished::Delete:
-        return phone_messages::kDeleteUnconfirmed;
-    case sim::Unfinished::Read:
-        break;
-    }
-    return phone_messages::kReadFailed;
-}
+constexpr sim::UnfinishedTexts kBoxes{phone_messages::kWriteUnconfirmed, phone_messages::kStoreUnconfirmed,
+                                      phone_messages::kDeleteUnconfirmed, phone_messages::kReadFailed};
 
 } // namespace
 
@@ -78,8 +67,15 @@ bool PhoneSim::probeAnswered() {
 }
 
 bool PhoneSim::open(sim::Store store) {
+    if (m_opened && store == m_store)
+        return true;
     m_store = store;
-    const char* selections = store == sim::Store::Phonebook ? kPhonebookSelections : kMessageSelections;
+    m_opened = selected();
+    return m_opened;
+}
+
+bool PhoneSim::selected() {
+    const char* selections = m_store == sim::Store::Phonebook ? kPhonebookSelections : kMessageSelections;
     Answer answer = m_line.ask(selections, CommandLedger::kSelectionMs);
     takeFound(answer);
     if (answer.complete() && !PhoneUnlock::isReady(PhoneUnlock::stateOf(answer))) {
@@ -233,11 +229,10 @@ void PhoneSim::writeEntry(int position, const sim::Entry& entry) {
         m_changes.add(phonebook::writeCommand(position, entry.number, {}), position, true);
         return;
     }
-    const auto wanted = [&] { return m_charsets.forName(entry.name); };
     // The names waiting are in the set in use.
-    if (wanted() != m_charsets.inUse())
+    if (m_charsets.forName(entry.name) != m_charsets.inUse())
         m_changes.send();
-    if (m_line.stopped() || !m_charsets.settle(wanted)) {
+    if (m_line.stopped() || !m_charsets.settleForName(entry.name)) {
         m_report.unanswered(position);
         return;
     }
@@ -284,11 +279,12 @@ void PhoneSim::unreadable(int position, const std::string& cause) {
 bool PhoneSim::finish(sim::Unfinished box) {
     if (m_changes.send(m_found.restoreCommand()))
         m_found.putBack();
-    if (m_report.nothingAnswered()) {
+    const sim::PositionReport report = std::exchange(m_report, {});
+    if (report.nothingAnswered()) {
         m_line.warnSilent();
         return false;
     }
-    const auto told = m_report.box(boxText(box));
+    const auto told = report.box(kBoxes.of(box));
     if (!told)
         return true;
     m_line.warn(*told);

@@ -23,6 +23,8 @@ public:
     // phone does not answer, when it did not say OK.
     bool probeAnswered();
 
+    // A store already open in this exchange is not selected again: a read and the write after it
+    // share one probe, one PIN and one selection.
     bool open(sim::Store store) override;
     std::optional<sim::Entry> readEntry(int position) override;
     std::optional<sim::Message> readMessage(int position) override;
@@ -34,10 +36,13 @@ public:
     void writeMessage(int position, const sim::Message& message) override;
     void eraseMessage(int position) override;
     void unreadable(int position, const std::string& cause) override;
+    // Tells the positions since the last finish: a read's before a write's.
     bool finish(sim::Unfinished box) override;
     void close() override;
 
 private:
+    // The selections on one line, or one by one where the phone refuses the line.
+    bool selected();
     void takeFound(const final_answers::Answer& answer);
     bool selectOneByOne();
     bool selectOne(const std::string& command);
@@ -55,5 +60,6 @@ private:
     NameCharsets m_charsets;
     PhoneUnlock m_unlock;
     sim::Store m_store = sim::Store::Messages;
+    bool m_opened = false;
     bool m_alarmMessagesEmptied = false;
 };

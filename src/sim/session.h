@@ -13,6 +13,28 @@ namespace sim {
 // Which box finish() tells, should some positions not have gone well.
 enum class Unfinished { Write, Store, Delete, Read };
 
+// A way in's words for each box, the positions in their "%1" (UTF-8).
+struct UnfinishedTexts {
+    const char* write;
+    const char* store;
+    const char* erase;
+    const char* read;
+
+    constexpr const char* of(Unfinished box) const {
+        switch (box) {
+        case Unfinished::Write:
+            return write;
+        case Unfinished::Store:
+            return store;
+        case Unfinished::Delete:
+            return erase;
+        case Unfinished::Read:
+            break;
+        }
+        return read;
+    }
+};
+
 class Session {
 public:
     virtual ~Session() = default;

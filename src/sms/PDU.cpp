@@ -4,8 +4,6 @@
 #include "platform/cp1250.h"
 
 #include <algorithm>
-#include <optional>
-#include <vector>
 
 namespace PDU {
 namespace {
@@ -15,21 +13,33 @@ namespace {
 // message would then take the position meant for this one.
 constexpr std::size_t kMaxUserDataOctets = 140;
 constexpr std::size_t kMaxSeptets = kMaxUserDataOctets * 8 / 7;
+// An SMS-centre address is its type and at most ten octets of digits; a destination or a sender has
+// at most 20 digits, or the 20 semi-octets of an 11-letter name.
+constexpr std::size_t kMaxCentreOctets = 11;
+constexpr std::size_t kMaxAddressDigits = 20;
+// A PDU at its longest: both addresses with 20 digits, a validity period given as a time, the most
+// user data.
+constexpr std::size_t kLongestPdu = 12 + 2 + 12 + 2 + 7 + 1 + kMaxUserDataOctets;
 
-constexpr std::uint8_t kSubmit = 1;
 constexpr std::uint8_t kHeaderIndicator = 64;
 constexpr std::uint8_t kValidityFormatMask = 24;
-constexpr std::uint8_t kValidityRelative = 16;
+constexpr std::size_t kTimeOctets = 7; // a time stamp, or a validity period given as a time
 constexpr std::uint8_t kAlphabetMask = 12;
-constexpr std::uint8_t kAlphabet7 = 0;
 constexpr std::uint8_t kAlphabet8 = 4;
 constexpr std::uint8_t kAlphabetUcs2 = 8;
+constexpr std::uint8_t kAlphabetReserved = 12;
+// The codec never compresses, so the coding it sends never says so.
+constexpr std::uint8_t kCompressed = 32;
 constexpr std::uint8_t kInternationalNumber = 16;
 constexpr std::uint8_t kTypeOfNumberMask = 112;
 constexpr std::uint8_t kAlphanumeric = 80;
 // Texts are Windows-1250 throughout, so an address in letters takes the table with its euro.
 constexpr int kAddressTextVariant = 2;
 constexpr std::uint8_t kTypeExtensionBit = 128;
+constexpr std::uint8_t kSeptetMask = 0x7F;
+constexpr std::uint8_t kSemiOctetMask = 0x0F;
+constexpr std::uint8_t kFiller = 0x0F; // the semi-octet after the last digit of an odd count
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // The alphabet as ISO 8859-1 reads the codes, with the codec's own departures from it.
 GsmCharTable buildVariant0() {
@@ -77,7 +87,7 @@ std::array<ReverseTable, kGsmCharTableVariants> buildReverse() {
             if (entry.size() == 1 && first < 128)
                 r.single[first] = code;
             else if (entry.size() == 2 && first == kSeptetEscape)
-                r.escaped[static_cast<unsigned char>(entry[1]) & 0x7F] = code;
+                r.escaped[static_cast<unsigned char>(entry[1]) & kSeptetMask] = code;
         }
     }
     return reverse;
@@ -88,105 +98,445 @@ const ReverseTable& reverseTable(int variant) {
     return tables.at(variant);
 }
 
+// A table rather than comparisons: the digits of a PDU follow no pattern a branch could learn.
+constexpr std::array<std::int8_t, 256> hexValues() {
+    std::array<std::int8_t, 256> values{};
+    values.fill(-1);
+    for (int digit = 0; digit < 16; ++digit) {
+        values[static_cast<unsigned char>(kHexDigits[digit])] = std::int8_t(digit);
+        values[static_cast<unsigned char>("0123456789abcdef"[digit])] = std::int8_t(digit);
+    }
+    return values;
+}
+constexpr auto kHexValues = hexValues();
+
+bool isHexDigit(char c) {
+    return kHexValues[static_cast<unsigned char>(c)] >= 0;
+}
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
+    return std::max(0, int(kHexValues[static_cast<unsigned char>(c)]));
+}
+
+// Hexadecimal text as the text functions read it: two digits an octet, an invalid digit as 0, an odd
+// last digit left out.
+Octets octetsOf(std::string_view hex) {
+    Octets octets;
+    octets.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        octets.push_back(std::uint8_t(hexDigit(hex[i]) << 4 | hexDigit(hex[i + 1])));
+    return octets;
+}
+
+void append(Octets& octets, std::span<const std::uint8_t> more) {
+    octets.insert(octets.end(), more.begin(), more.end());
 }
 
 std::size_t ceilDiv(std::size_t value, std::size_t divisor) {
     return (value + divisor - 1) / divisor;
 }
 
-// Septets that a header of `octets` octets and its length octet take, and the fill bits after it.
+// Septets that a header of `octets` octets and its length octet take, and the fill bits after it
+// (none without a header).
 std::size_t headerSeptets(std::size_t octets) {
     return ceilDiv((octets + 1) * 8, 7);
 }
 std::size_t fillBits(std::size_t octets) {
-    return 7 * headerSeptets(octets) - 8 * (octets + 1);
+    return octets == 0 ? 0 : 7 * headerSeptets(octets) - 8 * (octets + 1);
 }
 
-std::size_t headerOctets(std::string_view header) {
-    return header.size() / 2;
+// What the header and its length octet take of the user-data length, counted as it counts: septets
+// for 7-bit text, octets for any other.
+std::size_t headerUnits(int alphabet, std::size_t octets) {
+    return alphabet == kAlphabet7 ? headerSeptets(octets) : octets + 1;
+}
+std::size_t headerUse(int alphabet, std::span<const std::uint8_t> header) {
+    return header.empty() ? 0 : headerUnits(alphabet, header.size());
 }
 
-// The header's octets rewritten through the hex reader, so the PDU stays valid upper-case hex.
-std::string headerHex(std::string_view header) {
-    std::string result;
-    for (std::size_t i = 0; i + 1 < header.size(); i += 2)
-        result += ByteToHex(std::uint8_t(HexToInt(header.substr(i, 2))));
-    return result;
+// The user-data length octet, then the header with its own length octet when there is one.
+void appendUserDataPrefix(Octets& pdu, std::size_t length, std::span<const std::uint8_t> header) {
+    pdu.push_back(std::uint8_t(length));
+    if (!header.empty())
+        pdu.push_back(std::uint8_t(header.size()));
+    append(pdu, header);
 }
 
-// The 8-bit and UCS2 user-data length octet plus the header, when there is one; `units` counts the
-// octets that follow.
-std::string userDataPrefix(std::size_t units, std::string_view header) {
-    const std::size_t octets = headerOctets(header);
-    if (octets == 0)
-        return ByteToHex(std::uint8_t(units));
-    return ByteToHex(std::uint8_t(units + octets + 1)) + ByteToHex(std::uint8_t(octets)) + headerHex(header);
+std::size_t octetsLeftForText(std::span<const std::uint8_t> header) {
+    return kMaxUserDataOctets - std::min(headerUse(kAlphabet8, header), kMaxUserDataOctets);
 }
 
-std::size_t octetsLeftForText(std::string_view header) {
-    const std::size_t octets = headerOctets(header);
-    const std::size_t used = octets == 0 ? 0 : octets + 1;
-    return used < kMaxUserDataOctets ? kMaxUserDataOctets - used : 0;
+// As many characters of the text as `room` septets hold, each with all its septets.
+std::string septetsThatFit(int variant, std::string_view text, std::size_t room) {
+    const GsmCharTable& table = GsmCharTables().at(variant);
+    std::string septets;
+    for (const char c : text) {
+        const std::string& entry = table[static_cast<unsigned char>(c)];
+        if (septets.size() + entry.size() > room)
+            break;
+        septets += entry;
+    }
+    return septets;
 }
 
-bool containsFiller(std::string_view digits) {
-    return digits.find_first_of("Ff") != std::string_view::npos;
+// Least significant bit first, from bit `fill` of the octets appended on; a code without a GSM
+// equivalent (255) goes out as 7F.
+void appendPackedSeptets(Octets& pdu, std::string_view septets, std::size_t fill) {
+    const std::size_t start = pdu.size();
+    pdu.resize(start + ceilDiv(fill + 7 * septets.size(), 8), 0);
+    std::size_t bit = fill;
+    for (const char s : septets) {
+        const unsigned value = unsigned(static_cast<unsigned char>(s) & kSeptetMask) << (bit % 8);
+        pdu[start + bit / 8] |= std::uint8_t(value);
+        if (value > 0xFF)
+            pdu[start + bit / 8 + 1] |= std::uint8_t(value >> 8);
+        bit += 7;
+    }
 }
 
-// Digits as the PDU holds them back to a number: swapped, "+" for an international type, the
-// filler of an odd count dropped.
-std::string numberFromSemiOctets(std::string_view semiOctets, std::uint8_t type) {
-    std::string number = SwapSemiOctets(semiOctets);
-    if (type & kInternationalNumber)
-        number.insert(0, "+");
-    if (containsFiller(number))
+void appendUserData7(Octets& pdu, int variant, std::span<const std::uint8_t> header, std::string_view text) {
+    const std::size_t headerTakes = headerUse(kAlphabet7, header);
+    const std::string septets =
+        septetsThatFit(variant, text, kMaxSeptets - std::min(headerTakes, kMaxSeptets));
+    // The length counts septets here, the header's own included.
+    appendUserDataPrefix(pdu, headerTakes + septets.size(), header);
+    appendPackedSeptets(pdu, septets, fillBits(header.size()));
+}
+
+// 8-bit data travels in the system's code page, the same one decoding reads it with.
+void appendUserData8(Octets& pdu, std::span<const std::uint8_t> header, const std::u16string& message) {
+    std::string text = platform::utf16ToCp1250(message);
+    text.resize(std::min(text.size(), octetsLeftForText(header)));
+    appendUserDataPrefix(pdu, headerUse(kAlphabet8, header) + text.size(), header);
+    pdu.insert(pdu.end(), text.begin(), text.end());
+}
+
+void appendUserDataUcs2(Octets& pdu, std::span<const std::uint8_t> header, std::u16string text) {
+    text.resize(std::min(text.size(), octetsLeftForText(header) / 2));
+    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+        text.pop_back(); // never half a surrogate pair
+    appendUserDataPrefix(pdu, headerUse(kAlphabetUcs2, header) + 2 * text.size(), header);
+    for (const char16_t c : text) {
+        pdu.push_back(std::uint8_t(c >> 8));
+        pdu.push_back(std::uint8_t(c & 0xFF));
+    }
+}
+
+// A reserved alphabet gets no user data at all.
+void appendUserData(Octets& pdu, const TSMS_Record& record, int variant) {
+    const Octets header = octetsOf(record.UserDataHeader);
+    switch (record.DataCoding & kAlphabetMask) {
+    case kAlphabet7:
+        appendUserData7(pdu, variant, header, platform::utf16ToCp1250(record.MessageText));
+        break;
+    case kAlphabet8:
+        appendUserData8(pdu, header, record.MessageText);
+        break;
+    case kAlphabetUcs2:
+        appendUserDataUcs2(pdu, header, record.MessageText);
+        break;
+    default:
+        break;
+    }
+}
+
+// Digits low semi-octet first, an odd count filled up.
+void appendSemiOctets(Octets& pdu, std::string_view digits) {
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const int high = i + 1 < digits.size() ? hexDigit(digits[i + 1]) : kFiller;
+        pdu.push_back(std::uint8_t(high << 4 | hexDigit(digits[i])));
+    }
+}
+
+// A destination's length counts its digits, an SMS centre's the octets of type and digits; a
+// centre without digits is that length alone.
+void appendAddress(Octets& pdu, std::string_view number, std::uint8_t type, AddressKind kind) {
+    std::uint8_t typeOctet = type | kTypeExtensionBit;
+    if (!number.empty() && number.front() == '+') {
+        number.remove_prefix(1);
+        typeOctet |= kInternationalNumber;
+    }
+    const std::size_t digitOctets = ceilDiv(number.size(), 2);
+    if (kind == AddressKind::SmsCentre && digitOctets == 0) {
+        pdu.push_back(0);
+        return;
+    }
+    pdu.push_back(std::uint8_t(kind == AddressKind::Destination ? number.size() : digitOctets + 1));
+    pdu.push_back(typeOctet);
+    appendSemiOctets(pdu, number);
+}
+
+// The indicator must say whether a header follows, or a reader takes text for header octets.
+std::uint8_t firstOctet(const TSMS_Record& record) {
+    const std::uint8_t first = record.FirstOctet | kSubmit;
+    if (octetsOf(record.UserDataHeader).empty())
+        return first & std::uint8_t(~kHeaderIndicator);
+    return first | kHeaderIndicator;
+}
+
+// Octets of the validity period its format in the first octet announces.
+std::size_t validityLength(std::uint8_t first) {
+    switch (first & kValidityFormatMask) {
+    case 0:
+        return 0;
+    case kValidityRelative:
+        return 1;
+    default:
+        return kTimeOctets;
+    }
+}
+
+// SMS-centre part and the TPDU's fields up to the validity period.
+void appendFields(EncodedPdu& pdu, const TSMS_Record& record) {
+    appendAddress(pdu.octets, record.SmscAddress, record.SmscType, AddressKind::SmsCentre);
+    pdu.centreOctets = pdu.octets.size();
+    pdu.octets.push_back(firstOctet(record));
+    pdu.octets.push_back(record.MessageRef);
+    appendAddress(pdu.octets, record.DestAddress, record.DestAddressType, AddressKind::Destination);
+    pdu.octets.push_back(record.ProtocolId);
+    pdu.octets.push_back(record.DataCoding & std::uint8_t(~kCompressed));
+    append(pdu.octets, std::span(record.ValidityPeriod).first(validityLength(record.FirstOctet)));
+}
+
+// Text as the PDU holds it: the septets or octets its length announces, the fill bits before the
+// first septet, and the octets from there on (padding included).
+struct TextField {
+    std::size_t units = 0;
+    std::size_t fill = 0;
+    std::span<const std::uint8_t> octets;
+};
+
+// Up to `count` septets from bit `fill` on, as many as the octets hold whole.
+std::string unpackSeptets(std::span<const std::uint8_t> octets, std::size_t fill, std::size_t count) {
+    const std::size_t bits = 8 * octets.size();
+    const std::size_t whole = std::min(count, bits > fill ? (bits - fill) / 7 : 0);
+    std::string septets;
+    septets.reserve(whole);
+    for (std::size_t n = 0, bit = fill; n < whole; ++n, bit += 7) {
+        // A septet spans at most two octets.
+        const std::size_t at = bit / 8;
+        const unsigned next = at + 1 < octets.size() ? unsigned(octets[at + 1]) << 8 : 0;
+        septets.push_back(char(((octets[at] | next) >> (bit % 8)) & kSeptetMask));
+    }
+    return septets;
+}
+
+std::string septetText(int variant, const TextField& field) {
+    return SeptetsToText(variant, unpackSeptets(field.octets, field.fill, field.units));
+}
+
+std::span<const std::uint8_t> octetsPresent(const TextField& field) {
+    return field.octets.first(std::min(field.units, field.octets.size()));
+}
+
+std::string octetText(const TextField& field) {
+    const auto octets = octetsPresent(field);
+    return std::string(octets.begin(), octets.end());
+}
+
+std::u16string ucs2Text(const TextField& field) {
+    const auto octets = octetsPresent(field);
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < octets.size(); i += 2)
+        text.push_back(char16_t(octets[i] << 8 | octets[i + 1]));
+    return text;
+}
+
+// A reserved alphabet leaves the text as it was.
+void decodeText(const TextField& field, TSMS_Record& record, int variant) {
+    switch (record.DataCoding & kAlphabetMask) {
+    case kAlphabet7:
+        record.MessageText = platform::cp1250ToUtf16(septetText(variant, field));
+        break;
+    case kAlphabet8:
+        record.MessageText = platform::cp1250ToUtf16(octetText(field));
+        break;
+    case kAlphabetUcs2:
+        record.MessageText = ucs2Text(field);
+        break;
+    default:
+        break;
+    }
+}
+
+// Digits as the PDU holds them back to a number: "+" for an international type, the filler of an
+// odd count dropped.
+std::string numberFromSemiOctets(std::span<const std::uint8_t> semiOctets, std::uint8_t type) {
+    std::string number = type & kInternationalNumber ? "+" : "";
+    for (const std::uint8_t octet : semiOctets) {
+        number.push_back(kHexDigits[octet & kSemiOctetMask]);
+        number.push_back(kHexDigits[octet >> 4]);
+    }
+    if (number.find(kHexDigits[kFiller]) != std::string::npos)
         number.pop_back();
     return number;
 }
 
 // Operators send from names ("InternetSMS"): 7-bit text packed in the address field, whose length
 // counts the semi-octets it uses.
-std::string addressFromField(std::string_view semiOctets, std::size_t semiOctetCount, std::uint8_t type) {
+std::string addressFromField(std::span<const std::uint8_t> semiOctets, std::size_t semiOctetCount,
+                             std::uint8_t type) {
     if ((type & kTypeOfNumberMask) != kAlphanumeric)
         return numberFromSemiOctets(semiOctets, type);
-    const auto septets = std::uint8_t(semiOctetCount * 4 / 7);
-    return ConvertUserData7(kAddressTextVariant, Direction::Decode, {},
-                            ByteToHex(septets) + std::string(semiOctets));
+    return septetText(kAddressTextVariant, {semiOctetCount * 4 / 7, 0, semiOctets});
 }
 
-// Reads the PDU text two characters at a time; a field the text does not hold whole is absent.
+// Two decimal digits, low semi-octet first; one above 9 (the sign of a time zone) reads as 0.
+std::uint8_t stampValue(std::uint8_t octet) {
+    const auto digit = [](unsigned semiOctet) { return semiOctet <= 9 ? semiOctet : 0; };
+    return std::uint8_t(digit(octet & kSemiOctetMask) * 10 + digit(octet >> 4u));
+}
+
+// The user data's extent in octets, which for 7-bit text its length gives in septets.
+std::size_t userDataOctets(int alphabet, std::size_t length) {
+    return alphabet == kAlphabet7 ? ceilDiv(7 * length, 8) : length;
+}
+std::size_t maxUserDataLength(int alphabet) {
+    return alphabet == kAlphabet7 ? kMaxSeptets : kMaxUserDataOctets;
+}
+
+// Reads the PDU field by field; a field the PDU does not hold whole is absent. Keeps the first
+// fault met and how far reading came.
 class Reader {
 public:
-    explicit Reader(std::string_view text) : m_text(text) {}
+    explicit Reader(std::span<const std::uint8_t> pdu) : m_pdu(pdu) {}
 
-    std::optional<std::string_view> chars(std::size_t count) {
-        if (m_text.size() - m_pos < count)
+    std::optional<std::span<const std::uint8_t>> octets(std::size_t count) {
+        if (m_pdu.size() - m_pos < count) {
+            fault(PduFault::Cut);
             return std::nullopt;
-        const auto taken = m_text.substr(m_pos, count);
+        }
+        const auto taken = m_pdu.subspan(m_pos, count);
         m_pos += count;
         return taken;
     }
     std::optional<std::uint8_t> octet() {
-        const auto pair = chars(2);
-        if (!pair)
-            return std::nullopt;
-        return std::uint8_t(HexToInt(*pair));
+        const auto taken = octets(1);
+        return taken ? std::optional(taken->front()) : std::nullopt;
     }
-    bool skip(std::size_t octets) { return chars(2 * octets).has_value(); }
-    std::string_view rest() const { return m_text.substr(m_pos); }
+    void skipTo(std::size_t position) {
+        if (position > m_pos)
+            octets(position - m_pos);
+    }
+    std::span<const std::uint8_t> rest() const { return m_pdu.subspan(m_pos); }
+    std::size_t position() const { return m_pos; }
+    // Reading goes on after an impossible length, as far as the PDU goes.
+    void malformedIf(bool impossible) {
+        if (impossible)
+            fault(PduFault::Malformed);
+    }
+    DecodedPdu result() const { return {m_fault, m_pos}; }
 
 private:
-    std::string_view m_text;
+    void fault(PduFault fault) {
+        if (m_fault == PduFault::None)
+            m_fault = fault;
+    }
+
+    std::span<const std::uint8_t> m_pdu;
     std::size_t m_pos = 0;
+    PduFault m_fault = PduFault::None;
 };
+
+bool readOctet(Reader& in, std::uint8_t& field) {
+    const auto octet = in.octet();
+    if (octet)
+        field = *octet;
+    return octet.has_value();
+}
+
+// The type and the digits are set together, or neither.
+bool readCentre(Reader& in, TSMS_Record& record) {
+    const auto length = in.octet();
+    if (!length)
+        return false;
+    if (*length == 0)
+        return true;
+    in.malformedIf(*length > kMaxCentreOctets);
+    const auto type = in.octet();
+    const auto digits = in.octets(*length - 1u);
+    if (!type || !digits)
+        return false;
+    record.SmscType = *type;
+    record.SmscAddress = numberFromSemiOctets(*digits, *type);
+    return true;
+}
+
+// A submit names its destination, a deliver its sender; an address without digits keeps the number.
+bool readAddress(Reader& in, TSMS_Record& record, bool submit) {
+    const auto digitCount = in.octet();
+    const auto type = in.octet();
+    if (!digitCount || !type)
+        return false;
+    in.malformedIf(*digitCount > kMaxAddressDigits);
+    (submit ? record.DestAddressType : record.OrigAddressType) = *type;
+    if (*digitCount == 0)
+        return true;
+    const auto digits = in.octets(ceilDiv(*digitCount, 2));
+    if (!digits)
+        return false;
+    (submit ? record.DestAddress : record.OrigAddress) = addressFromField(*digits, *digitCount, *type);
+    return true;
+}
+
+// A submit's validity period is skipped; a deliver's time stamp is kept.
+bool readTime(Reader& in, TSMS_Record& record, bool submit) {
+    if (submit)
+        return in.octets(validityLength(record.FirstOctet)).has_value();
+    const auto stamp = in.octets(record.TimeStamp.size());
+    if (stamp)
+        std::transform(stamp->begin(), stamp->end(), record.TimeStamp.begin(), stampValue);
+    return stamp.has_value();
+}
+
+// After the header, a reserved alphabet gives no unit to count the text in.
+std::optional<TextField> readHeader(Reader& in, TSMS_Record& record, std::size_t length) {
+    const int alphabet = record.DataCoding & kAlphabetMask;
+    const auto headerLength = in.octet();
+    if (!headerLength)
+        return std::nullopt;
+    const std::size_t taken = headerUnits(alphabet, *headerLength);
+    in.malformedIf(taken > length);
+    const auto header = in.octets(*headerLength);
+    if (!header)
+        return std::nullopt;
+    record.UserDataHeader = OctetsToHex(*header);
+    if (alphabet == kAlphabetReserved)
+        return std::nullopt;
+    return TextField{length > taken ? length - taken : 0, fillBits(*headerLength), in.rest()};
+}
+
+// Reading ends at the end of the user data, whatever follows it.
+std::optional<TextField> readUserData(Reader& in, TSMS_Record& record) {
+    const auto length = in.octet();
+    if (!length)
+        return std::nullopt;
+    const int alphabet = record.DataCoding & kAlphabetMask;
+    in.malformedIf(*length > maxUserDataLength(alphabet));
+    const std::size_t end = in.position() + userDataOctets(alphabet, *length);
+    std::optional<TextField> text;
+    if (record.FirstOctet & kHeaderIndicator) {
+        text = readHeader(in, record, *length);
+    } else {
+        record.UserDataHeader.clear();
+        text = TextField{*length, 0, in.rest()};
+    }
+    in.skipTo(end);
+    return text;
+}
+
+// Sets the fields in the order the PDU holds them, up to where it ends; gives the text of the user
+// data when the PDU comes that far.
+std::optional<TextField> readFields(Reader& in, TSMS_Record& record) {
+    if (!readCentre(in, record) || !readOctet(in, record.FirstOctet))
+        return std::nullopt;
+    const bool submit = record.FirstOctet & kSubmit;
+    if (submit && !readOctet(in, record.MessageRef))
+        return std::nullopt;
+    if (!readAddress(in, record, submit) || !readOctet(in, record.ProtocolId) ||
+        !readOctet(in, record.DataCoding) || !readTime(in, record, submit))
+        return std::nullopt;
+    return readUserData(in, record);
+}
 
 } // namespace
 
@@ -195,28 +545,8 @@ const std::array<GsmCharTable, kGsmCharTableVariants>& GsmCharTables() {
     return tables;
 }
 
-std::string OctetsToHex(std::span<const std::uint8_t> octets) {
-    std::string hex;
-    for (const std::uint8_t octet : octets)
-        hex += ByteToHex(octet);
-    return hex;
-}
-
-std::optional<Octets> HexToOctets(std::string_view hex) {
-    const auto isHex = [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    };
-    if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), isHex))
-        return std::nullopt;
-    Octets octets;
-    for (std::size_t i = 0; i < hex.size(); i += 2)
-        octets.push_back(std::uint8_t(hexDigit(hex[i]) << 4 | hexDigit(hex[i + 1])));
-    return octets;
-}
-
 std::string ByteToHex(std::uint8_t octet) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[octet >> 4], kDigits[octet & 0x0F]};
+    return OctetsToHex(std::span(&octet, 1));
 }
 
 unsigned HexToInt(std::string_view text) {
@@ -278,274 +608,77 @@ std::string SeptetsToText(int variant, std::string_view septets) {
 
 std::string ConvertUserData7(int variant, Direction direction, std::string_view header,
                              std::string_view input) {
-    const std::size_t octets = headerOctets(header);
-    const std::size_t fill = octets == 0 ? 0 : fillBits(octets);
-
     if (direction == Direction::Encode) {
-        const std::size_t reserved = octets == 0 ? 0 : headerSeptets(octets);
-        const std::size_t room = reserved < kMaxSeptets ? kMaxSeptets - reserved : 0;
-        const GsmCharTable& table = GsmCharTables().at(variant);
-        std::string septets;
-        for (const char c : input) {
-            const std::string& entry = table[static_cast<unsigned char>(c)];
-            if (septets.size() + entry.size() > room)
-                break;
-            septets += entry;
-        }
-
-        // Least significant bit first; a code without a GSM equivalent (255) goes out as 7F.
-        std::vector<std::uint8_t> packed(ceilDiv(fill + 7 * septets.size(), 8), 0);
-        std::size_t bit = fill;
-        for (const char s : septets) {
-            const unsigned value = static_cast<unsigned char>(s) & 0x7F;
-            for (int b = 0; b < 7; ++b, ++bit)
-                if (value & (1u << b))
-                    packed[bit / 8] |= std::uint8_t(1u << (bit % 8));
-        }
-        // The length counts septets here, the header's own included.
-        std::string field = octets == 0 ? ByteToHex(std::uint8_t(septets.size()))
-                                        : ByteToHex(std::uint8_t(septets.size() + headerSeptets(octets))) +
-                                              ByteToHex(std::uint8_t(octets)) + headerHex(header);
-        for (const auto o : packed)
-            field += ByteToHex(o);
-        return field;
+        Octets field;
+        appendUserData7(field, variant, octetsOf(header), input);
+        return OctetsToHex(field);
     }
 
-    if (input.size() < 2)
+    // The field as ParseHeader gives it: the text's length octet first.
+    const Octets field = octetsOf(input);
+    if (field.empty())
         return {};
-    const std::size_t length = HexToInt(input.substr(0, 2));
-    const std::string_view data = input.substr(2);
-    const std::size_t bitsPresent = (data.size() / 2) * 8;
-    const std::size_t available = bitsPresent > fill ? (bitsPresent - fill) / 7 : 0;
-    const std::size_t count = std::min(length, available);
-
-    std::string septets;
-    std::size_t bit = fill;
-    for (std::size_t n = 0; n < count; ++n) {
-        unsigned value = 0;
-        for (int b = 0; b < 7; ++b, ++bit) {
-            const unsigned octet = HexToInt(data.substr(bit / 8 * 2, 2));
-            if (octet & (1u << (bit % 8)))
-                value |= 1u << b;
-        }
-        septets.push_back(char(value));
-    }
-    return SeptetsToText(variant, septets);
+    return septetText(variant, {field[0], fillBits(octetsOf(header).size()), std::span(field).subspan(1)});
 }
 
 std::string EncodeAddress(std::string_view number, std::uint8_t type, AddressKind kind) {
-    std::uint8_t typeOctet = type | kTypeExtensionBit;
-    if (!number.empty() && number.front() == '+') {
-        number.remove_prefix(1);
-        typeOctet |= kInternationalNumber;
-    }
-    const std::size_t digits = number.size();
-    std::string padded(number);
-    if (digits % 2 != 0)
-        padded += 'F';
-    const std::string swapped = SwapSemiOctets(padded);
-
-    if (kind == AddressKind::Destination)
-        return ByteToHex(std::uint8_t(digits)) + ByteToHex(typeOctet) + swapped;
-    if (digits == 0)
-        return "00";
-    return ByteToHex(std::uint8_t(swapped.size() / 2 + 1)) + ByteToHex(typeOctet) + swapped;
+    Octets field;
+    appendAddress(field, number, type, kind);
+    return OctetsToHex(field);
 }
 
 EncodedHeader EncodeHeader(const TSMS_Record& record) {
-    EncodedHeader header;
-    header.text = EncodeAddress(record.SmscAddress, record.SmscType, AddressKind::SmsCentre);
-    header.smscLength = header.text.size();
-
-    // The indicator must say whether a header follows, or a reader takes text for header octets.
-    std::uint8_t first = record.FirstOctet | kSubmit;
-    if (record.UserDataHeader.size() >= 2)
-        first |= kHeaderIndicator;
-    else
-        first &= std::uint8_t(~kHeaderIndicator);
-    header.text += ByteToHex(first);
-    header.text += ByteToHex(record.MessageRef);
-    header.text += EncodeAddress(record.DestAddress, record.DestAddressType, AddressKind::Destination);
-    header.text += ByteToHex(record.ProtocolId);
-    header.text += ByteToHex(record.DataCoding & 223);
-
-    switch (record.FirstOctet & kValidityFormatMask) {
-    case 0:
-        break;
-    case kValidityRelative:
-        header.text += ByteToHex(record.ValidityPeriod[0]);
-        break;
-    default:
-        for (const auto octet : record.ValidityPeriod)
-            header.text += ByteToHex(octet);
-        break;
-    }
-    return header;
+    EncodedPdu header;
+    appendFields(header, record);
+    return {OctetsToHex(header.octets), 2 * header.centreOctets};
 }
 
 std::uint16_t EncodeSms(TSMS_Record& record, int variant) {
-    const EncodedHeader header = EncodeHeader(record);
-    std::string pdu = header.text;
-    const std::string_view udh = record.UserDataHeader;
-
-    switch (record.DataCoding & kAlphabetMask) {
-    case kAlphabet7: {
-        const std::string text = platform::utf16ToCp1250(record.MessageText);
-        pdu += ConvertUserData7(variant, Direction::Encode, udh, text);
-        break;
-    }
-    case kAlphabet8: {
-        // 8-bit data travels in the system's code page, the same one decoding reads it with.
-        std::string text = platform::utf16ToCp1250(record.MessageText);
-        text.resize(std::min(text.size(), octetsLeftForText(udh)));
-        pdu += userDataPrefix(text.size(), udh);
-        for (const char c : text)
-            pdu += ByteToHex(static_cast<unsigned char>(c));
-        break;
-    }
-    case kAlphabetUcs2: {
-        std::u16string text = record.MessageText;
-        text.resize(std::min(text.size(), octetsLeftForText(udh) / 2));
-        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
-            text.pop_back(); // never half a surrogate pair
-        pdu += userDataPrefix(2 * text.size(), udh);
-        for (const char16_t c : text)
-            pdu += ByteToHex(std::uint8_t(c >> 8)) + ByteToHex(std::uint8_t(c & 0xFF));
-        break;
-    }
-    default:
-        break; // reserved alphabet: no user data at all
-    }
-
-    record.PduText = std::move(pdu);
-    return std::uint16_t((record.PduText.size() - header.smscLength) / 2);
+    const EncodedPdu pdu = EncodePdu(record, variant);
+    record.PduText = OctetsToHex(pdu.octets);
+    return std::uint16_t(pdu.tpduOctets());
 }
 
 std::string ParseHeader(TSMS_Record& record) {
-    Reader in(record.PduText);
-
-    const auto smscLength = in.octet();
-    if (!smscLength)
-        return {};
-    if (*smscLength > 0) {
-        const auto type = in.octet();
-        const auto digits = in.chars(2 * (*smscLength - 1));
-        if (!type || !digits)
-            return {};
-        record.SmscType = *type;
-        record.SmscAddress = numberFromSemiOctets(*digits, *type);
-    }
-
-    const auto first = in.octet();
-    if (!first)
-        return {};
-    record.FirstOctet = *first;
-    const bool submit = *first & kSubmit;
-
-    if (submit) {
-        const auto reference = in.octet();
-        if (!reference)
-            return {};
-        record.MessageRef = *reference;
-    }
-
-    const auto digitCount = in.octet();
-    const auto addressType = in.octet();
-    if (!digitCount || !addressType)
-        return {};
-    (submit ? record.DestAddressType : record.OrigAddressType) = *addressType;
-    if (*digitCount > 0) {
-        const auto digits = in.chars(*digitCount + *digitCount % 2);
-        if (!digits)
-            return {};
-        (submit ? record.DestAddress : record.OrigAddress) =
-            addressFromField(*digits, *digitCount, *addressType);
-    }
-
-    const auto protocol = in.octet();
-    if (!protocol)
-        return {};
-    record.ProtocolId = *protocol;
-    const auto coding = in.octet();
-    if (!coding)
-        return {};
-    record.DataCoding = *coding;
-
-    if (submit) {
-        const int validity = *first & kValidityFormatMask;
-        if (!in.skip(validity == 0 ? 0 : validity == kValidityRelative ? 1 : 7))
-            return {};
-    } else {
-        const auto stamp = in.chars(14);
-        if (!stamp)
-            return {};
-        for (std::size_t i = 0; i < record.TimeStamp.size(); ++i)
-            record.TimeStamp[i] = std::uint8_t(DecToInt(SwapSemiOctets(stamp->substr(2 * i, 2))));
-    }
-
-    const std::string_view userData = in.rest();
-    const auto length = in.octet();
-    if (!length)
-        return {};
-    const int alphabet = record.DataCoding & kAlphabetMask;
-
-    if (!(*first & kHeaderIndicator)) {
-        record.UserDataHeader.clear();
-        return std::string(userData);
-    }
-    const auto headerLength = in.octet();
-    if (!headerLength)
-        return {};
-    const auto header = in.chars(2 * std::size_t(*headerLength));
-    if (!header)
-        return {};
-    record.UserDataHeader = std::string(*header);
-
-    const auto remaining = [&](std::size_t taken) {
-        return std::uint8_t(*length > taken ? *length - taken : 0);
-    };
-    switch (alphabet) {
-    case kAlphabet7:
-        return ByteToHex(remaining(headerSeptets(*headerLength))) + std::string(in.rest());
-    case kAlphabet8:
-    case kAlphabetUcs2:
-        return ByteToHex(remaining(std::size_t(*headerLength) + 1)) + std::string(in.rest());
-    default:
-        return {};
-    }
+    const Octets pdu = octetsOf(record.PduText);
+    Reader in(pdu);
+    const auto text = readFields(in, record);
+    return text ? ByteToHex(std::uint8_t(text->units)) + OctetsToHex(text->octets) : std::string();
 }
 
 void DecodeSms(TSMS_Record& record, int variant) {
-    const std::string field = ParseHeader(record);
-    if (field.size() < 2)
-        return;
-    const std::size_t count = HexToInt(std::string_view(field).substr(0, 2));
-    const std::string_view data = std::string_view(field).substr(2);
-    const std::size_t present = data.size() / 2;
-    const auto octetAt = [&](std::size_t i) { return HexToInt(data.substr(2 * i, 2)); };
+    DecodePdu(octetsOf(record.PduText), record, variant);
+}
 
-    switch (record.DataCoding & kAlphabetMask) {
-    case kAlphabet7:
-        record.MessageText = platform::cp1250ToUtf16(
-            ConvertUserData7(variant, Direction::Decode, record.UserDataHeader, field));
-        break;
-    case kAlphabet8: {
-        std::string text;
-        for (std::size_t i = 0; i < std::min(count, present); ++i)
-            text.push_back(char(octetAt(i)));
-        record.MessageText = platform::cp1250ToUtf16(text);
-        break;
+EncodedPdu EncodePdu(const TSMS_Record& record, int variant) {
+    EncodedPdu pdu;
+    pdu.octets.reserve(kLongestPdu);
+    appendFields(pdu, record);
+    appendUserData(pdu.octets, record, variant);
+    return pdu;
+}
+
+DecodedPdu DecodePdu(std::span<const std::uint8_t> pdu, TSMS_Record& record, int variant) {
+    Reader in(pdu);
+    if (const auto text = readFields(in, record))
+        decodeText(*text, record, variant);
+    return in.result();
+}
+
+std::string OctetsToHex(std::span<const std::uint8_t> octets) {
+    std::string hex;
+    hex.reserve(2 * octets.size());
+    for (const std::uint8_t octet : octets) {
+        hex.push_back(kHexDigits[octet >> 4]);
+        hex.push_back(kHexDigits[octet & kSemiOctetMask]);
     }
-    case kAlphabetUcs2: {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < std::min(count, present); i += 2)
-            text.push_back(char16_t(octetAt(i) << 8 | octetAt(i + 1)));
-        record.MessageText = std::move(text);
-        break;
-    }
-    default:
-        break;
-    }
+    return hex;
+}
+
+std::optional<Octets> HexToOctets(std::string_view hex) {
+    if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), isHexDigit))
+        return std::nullopt;
+    return octetsOf(hex);
 }
 
 } // namespace PDU

@@ -1,11 +1,12 @@
 #pragma once
-// One short message between its fields and the hexadecimal PDU text a GSM phone takes and gives
-// in PDU mode: SMS-centre address, then an SMS-SUBMIT or SMS-DELIVER TPDU, 7-bit text through the
-// tool's own character tables. No I/O, no state between calls.
+// One short message between its fields and the octets of its PDU: SMS-centre address, then an
+// SMS-SUBMIT or SMS-DELIVER TPDU, 7-bit text through the tool's own character tables. The codec
+// works on octets; the functions on hexadecimal text are its edge for the phone's PDU mode and the
+// page. No I/O, no state between calls.
 //
-// Bad content never raises: invalid hexadecimal or decimal digits read as 0, and a PDU text that
-// ends before a field its lengths announce leaves that field and every later one as they were
-// (parsing stops there). Nothing is ever read past the end of the text.
+// Bad content never raises. The text functions read invalid hexadecimal or decimal digits as 0, and
+// a PDU that ends before a field its lengths announce leaves that field and every later one as they
+// were (parsing stops there). Nothing is ever read past the end of the input.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,19 @@
 #include <vector>
 
 namespace PDU {
+
+using Octets = std::vector<std::uint8_t>;
+
+// First octet: bit 0 tells a submit (set) from a deliver; the validity period's format.
+inline constexpr std::uint8_t kSubmit = 0x01;
+inline constexpr std::uint8_t kValidityRelative = 0x10;
+// Type of address: the telephone numbering plan. The codec adds the extension bit, and the
+// international type for a number given with "+".
+inline constexpr std::uint8_t kNumberingPlanTelephone = 0x01;
+// Protocol identifier of a plain short message, for a person to read.
+inline constexpr std::uint8_t kPlainMessage = 0x00;
+// Data coding: the default alphabet, 7-bit, uncompressed, no message class.
+inline constexpr std::uint8_t kAlphabet7 = 0x00;
 
 struct TSMS_Record {
     std::uint8_t SmscType = 0;
@@ -48,11 +62,6 @@ const std::array<GsmCharTable, kGsmCharTableVariants>& GsmCharTables();
 enum class Direction { Encode, Decode };
 enum class AddressKind { Destination, SmsCentre };
 
-using Octets = std::vector<std::uint8_t>;
-std::string OctetsToHex(std::span<const std::uint8_t> octets);
-// Nothing for an odd length or a character that is not a hexadecimal digit.
-std::optional<Octets> HexToOctets(std::string_view hex);
-
 std::string ByteToHex(std::uint8_t octet);
 unsigned HexToInt(std::string_view text);
 unsigned DecToInt(std::string_view text);
@@ -84,5 +93,32 @@ std::string ParseHeader(TSMS_Record& record);
 
 // ParseHeader, then MessageText from the user data; a PDU without user data keeps MessageText.
 void DecodeSms(TSMS_Record& record, int variant);
+
+// The whole PDU: SMS-centre part, then the TPDU; centreOctets is the size of the SMS-centre part, so
+// the TPDU's length (as the phone's write command names it) is octets.size() - centreOctets.
+struct EncodedPdu {
+    Octets octets;
+    std::size_t centreOctets = 0;
+    std::size_t tpduOctets() const { return octets.size() - centreOctets; }
+};
+// EncodeSms is this and its hexadecimal text in PduText.
+EncodedPdu EncodePdu(const TSMS_Record& record, int variant);
+
+enum class PduFault { None, Cut, Malformed };
+struct DecodedPdu {
+    PduFault fault = PduFault::None;
+    std::size_t octets = 0; // octets the PDU took; for a fault, those read before decoding stopped
+};
+// Sets the fields the PDU carries, as DecodeSms does, PduText aside. Octets after the end of the
+// user data are not looked at (a SIM record pads the PDU with FF to its full length). Cut: it ends
+// before a field its lengths announce. Malformed: a length that no PDU can have (an SMS-centre
+// address over 11 octets, more than 20 address digits, a header longer than its user data, a
+// user-data length over 160 septets or 140 octets); the fields are still read as far as the PDU
+// goes. The first fault met is the one given.
+DecodedPdu DecodePdu(std::span<const std::uint8_t> pdu, TSMS_Record& record, int variant);
+
+std::string OctetsToHex(std::span<const std::uint8_t> octets); // upper case
+// Nothing for an odd length or a character that is not a hexadecimal digit.
+std::optional<Octets> HexToOctets(std::string_view hex);
 
 } // namespace PDU

@@ -149,12 +149,15 @@ void TForm4::Button2Click() {
 }
 
 void TForm4::Button5Click() {
-    const auto lines = loadLinesFromChosenFile(m_context.dialogs, OpenDialog1, 2 * kPositions);
-    if (!lines)
-        return;
+    if (const auto chosen = m_context.dialogs.openFileName(OpenDialog1))
+        loadFile(*chosen);
+}
+
+void TForm4::loadFile(const QString& path) {
+    const auto lines = loadLines(path, 2 * kPositions);
     for (int position = 1; position <= kPositions; ++position) {
-        numberField(position).setText1250(lines->at(2 * position - 2));
-        textField(position).setText1250(lines->at(2 * position - 1));
+        numberField(position).setText1250(lines.at(2 * position - 2));
+        textField(position).setText1250(lines.at(2 * position - 1));
     }
 }
 
@@ -223,14 +226,19 @@ void TForm4::Button3Click() {
         Koduj();
         return m_encoded;
     };
-    const auto storing = [this] {
+    // The store's own part of the gauge starts afresh.
+    const auto storing = [this](const TransferProgress& progress) {
         m_view->setBusyText(kIdle);
-        m_view->setProgress(0);
+        progress(0);
         m_view->setBusyText(kStoring);
     };
     m_runner.run(
         ExchangeRunner::Start::WithoutProbe, [this] { showDeleting(); },
-        [&](sim::Session& sim) { return messages_transfer::store(sim, encode, gauge(), storing); });
+        [&](sim::Session& sim) {
+            return backedUp(sim, [&](const TransferProgress& progress) {
+                return messages_transfer::store(sim, encode, progress, [&] { storing(progress); });
+            });
+        });
 }
 
 // The rows are emptied only when the SIM confirmed every deletion: otherwise the SIM still holds
@@ -239,7 +247,9 @@ void TForm4::Button4Click() {
     m_runner.run(
         ExchangeRunner::Start::WithoutProbeQuietly, [this] { showDeleting(); },
         [this](sim::Session& sim) {
-            const TransferOutcome outcome = messages_transfer::erase(sim, gauge());
+            const TransferOutcome outcome = backedUp(sim, [&](const TransferProgress& progress) {
+                return messages_transfer::erase(sim, progress);
+            });
             if (outcome == TransferOutcome::PhoneUnusable)
                 return outcome;
             m_view->hideGauge();
@@ -249,4 +259,10 @@ void TForm4::Button4Click() {
                 emptyRows();
             return outcome;
         });
+}
+
+// A delete replaces the messages as a store does: both keep what the SIM held first.
+TransferOutcome TForm4::backedUp(sim::Session& sim, const SetWrite& write) {
+    return writeBackedUp(*messagesSet(m_ui->VrStrEdit19->text1250()), m_context.backups, m_context.exchange,
+                         sim, gauge(), write);
 }

@@ -2,6 +2,7 @@
 // The SMS page: the four alarm messages with their destination numbers and the SMS-centre number,
 // saved to and loaded from a ".sms" file, stored in, read from and deleted in SIM SMS positions 1
 // to 4 of the phone in PDU mode.
+#include "backup/backed_up_write.h"
 #include "exchange/exchange_runner.h"
 #include "sim/transfer.h"
 #include "sms/alarm_pdu.h"
@@ -39,6 +40,8 @@ public:
     void Button5Click();
     void Timer1Timer();
     void Koduj();
+    // A ".sms" file into the rows, as the load button does with the file chosen.
+    void loadFile(const QString& path);
 
     const FileDialogSpec OpenDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
     const FileDialogSpec SaveDialog1{QStringLiteral("sms"), QStringLiteral("*.sms"), QStringLiteral("sms")};
@@ -61,6 +64,7 @@ private:
     void emptyRows();
     message_set::Messages rowsOnPage() const;
     TransferProgress gauge();
+    TransferOutcome backedUp(sim::Session& sim, const SetWrite& write);
     void showDeleting();
     // Back to idle: busy label a single space, gauge hidden, buttons on.
     void endExchange();

@@ -4,21 +4,29 @@
 
 namespace alarm_pdu {
 
+namespace {
+
+constexpr std::uint8_t kValidFor25Minutes = 4; // relative: (4 + 1) * 5 minutes
+
+} // namespace
+
 Encoded encode(const std::string& smscNumber, const std::string& number, const std::string& text) {
     Encoded encoded;
     PDU::TSMS_Record& record = encoded.record;
-    record.SmscType = PDU::BitsToByte("00000001");
+    record.SmscType = PDU::kNumberingPlanTelephone;
     record.SmscAddress = smscNumber;
-    record.FirstOctet = PDU::BitsToByte("00010000");
+    record.FirstOctet = PDU::kValidityRelative;
     record.MessageRef = 0;
-    record.DestAddressType = PDU::BitsToByte("00000001");
+    record.DestAddressType = PDU::kNumberingPlanTelephone;
     record.DestAddress = number;
-    record.ProtocolId = PDU::BitsToByte("00000000");
-    record.DataCoding = PDU::BitsToByte("00000000");
-    record.ValidityPeriod[0] = 4; // relative: 25 minutes
+    record.ProtocolId = PDU::kPlainMessage;
+    record.DataCoding = PDU::kAlphabet7;
+    record.ValidityPeriod[0] = kValidFor25Minutes;
     record.MessageText = platform::cp1250ToUtf16(text);
-    encoded.length = PDU::EncodeSms(record, kCharTableVariant);
-    encoded.octets = PDU::HexToOctets(record.PduText).value_or(PDU::Octets());
+    PDU::EncodedPdu pdu = PDU::EncodePdu(record, kCharTableVariant);
+    record.PduText = PDU::OctetsToHex(pdu.octets);
+    encoded.length = std::uint16_t(pdu.tpduOctets());
+    encoded.octets = std::move(pdu.octets);
     return encoded;
 }
 
@@ -26,9 +34,9 @@ Encoded encode(const std::string& smscNumber, const std::string& number, const s
 // from another position.
 std::optional<message_set::Message> decode(std::span<const std::uint8_t> pdu) {
     PDU::TSMS_Record record;
-    record.PduText = PDU::OctetsToHex(pdu);
-    PDU::DecodeSms(record, kCharTableVariant);
-    const bool submitted = record.FirstOctet & 1;
+    if (PDU::DecodePdu(pdu, record, kCharTableVariant).fault != PDU::PduFault::None)
+        return std::nullopt;
+    const bool submitted = record.FirstOctet & PDU::kSubmit;
     return message_set::Message{submitted ? record.DestAddress : record.OrigAddress,
                                 platform::utf16ToCp1250(record.MessageText)};
 }

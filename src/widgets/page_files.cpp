@@ -13,12 +13,8 @@ bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
     return true;
 }
 
-std::optional<std::vector<std::string>>
-loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, std::size_t count) {
-    const auto chosen = dialogs.openFileName(spec);
-    if (!chosen)
-        return std::nullopt;
-    auto lines = platform::readTextLines(filePathOf(*chosen), count);
+std::vector<std::string> loadLines(const QString& path, std::size_t count) {
+    auto lines = platform::readTextLines(filePathOf(path), count);
     lines.resize(count);
     return lines;
 }

@@ -12,7 +12,6 @@
 bool saveLinesToChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec,
                            const std::vector<std::string>& lines);
 
-// The file's first `count` lines, a missing line as empty text; nothing when the user cancelled.
-// Raises platform::IoError when the file cannot be read.
-std::optional<std::vector<std::string>>
-loadLinesFromChosenFile(UserDialogs& dialogs, const FileDialogSpec& spec, std::size_t count);
+// The file's first `count` lines, a missing line as empty text. Raises platform::IoError when the
+// file cannot be read.
+std::vector<std::string> loadLines(const QString& path, std::size_t count);

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <pty.h>
 #include <QAction>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,6 +64,15 @@ private:
     int m_master = -1;
     int m_slave = -1;
     std::string m_path;
+};
+
+// What the desktop was asked to open.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
 };
 
 struct OfferedPorts final : SerialPortList {
@@ -521,6 +531,33 @@ private slots:
         QTRY_COMPARE(dialogs.texts(), QStringList{"Port COM1 byl odpojen."});
         QTest::qWait(50);
         QCOMPARE(dialogs.shown.size(), std::size_t(1));
+    }
+
+    // The folder entry opens the backups' folder in the file manager, made first when there is
+    // none; a settings directory where it cannot be made says so.
+    void theBackupFolderOpensInTheFileManager_data() {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("no folder yet") << false;
+        QTest::newRow("a file in its place") << true;
+    }
+    void theBackupFolderOpensInTheFileManager() {
+        QFETCH(bool, blocked);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("zalohy");
+        if (blocked) {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Tool tool(dir.path());
+        OpenedUrls opened;
+        QDesktopServices::setUrlHandler("file", &opened, "open");
+        tool.window.findChild<QAction*>("SlozkaZaloh1")->trigger();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(opened.urls, blocked ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(folder)});
+        QCOMPARE(QFileInfo(folder).isDir(), !blocked);
+        QCOMPARE(tool.dialogs.texts(),
+                 blocked ? QStringList{QString::fromUtf8("Složku %1 nelze vytvořit.").arg(folder)}
+                         : QStringList());
     }
 
     void aboutAndHelpAreSingleWindowsThatCloseWithTheMainWindow() {

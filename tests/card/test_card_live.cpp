@@ -14,10 +14,6 @@ namespace {
 const QStringList kNumbers = {
     "+420111111111", "Sousedka Eva", "+420222222222", QString::fromUtf8("Čeněk"), "", "",
     "+420444444444", "Eva [Otec]"};
-const QStringList kMessages = {"+420603123456", QString::fromUtf8("Poplach č. 1"),
-                               "+420777000111", "OK2",
-                               "+420603123456", "[]€",
-                               "+420603123456", "OK4"};
 
 // The records as the alarm will read them: GSM, the 7-bit-based UCS2 form, GSM with extension
 // characters; an empty position is no line at all.
@@ -107,7 +103,7 @@ private slots:
         setFields(numbers.form(), kNumbers);
         run(numbers, "Button2");
         run(configuration, "BitBtn3");
-        setFields(sms.form(), kMessages);
+        setFields(sms.form(), kAlarmMessages);
         run(sms, "Button3");
         QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         QVERIFY2(holdsAll(card.state(), kNumberRecords + kConfigurationRecords), card.state().constData());
@@ -120,7 +116,7 @@ private slots:
         run(configuration, "Button1");
         QVERIFY2(tool.dialogs.shown.empty(), qPrintable(tool.dialogs.texts().join(" | ")));
         QCOMPARE(fieldsOf(numbers.form()), kNumbers);
-        QCOMPARE(fieldsOf(sms.form()), kMessages);
+        QCOMPARE(fieldsOf(sms.form()), kAlarmMessages);
         QCOMPARE(tool.window->configurationPage().staticText1(), std::string("+000000000000"));
 
         run(sms, "Button4");
@@ -155,7 +151,7 @@ private slots:
     // A card pulled out mid-write: the positions not confirmed are named with why, nothing more goes,
     // and the reader serves again once the card is back.
     void cardPulledMidWrite() {
-        VirtualCard card({"--pull-after", "10"}); // the update of position 2
+        VirtualCard card({"--pull-after", "14"}); // the update of position 2, after the backup's reads
         Tool tool(m_settings.path());
         chooseTheReader(tool);
         const PageProbe numbers = PageProbe::numbers(*tool.window);
@@ -191,7 +187,7 @@ private slots:
     // without a PIN.
     void commandLineWritesAsThePages() {
         VirtualCard card;
-        const SetFiles files({"+000000000000", "+000000000000"}, kNumbers, kMessages);
+        const SetFiles files({"+000000000000", "+000000000000"}, kNumbers, kAlarmMessages);
         const CommandLineRun write = runCommandLine(
             m_settings.path(), QStringList{"write", "--reader", VirtualCard::reader} + files.written());
         QVERIFY2(write.exitCode == 0, qPrintable(write.err));
@@ -208,7 +204,7 @@ private slots:
     // three sets, and what it reads back is the files it wrote.
     void commandLineOnTheCard() {
         VirtualCard card({"--pin", "1234"});
-        const SetFiles files({"+000001101011", "+000000001235"}, kNumbers, kMessages);
+        const SetFiles files({"+000001101011", "+000000001235"}, kNumbers, kAlarmMessages);
         const CommandLineRun write = runCommandLine(
             m_settings.path(),
             QStringList{"write", "--reader", VirtualCard::reader, "--pin-stdin"} + files.written(), "1234\n");

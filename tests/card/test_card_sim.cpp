@@ -5,6 +5,7 @@
 #include "card/card_messages.h"
 #include "card/card_sim.h"
 #include "sim/sim_texts.h"
+#include "support/page_harness.h"
 #include "support/scripted_card.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/dialog_prompts.h"
@@ -79,7 +80,7 @@ struct Card {
         link->answer(kReadRecord5, kSetup + kOk);
     }
     card::CardSim sim(bool mayUseLastTry = true) {
-        return card::CardSim(link, prompts, {"Virtual PCD 00 00", mayUseLastTry, {}});
+        return card::CardSim(link, pause, prompts, {"Virtual PCD 00 00", mayUseLastTry, {}});
     }
     bool sentVerify() const {
         return std::any_of(link->sent.begin(), link->sent.end(),
@@ -87,6 +88,7 @@ struct Card {
     }
 
     std::shared_ptr<ScriptedCard> link = std::make_shared<ScriptedCard>();
+    WatchingPause pause;
     ScriptedDialogs dialogs;
     DialogPrompts prompts{dialogs};
 };
@@ -112,6 +114,8 @@ private slots:
                  (std::vector<std::string>{kSelectMf, kDfHeader, kSelectTelecom, kDfHeader, kSelectPhonebook,
                                            kEfHeader, kReadRecord1, kReadRecord5}));
         QVERIFY(card.dialogs.shown.empty());
+        // The window's events get a turn after every command, as during a phone's answer.
+        QCOMPARE(card.pause.waits, std::vector<int>(5, 0));
     }
 
     void pinTries_data() {
@@ -197,7 +201,8 @@ private slots:
         card.link->answer(kUpdateRecord5, kOk);
         card.link->pulledAt = 8; // the update of position 5
         bool lost = false;
-        card::CardSim sim(card.link, card.prompts, {"Virtual PCD 00 00", true, [&] { lost = true; }});
+        card::CardSim sim(card.link, card.pause, card.prompts,
+                          {"Virtual PCD 00 00", true, [&] { lost = true; }});
         QVERIFY(sim.open(sim::Store::Phonebook));
         sim.writeEntry(5, {"+000000000000", "Setup"});
         sim.writeEntry(6, {"+000000000000", "Casy"});

@@ -132,6 +132,23 @@ private slots:
         QCOMPARE(page.form.staticText2(), std::string("+000000000030"));
     }
 
+    // The backup's read of positions 5 and 6 fails on a phonebook that ends at 4: nothing is written,
+    // and the box says so in the command line's words.
+    void unreadableBackupWritesNothing() {
+        LivePhone phone({"--phonebook-size", "4"});
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.click("BitBtn3");
+        QTRY_VERIFY_WITH_TIMEOUT(page.idle() && live.dialogs.shown.size() == 2, 10000);
+        QCOMPARE(live.dialogs.texts(),
+                 (QStringList{
+                     QString::fromUtf8("POZOR - telefon neodpověděl na čtení pozic: 5, 6 !\n+CME ERROR: 21"),
+                     QString::fromUtf8("POZOR - zálohu nelze přečíst, do SIM se nic nezapsalo !")}));
+        QTest::qWait(300); // nothing more comes
+        QVERIFY2(!phone.log().contains("CPBW"), phone.log().constData());
+        QVERIFY(live.window->backups().list().empty());
+    }
+
     void phoneSwitchedOff() {
         LivePhone phone({"--off"});
         LiveWindow live(phone);

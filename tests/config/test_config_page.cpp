@@ -219,10 +219,13 @@ private slots:
         page.form.Timer1Timer();
         std::vector<std::string> expected{"AT\r"};
         expected.insert(expected.end(), kPhonebookSelections.begin(), kPhonebookSelections.end());
+        // The backup's reads of what the write replaces, in the same exchange.
+        expected.insert(expected.end(), {"AT+CPBR=5\r", "AT+CPBR=6\r"});
         expected.push_back("AT+CPBW=5,\"+000000000000\",,\"Setup\";+CPBW=6,\"+000000000000\",,\"Casy\"\r");
         QCOMPARE(page.port.sent, expected);
-        // Each line waits for the gap after the last answer; both entries go on one.
-        QCOMPARE(gaugeAtSends, (QList<int>{0, 100}));
+        // Each line waits for the gap after the last answer; both entries go on one. The reads take
+        // the gauge's first half.
+        QCOMPARE(gaugeAtSends, (QList<int>{0, 0, 25, 100}));
         QCOMPARE(page.gauge().progress(), 100);
         QCOMPARE(page.shared.ExchangeMode, std::string("prvni_konfigurak"));
         QVERIFY(page.dialogs.shown.empty());
@@ -235,16 +238,16 @@ private slots:
         page.radio(4).setChecked(true);
         page.pick(1, 1);
         page.pick(2, 2);
-        // A phone left in UCS2 takes the names in IRA, which its SIM keeps in its own alphabet, and
-        // is left in UCS2 again.
+        // A phone left in UCS2 is read in it for the backup, takes the names in IRA, which its SIM
+        // keeps in its own alphabet, and is left in UCS2 again.
         page.phone.charsets = "(\"IRA\",\"UCS2\")";
         page.phone.charset = "UCS2";
         page.form.BitBtn3Click();
         page.form.Timer1Timer();
-        QCOMPARE(
-            std::vector(page.port.sent.begin() + 2, page.port.sent.end()),
-            (std::vector<std::string>{"AT+CSCS=\"IRA\"\r", "AT+CPBW=5,\"+000000000011\",,\"Setup\";+CPBW=6,"
-                                                           "\"+000000001200\",,\"Casy\";+CSCS=\"UCS2\"\r"}));
+        QCOMPARE(std::vector(page.port.sent.begin() + 2, page.port.sent.end()),
+                 (std::vector<std::string>{"AT+CPBR=5\r", "AT+CPBR=6\r", "AT+CSCS=\"IRA\"\r",
+                                           "AT+CPBW=5,\"+000000000011\",,\"Setup\";+CPBW=6,"
+                                           "\"+000000001200\",,\"Casy\";+CSCS=\"UCS2\"\r"}));
         QCOMPARE(page.phone.charset, std::string("UCS2"));
     }
 

@@ -160,6 +160,13 @@ inline const QByteArray kSimWithData =
     "entry 6 \"+000000001235\" 145 \"Casy\"\n"
     "message 1 2 079124603050020011000C9124603021436500000407D0379C1D1EA301\n";
 
+// The four rows of the SMS page with a Czech letter the alarm's alphabet has, and characters of
+// its extension table.
+inline const QStringList kAlarmMessages = {"+420603123456", QString::fromUtf8("Poplach č. 1"),
+                                           "+420777000111", "OK2",
+                                           "+420603123456", "[]€",
+                                           "+420603123456", "OK4"};
+
 // The phones the tool meets, each with the option of the virtual phone that makes it.
 inline QList<std::pair<const char*, QStringList>> phonesAsTheyCome() {
     return {

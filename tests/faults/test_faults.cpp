@@ -208,8 +208,9 @@ private slots:
             QWidget& form = tool.window->smsPage();
             const PageProbe page = PageProbe::sms(*tool.window);
             const QStringList before = fieldsOf(form);
-            // Halfway: after the selections, the deletes and the first message, before the second.
-            tool.pause.armAt(3, [&] { phone.stop(); });
+            // Halfway: after the selections, the backup's four reads, the deletes and the first
+            // message, before the second.
+            tool.pause.armAt(7, [&] { phone.stop(); });
             page.click("Button3"); // the whole store runs inside the click
             QVERIFY(tool.pause.fired());
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -230,8 +231,9 @@ private slots:
             KEEPS_USER_DATA(fieldsOf(form) == kUserRows, fieldsOf(form).join(", "));
         } else {
             const PageProbe page = PageProbe::configuration(*tool.window);
-            // Before the line of both phonebook writes, after the selections.
-            tool.pause.armAt(2, [&] { phone.stop(); });
+            // Before the line of both phonebook writes, after the selections and the backup's reads
+            // with their switches to UCS2 and back.
+            tool.pause.armAt(6, [&] { phone.stop(); });
             page.click("BitBtn3");
             QTRY_VERIFY_WITH_TIMEOUT(tool.pause.fired(), 5000);
             QTRY_VERIFY_WITH_TIMEOUT(page.idle(), 5000);
@@ -257,7 +259,7 @@ private slots:
         QVERIFY(tool.choosePort(1));
         const PageProbe page = PageProbe::sms(*tool.window);
         const QStringList before = fieldsOf(page.form());
-        tool.pause.armAt(3, [&] { phone.freeze(); }); // before the second message
+        tool.pause.armAt(7, [&] { phone.freeze(); }); // before the second message, after the backup's reads
         page.click("Button3");
         QVERIFY(tool.pause.fired());
         QVERIFY(page.idle());
@@ -448,10 +450,13 @@ private slots:
             << QStringList{"--name-length", "8"} << "phone-number write"
             << QStringList{unconfirmed("zápis na pozice:", "2") + "\n+CME ERROR: 24"}
             << QByteArray("\nentry 4 ") << QByteArray("\nentry 2 \"+420222222222\"") << kSimWithData;
+        // The backup's read of positions 5 and 6 is refused already, so nothing is written.
         QTest::newRow("phonebook of four entries")
             << QStringList{"--phonebook-size", "4"} << "configuration write"
-            << QStringList{unconfirmed("zápis na pozice:", "5, 6") + "\n+CME ERROR: 21"} << QByteArray()
-            << QByteArray("\nentry 6 ")
+            << QStringList{QString::fromUtf8(
+                               "POZOR - telefon neodpověděl na čtení pozic: 5, 6 !\n+CME ERROR: 21"),
+                           QString::fromUtf8("POZOR - zálohu nelze přečíst, do SIM se nic nezapsalo !")}
+            << QByteArray() << QByteArray("\nentry 6 ")
             << QByteArray(kSimWithData).replace("entry 5", "#").replace("entry 6", "#");
     }
     void verifiedWrites() {

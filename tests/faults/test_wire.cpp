@@ -19,10 +19,6 @@ const QList<std::pair<const char*, const char*>> kSession = {
 const QStringList kNumbers = {
     "+420111111111", "Sousedka Eva", "+420222222222", QString::fromUtf8("Čížek"), "", "",
     "+420444444444", "Eva [Otec]"};
-const QStringList kMessages = {"+420603123456", QString::fromUtf8("Poplach č. 1"),
-                               "+420777000111", "OK2",
-                               "+420603123456", "[]€",
-                               "+420603123456", "OK4"};
 
 struct Phone {
     QStringList options;
@@ -145,7 +141,7 @@ private slots:
             if (exchange == QLatin1String("phone-number write"))
                 setFields(tool.window->numbersPage(), kNumbers);
             if (exchange == QLatin1String("SMS store"))
-                setFields(tool.window->smsPage(), kMessages);
+                setFields(tool.window->smsPage(), kAlarmMessages);
             const qsizetype before = line.received().size();
             const PageProbe page = pageOf(*tool.window, exchange);
             page.click(button);

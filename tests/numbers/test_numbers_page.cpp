@@ -44,6 +44,7 @@ const QString kPhoneSilent = QString::fromUtf8("POZOR - telefon nekomunikuje !")
 const QString kMalformed = QString::fromUtf8("POZOR - telefonní čísla nejsou ve správném formátu !");
 const QString kWorking = QString::fromUtf8("Moment prosím, pracuji");
 const Texts kFresh{"+420603123456", "Priklad", "", "", "", "", "", ""};
+const Texts kBackupReads{"AT+CPBR=1\r", "AT+CPBR=2\r", "AT+CPBR=3\r", "AT+CPBR=4\r"};
 
 struct Page : PageHarness {
     using PageHarness::PageHarness;
@@ -188,13 +189,16 @@ private slots:
         page.form.Timer2Timer();
         Texts expected{"AT\r"};
         expected.insert(expected.end(), kPhonebookSelections.begin(), kPhonebookSelections.end());
+        // The backup's reads of what the write replaces, in the same exchange.
+        expected.insert(expected.end(), kBackupReads.begin(), kBackupReads.end());
         // The entries go together on one line, which the phone confirms as a whole.
         const Texts writes{"AT+CPBW=1,\"+420603123456\",,\"\";+CPBW=2;+CPBW=3,\"+420777888999\",,\"\216ena "
                            "\"X\"\";+CPBW=4\r"};
         expected.insert(expected.end(), writes.begin(), writes.end());
         QCOMPARE(page.port.sent, expected);
-        // The line goes after the gap that follows the last answer.
-        QCOMPARE(gaugeAtSends, (QList<int>{0, 90}));
+        // Each line goes after the gap that follows the last answer; the backup's reads take the
+        // gauge's first half.
+        QCOMPARE(gaugeAtSends, (QList<int>{0, 0, 12, 25, 37, 95}));
         QCOMPARE(page.gauge().progress(), 100);
         QVERIFY(page.dialogs.shown.empty());
         QVERIFY(page.idle());
@@ -216,15 +220,33 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         const std::string otec = "AT+CPBW=1,\"+420603123456\",,\"Otec\";+CPBW=2\r";
         const std::string zena = "AT+CPBW=3,\"+420777888999\",,\"017D0065006E0061\";+CPBW=4";
-        QTest::newRow("started in GSM")
-            << "(\"IRA\",\"GSM\",\"UCS2\")" << std::string("GSM")
-            << Texts{otec, "AT+CSCS=\"UCS2\"\r", zena + ";+CSCS=\"GSM\"\r"} << QStringList();
+        // The backup reads the names in UCS2 where the phone offers it, before the writes.
+        const Texts reads = kBackupReads;
+        QTest::newRow("started in GSM") << "(\"IRA\",\"GSM\",\"UCS2\")" << std::string("GSM")
+                                        << Texts{"AT+CSCS=\"UCS2\"\r",
+                                                 reads[0],
+                                                 reads[1],
+                                                 reads[2],
+                                                 reads[3],
+                                                 "AT+CSCS=\"GSM\"\r",
+                                                 otec,
+                                                 "AT+CSCS=\"UCS2\"\r",
+                                                 zena + ";+CSCS=\"GSM\"\r"}
+                                        << QStringList();
         QTest::newRow("left in UCS2")
-            << "(\"IRA\",\"GSM\",\"UCS2\")" << std::string("UCS2")
-            << Texts{"AT+CSCS=\"GSM\"\r", otec, "AT+CSCS=\"UCS2\"\r", zena + "\r"} << QStringList();
+            << "(\"IRA\",\"GSM\",\"UCS2\")" << std::string("UCS2") << Texts{reads[0],
+                                                                            reads[1],
+                                                                            reads[2],
+                                                                            reads[3],
+                                                                            "AT+CSCS=\"GSM\"\r",
+                                                                            otec,
+                                                                            "AT+CSCS=\"UCS2\"\r",
+                                                                            zena + "\r"}
+            << QStringList();
         QTest::newRow("GSM lacks the letter")
             << "(\"GSM\")" << std::string("GSM")
-            << Texts{"AT+CPBW=1,\"+420603123456\",,\"Otec\";+CPBW=2;+CPBW=4\r"}
+            << Texts{reads[0], reads[1], reads[2], reads[3],
+                     "AT+CPBW=1,\"+420603123456\",,\"Otec\";+CPBW=2;+CPBW=4\r"}
             << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil zápis na pozice: 3 !")};
     }
     void charsets() {

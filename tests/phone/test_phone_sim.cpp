@@ -10,6 +10,8 @@
 
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(sim::MessageStatus)
+Q_DECLARE_METATYPE(sim::Store)
+Q_DECLARE_METATYPE(std::vector<std::string>)
 
 namespace {
 
@@ -96,6 +98,41 @@ private slots:
                  (std::vector<std::string>{kMessageSelections, "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4\r",
                                            "AT+CMGW=17\r", kPdu + "\x1A", "AT+CMGW=17\r", kPdu + "\x1A"}));
         QCOMPARE(h.dialogs.texts(), box.isEmpty() ? QStringList() : QStringList{box});
+    }
+
+    // A backup's read and the write after it are one exchange: a store already open is not selected
+    // again, another is; each finish tells only its own positions.
+    void readThenWriteInOneExchange_data() {
+        QTest::addColumn<sim::Store>("writeStore");
+        QTest::addColumn<std::vector<std::string>>("sent");
+        const std::string phonebook = "AT+CMEE?;+CMEE=1;+CPIN?;+CSCS=?;+CSCS?;+CPBS=\"SM\"\r";
+        QTest::newRow("the same store")
+            << sim::Store::Phonebook
+            << std::vector<std::string>{phonebook, "AT+CPBR=1\r", "AT+CPBR=2\r", "AT+CPBW=1;+CMEE=0\r"};
+        QTest::newRow("another store") << sim::Store::Messages
+                                       << std::vector<std::string>{phonebook, "AT+CPBR=1\r", "AT+CPBR=2\r",
+                                                                   kMessageSelections, "AT+CMGD=1;+CMEE=0\r"};
+    }
+    void readThenWriteInOneExchange() {
+        QFETCH(sim::Store, writeStore);
+        PageHarness h;
+        h.phone.answers["AT+CPBR=2\r"] = "\r\n+CME ERROR: 500\r\n";
+        h.phone.answers["AT+CMEE?\r"] = "\r\n+CMEE: 0\r\n\r\nOK\r\n";
+        PhoneSim phone(h.port, h.shared, h.pause, h.prompts);
+        QVERIFY(phone.open(sim::Store::Phonebook));
+        QVERIFY(phone.readEntry(1));
+        QVERIFY(!phone.readEntry(2));
+        QVERIFY(!phone.finish(sim::Unfinished::Read));
+        QVERIFY(phone.open(writeStore));
+        if (writeStore == sim::Store::Phonebook)
+            phone.writeEntry(1, {});
+        else
+            phone.eraseMessage(1);
+        QVERIFY(phone.finish(sim::Unfinished::Write));
+        phone.close();
+        QTEST(h.port.sent, "sent");
+        QCOMPARE(h.dialogs.texts(),
+                 QStringList{QString::fromStdString(sim::filledIn(kReadFailed, "2") + "\n+CME ERROR: 500")});
     }
 
     // In order, each once: a position noted twice, a cause given twice, a step never named.

@@ -54,6 +54,24 @@ QString text8(const std::u16string& text) {
     return qs(platform::utf16ToCp1250(text));
 }
 
+// A SIM keeps a stored message in a record of 176 octets, the PDU padded with FF.
+constexpr std::size_t kSimRecordOctets = 176;
+
+Octets inSimRecord(Octets pdu) {
+    pdu.resize(kSimRecordOctets, 0xFF);
+    return pdu;
+}
+
+// The shortest start of the PDU that the byte API does not call cut.
+std::size_t shortestUncut(const Octets& pdu) {
+    for (std::size_t length = 0; length < pdu.size(); ++length) {
+        TSMS_Record record;
+        if (DecodePdu(std::span(pdu).first(length), record, kVariant).fault != PduFault::Cut)
+            return length;
+    }
+    return pdu.size();
+}
+
 const QString kPoplachPdu = "0791246030500200"
                             "11"
                             "00"
@@ -64,6 +82,13 @@ const QString kPoplachPdu = "0791246030500200"
                             "07D0379C1D1EA301";
 
 } // namespace
+
+namespace PDU {
+char* toString(const PduFault& fault) {
+    static const char* const names[] = {"None", "Cut", "Malformed"};
+    return qstrdup(names[int(fault)]);
+}
+} // namespace PDU
 
 class TestPdu : public QObject {
     Q_OBJECT
@@ -83,6 +108,8 @@ private slots:
     void decodesWhatItEncodes();
     void decodesDeliverIntoOriginFields();
     void decodingLeavesAbsentFieldsAlone();
+    void refusesImpossibleLengths_data();
+    void refusesImpossibleLengths();
     void cutsTextThatOneMessageCannotHold_data();
     void cutsTextThatOneMessageCannotHold();
     void headerIndicatorFollowsTheHeader();
@@ -175,7 +202,13 @@ void TestPdu::encodesSubmit() {
     QCOMPARE(qs(encoded.record.PduText), pdu);
     QCOMPARE(qs(OctetsToHex(encoded.octets)), pdu);
     QCOMPARE(alarm_pdu::decode(encoded.octets),
-             std::optional(message_set::Message{destination.toStdString(), text.toStdString()}));
+             (message_set::Message{destination.toStdString(), text.toStdString()}));
+    QCOMPARE(alarm_pdu::decode(inSimRecord(encoded.octets)),
+             (message_set::Message{destination.toStdString(), text.toStdString()}));
+    // Regression: a read answer cut short showed as part of a message, the rest of the row lost.
+    for (std::size_t length = 0; length < encoded.octets.size(); ++length)
+        QVERIFY2(!alarm_pdu::decode(std::span(encoded.octets).first(length)),
+                 qPrintable(QString::number(length)));
 }
 
 void TestPdu::packsSeptets_data() {
@@ -246,53 +279,54 @@ void TestPdu::decodesWhatItEncodes_data() {
     QTest::addColumn<QString>("text"); // UTF-8 here, UTF-16 in the record
     QTest::addColumn<QString>("decoded");
     QTest::addColumn<QString>("decodedHeader");
+    QTest::addColumn<PduFault>("fault"); // of the PDU in a SIM record
 
     QTest::newRow("plus and F filler restored") << "+42060312345" << 0 << ""
                                                 << "OK3"
                                                 << "OK3"
-                                                << "";
+                                                << "" << PduFault::None;
     QTest::newRow("no plus stays without") << "420603123456" << 0 << ""
                                            << "OK4"
                                            << "OK4"
-                                           << "";
+                                           << "" << PduFault::None;
     QTest::newRow("[ and euro come back") << "+420603123456" << 0 << ""
                                           << "a[b€c"
                                           << "a[b€c"
-                                          << "";
+                                          << "" << PduFault::None;
     QTest::newRow("s caron comes back as 127") << "+420603123456" << 0 << ""
-                                               << "š" << QString(QChar(127)) << "";
+                                               << "š" << QString(QChar(127)) << "" << PduFault::None;
     QTest::newRow("c caron comes back") << "+420603123456" << 0 << ""
                                         << "č"
                                         << "č"
-                                        << "";
+                                        << "" << PduFault::None;
     QTest::newRow("7-bit after a five-octet header") << "+420603123456" << 0 << "0003AB0201"
                                                      << "Poplach"
                                                      << "Poplach"
-                                                     << "0003AB0201";
+                                                     << "0003AB0201" << PduFault::None;
     QTest::newRow("7-bit after a two-octet header") << "+420603123456" << 0 << "0A0B"
                                                     << "OK1"
                                                     << "OK1"
-                                                    << "0A0B";
+                                                    << "0A0B" << PduFault::None;
     QTest::newRow("8-bit through the code page") << "+420603123456" << 4 << ""
                                                  << "Žluťoučký kůň"
                                                  << "Žluťoučký kůň"
-                                                 << "";
+                                                 << "" << PduFault::None;
     QTest::newRow("8-bit after a header") << "+420603123456" << 4 << "0A0B"
                                           << "čau"
                                           << "čau"
-                                          << "0A0B";
+                                          << "0A0B" << PduFault::None;
     QTest::newRow("UCS2") << "+420603123456" << 8 << ""
                           << "Ωmega ☎"
                           << "Ωmega ☎"
-                          << "";
+                          << "" << PduFault::None;
     QTest::newRow("UCS2 after a header") << "+420603123456" << 8 << "0003AB0201"
                                          << "ř"
                                          << "ř"
-                                         << "0003AB0201";
+                                         << "0003AB0201" << PduFault::None;
     QTest::newRow("reserved alphabet carries no text") << "+420603123456" << 12 << ""
                                                        << "lost"
                                                        << "untouched"
-                                                       << "EE";
+                                                       << "EE" << PduFault::Malformed;
 }
 
 void TestPdu::decodesWhatItEncodes() {
@@ -302,6 +336,7 @@ void TestPdu::decodesWhatItEncodes() {
     QFETCH(QString, text);
     QFETCH(QString, decoded);
     QFETCH(QString, decodedHeader);
+    QFETCH(PduFault, fault);
 
     auto record = submitRecord("+420603052000", destination.toStdString(), "");
     record.DataCoding = std::uint8_t(coding);
@@ -321,6 +356,18 @@ void TestPdu::decodesWhatItEncodes() {
     // Fields of the deliver layout are not in a submit PDU.
     QCOMPARE(qs(back.OrigAddress), QString("orig"));
     QCOMPARE(int(back.TimeStamp[0]), 0xEE);
+
+    // The byte API reads the user data by its length, up to its last octet and not into the SIM
+    // record's padding. A reserved alphabet's PDU ends before its user-data length, so the first
+    // padding octet stands for one no PDU can have.
+    const Octets octets = EncodePdu(record, kVariant).octets;
+    auto fromSim = sentinelRecord("");
+    const DecodedPdu sim = DecodePdu(inSimRecord(octets), fromSim, kVariant);
+    QCOMPARE(sim.fault, fault);
+    if (sim.fault == PduFault::None)
+        QCOMPARE(sim.octets, octets.size());
+    QCOMPARE(QString::fromStdU16String(fromSim.MessageText), decoded);
+    QCOMPARE(shortestUncut(octets), octets.size());
 }
 
 void TestPdu::decodesDeliverIntoOriginFields() {
@@ -354,6 +401,9 @@ void TestPdu::decodesDeliverIntoOriginFields() {
     DecodeSms(record, kVariant);
     QCOMPARE(qs(record.OrigAddress), QString("InternetSMS"));
     QCOMPARE(text8(record.MessageText), QString("OK"));
+    // The time stamp and a name's semi-octets count where the PDU may end.
+    const Octets octets = HexToOctets(record.PduText).value();
+    QCOMPARE(shortestUncut(octets), octets.size());
 }
 
 void TestPdu::decodingLeavesAbsentFieldsAlone() {
@@ -374,6 +424,47 @@ void TestPdu::decodingLeavesAbsentFieldsAlone() {
     QCOMPARE(int(record.MessageRef), 7);
     QCOMPARE(text8(record.MessageText), QString());
     QCOMPARE(qs(record.UserDataHeader), QString()); // no header indicator: emptied
+}
+
+// Each length is one no PDU can have; the fields are read all the same, as the text functions
+// always read them, so only the byte API tells such a PDU from a sound one.
+void TestPdu::refusesImpossibleLengths_data() {
+    QTest::addColumn<QString>("pdu");
+    QTest::addColumn<QString>("destination"); // as read despite the length
+
+    // After the first octet: reference, to +420603123456, protocol, 7-bit, relative validity.
+    const QString fields = "00"
+                           "0C91246030214365"
+                           "0000"
+                           "04";
+    // clang-format off
+    // centre | first octet | ... | user-data length | header length, header | text
+    QTest::newRow("SMS-centre address of 12 octets")
+        << "0C91" "2143658709214365870921" "11" + fields + "02" "CF25" << "+420603123456";
+    QTest::newRow("21 destination digits")
+        << "00" "11" "00" "1591" "21436587092143658709F1" "0000" "04" "02" "CF25" << "+123456789012345678901";
+    QTest::newRow("header of 7 septets in user data of 4")
+        << "00" "51" + fields + "04" "05" "0003AB0201" << "+420603123456";
+    QTest::newRow("header in user data of 0 septets")
+        << "00" "51" + fields + "00" "00" << "+420603123456";
+    QTest::newRow("161 septets")
+        << "00" "11" + fields + "A1" + QString(2 * 141, '0') << "+420603123456";
+    QTest::newRow("141 octets of 8-bit data")
+        << "00" "11" "00" "0C91246030214365" "0004" "04" "8D" + QString(2 * 141, '1') << "+420603123456";
+    // The centre's length comes before the end of the PDU.
+    QTest::newRow("SMS-centre address of 32 octets, and nothing after it") << "20" << "dest";
+    // clang-format on
+}
+
+void TestPdu::refusesImpossibleLengths() {
+    QFETCH(QString, pdu);
+    QFETCH(QString, destination);
+
+    const auto octets = HexToOctets(pdu.toStdString());
+    QVERIFY(octets);
+    auto record = sentinelRecord("");
+    QCOMPARE(DecodePdu(*octets, record, kVariant).fault, PduFault::Malformed);
+    QCOMPARE(qs(record.DestAddress), destination);
 }
 
 void TestPdu::cutsTextThatOneMessageCannotHold_data() {
@@ -455,34 +546,46 @@ void TestPdu::survivesTruncatedPdus() {
     QCOMPARE(text8(record.MessageText), QString("untouched"));
 }
 
+// The text functions read what they can; the octets of the byte API come only from whole hex.
 void TestPdu::readsInvalidDigitsAsZero_data() {
     QTest::addColumn<QString>("pdu");
     QTest::addColumn<QString>("destination");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("octets"); // HexToOctets, back in hex
 
     // "he" reads as 0E: a centre of 14 octets that the text does not hold, so nothing is set.
     QTest::newRow("plain words") << "hello world"
                                  << "dest"
-                                 << "untouched";
+                                 << "untouched"
+                                 << "none";
     QTest::newRow("empty") << ""
                            << "dest"
-                           << "untouched";
+                           << "untouched"
+                           << "";
     QTest::newRow("junk in the text octets") << "0011000491214300000407D0379C1D1EZZ01"
                                              << "+1234"
-                                             << "Popla";
+                                             << "Popla"
+                                             << "none";
     QTest::newRow("lower-case hex") << kPoplachPdu.toLower() << "+420603123456"
-                                    << "Poplach";
+                                    << "Poplach" << kPoplachPdu;
+    QTest::newRow("an odd last digit is left out") << kPoplachPdu + "1"
+                                                   << "+420603123456"
+                                                   << "Poplach"
+                                                   << "none";
 }
 
 void TestPdu::readsInvalidDigitsAsZero() {
     QFETCH(QString, pdu);
     QFETCH(QString, destination);
     QFETCH(QString, text);
+    QFETCH(QString, octets);
 
     auto record = sentinelRecord(pdu);
     DecodeSms(record, kVariant);
     QCOMPARE(qs(record.DestAddress), destination);
     QCOMPARE(QString::fromStdU16String(record.MessageText).left(text.size()), text);
+    const auto strict = HexToOctets(pdu.toStdString());
+    QCOMPARE(strict ? qs(OctetsToHex(*strict)) : QString("none"), octets);
 }
 
 void TestPdu::readsNumbersDigitByDigit() {

@@ -136,6 +136,29 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!phone.state().contains("\nmessage "), 5000);
     }
 
+    // A store over a SIM holding someone's message keeps it first, as the independent decoder reads
+    // it from the phone's state.
+    void storeOverAnotherSimKeepsItsMessage() {
+        LivePhone phone;
+        phone.preloadState("message 2 2 079124603050020011000C9124603021436500000407D0379C1D1EA301\n");
+        const QStringList held = decodedByGammu(phone.statePath());
+        QCOMPARE(held.size(), 1);
+        const QStringList message = held.front().split('\t');
+        LiveWindow live(phone);
+        LivePage page(live);
+        page.setRows(kDefaults);
+        page.click(3);
+        QVERIFY(page.idle());
+        QVERIFY2(live.dialogs.shown.empty(), qPrintable(live.dialogs.texts().join(" | ")));
+        const auto backups = live.window->backups().list();
+        QCOMPARE(backups.size(), std::size_t(1));
+        QFile backup(backups.front().path);
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(backup.readAll()),
+                 QStringLiteral("\r\n\r\n%1\r\n%2\r\n\r\n\r\n\r\n\r\n").arg(message[2], message[3]));
+        QTRY_VERIFY_WITH_TIMEOUT(phone.state().contains("\nmessage 4 "), 5000);
+    }
+
     // While the store runs the window repaints and answers, the user's clicks and keys change
     // nothing, neither then nor afterwards, and the wire carries the store as it always did.
     void storeKeepsTheWindowAliveAndIgnoresInput() {
@@ -172,9 +195,11 @@ private slots:
             wire << QString::fromLatin1(each.text.left(each.text.endsWith('\x1A') ? 2 : 40)).trimmed();
             at << each.ms;
         }
-        QCOMPARE(wire, (QStringList{"AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+",
-                                    "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4", "AT+CMGW=17", "07", "AT+CMGW=17",
-                                    "07", "AT+CMGW=17", "07", "AT+CMGW=21", "07", "AT+CMEE=0"}));
+        // The backup's reads of a SIM with nothing to lose, then the store.
+        QCOMPARE(wire, (QStringList{"AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+", "AT+CMGR=1", "AT+CMGR=2",
+                                    "AT+CMGR=3", "AT+CMGR=4", "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4",
+                                    "AT+CMGW=17", "07", "AT+CMGW=17", "07", "AT+CMGW=17", "07", "AT+CMGW=21",
+                                    "07", "AT+CMEE=0"}));
         // Nothing goes before the phone has answered the last command.
         for (int i = 1; i < at.size(); ++i)
             QVERIFY2(at[i] - at[i - 1] >= 200 && at[i] - at[i - 1] < 1000, qPrintable(wire[i]));

@@ -29,6 +29,8 @@ const QString kWorking = QString::fromUtf8("Moment prosím, pracuji");
 const std::string kCentre = "+420603052000";
 const std::string kNumber = "+420603123456";
 const std::vector<std::string> kSelection = {"AT+CMEE?;+CMEE=1;+CPIN?;+CMGF?;+CMGF=0;+CPMS=\"SM\",\"SM\"\r"};
+// The backup's reads before a store or a delete.
+const std::vector<std::string> kBackupReads = {"AT+CMGR=1\r", "AT+CMGR=2\r", "AT+CMGR=3\r", "AT+CMGR=4\r"};
 
 // The defaults as the phone gets them: centre, submit with relative validity, destination,
 // protocol 0, 7-bit, 25 minutes, then the packed text.
@@ -219,7 +221,7 @@ void TestSmsPage::storeRefusals() {
 
     if (message.isEmpty()) {
         QVERIFY(page.dialogs.shown.empty());
-        QCOMPARE(int(page.port.sent.size()), 10);
+        QCOMPARE(int(page.port.sent.size()), 14); // the backup's reads among them
         return;
     }
     QCOMPARE(page.dialogs.texts(), QStringList{message});
@@ -248,12 +250,15 @@ void TestSmsPage::storeSendsDeletesThenMessagesInOrder() {
                                          kPduOk4 + "\x1A",
                                          "AT+CMGW=21\r",
                                          kPduPoplach + "\x1A"};
+    expected.insert(expected.begin(), kBackupReads.begin(), kBackupReads.end());
     expected.insert(expected.begin(), kSelection.begin(), kSelection.end());
     QCOMPARE(page.port.sent, expected);
     // Each command waits for the gap after the last final answer; a message follows its prompt at once.
     // The deletes go on one line before the first message.
-    QCOMPARE(progress, (QStringList{kStoring + " 12", kStoring + " 12", kStoring + " 36", kStoring + " 60",
-                                    kStoring + " 84"}));
+    // The backup's reads go first, under the write's busy text, in the gauge's first half.
+    QCOMPARE(progress, (QStringList{kDeleting + " 0", kDeleting + " 12", kDeleting + " 25", kDeleting + " 37",
+                                    kStoring + " 56", kStoring + " 56", kStoring + " 68", kStoring + " 80",
+                                    kStoring + " 92"}));
     QVERIFY(page.idle());
     QCOMPARE(page.form->PduLength, std::uint16_t(21));
     QCOMPARE(page.rows(), kDefaults);
@@ -296,7 +301,7 @@ void TestSmsPage::readFillsRowsWithWhatWasStored() {
     page.form->Button3Click();
     std::vector<std::string> answers;
     for (int position = 1; position <= 4; ++position) {
-        std::string pdu = page.port.sent[2 * position + 1];
+        std::string pdu = page.port.sent[2 * position + 5];
         pdu.pop_back(); // Ctrl-Z
         answers.push_back(readAnswer(pdu));
     }
@@ -435,9 +440,12 @@ void TestSmsPage::deleteAll() {
         progress << QString("%1 %2").arg(page.busyLabel().text()).arg(page.gauge().progress());
     };
     page.form->Button4Click();
-    QCOMPARE(page.port.sent,
-             (std::vector<std::string>{kSelection[0], "AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4\r"}));
-    QCOMPARE(progress, QStringList{kDeleting + " 100"});
+    std::vector<std::string> expected = kSelection;
+    expected.insert(expected.end(), kBackupReads.begin(), kBackupReads.end());
+    expected.push_back("AT+CMGD=1;+CMGD=2;+CMGD=3;+CMGD=4\r");
+    QCOMPARE(page.port.sent, expected);
+    QCOMPARE(progress, (QStringList{kDeleting + " 0", kDeleting + " 12", kDeleting + " 25", kDeleting + " 37",
+                                    kDeleting + " 100"}));
     QCOMPARE(page.rows(), QStringList(8, QString()));
     QCOMPARE(page.gauge().progress(), 0);
     QVERIFY(page.idle());
@@ -461,7 +469,7 @@ void TestSmsPage::whatThePhoneDidNotConfirmIsTold_data() {
     QTest::addColumn<bool>("store");
     QTest::addColumn<Answers>("answers");
     QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<int>("sent");
+    QTest::addColumn<int>("sent"); // the backup's four reads among them, once the SIM is open
     QTest::addColumn<bool>("rowsKept");
 
     const QString silent = kPhoneSilent;
@@ -475,27 +483,27 @@ void TestSmsPage::whatThePhoneDidNotConfirmIsTold_data() {
         << true << Answers{{kPduPoplach.c_str() + QString("\x1A"), "\r\n+CMS ERROR: 322\r\n"}}
         << QStringList{QString::fromUtf8(
                "POZOR - telefon nepotvrdil uložení SMS na pozice: 4 !\n+CMS ERROR: 322")}
-        << 10 << true;
+        << 14 << true;
     // The phone that stopped answering is told to leave message entry and gets nothing more.
     QTest::newRow("store: a message stored elsewhere, then no answer")
         << true
         << Answers{{kPduOk3.c_str() + QString("\x1A"), "\r\n+CMGW: 7\r\n\r\nOK\r\n"},
                    {kPduOk4.c_str() + QString("\x1A"), ""}}
-        << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 2, 3, 4 !")} << 9
+        << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 2, 3, 4 !")} << 13
         << true;
     QTest::newRow("store: no prompt")
         << true << Answers{{"AT+CMGW=17\r", ""}}
         << QStringList{QString::fromUtf8("POZOR - telefon nepotvrdil uložení SMS na pozice: 1, 2, 3, 4 !")}
-        << 4 << true;
+        << 8 << true;
     QTest::newRow("delete-all: empty positions are deleted")
         << false
         << Answers{{"AT+CMGD=3\r", "\r\n+CMS ERROR: 321\r\n"}, {"AT+CMGD=4\r", "\r\n+CMS ERROR: 321\r\n"}}
-        << QStringList{} << 6 << false;
+        << QStringList{} << 10 << false;
     QTest::newRow("delete-all: one refused")
         << false << Answers{{"AT+CMGD=2\r", "\r\n+CMS ERROR: 500\r\n"}}
         << QStringList{QString::fromUtf8(
                "POZOR - telefon nepotvrdil smazání SMS na pozicích: 2 !\n+CMS ERROR: 500")}
-        << 6 << true;
+        << 10 << true;
     QTest::newRow("delete-all: phone silent")
         << false << Answers{{"AT+CMEE=1\r", ""}} << QStringList{silent} << 1 << true;
 }

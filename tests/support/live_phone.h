@@ -11,7 +11,9 @@
 
 #include <functional>
 #include <memory>
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -236,6 +238,21 @@ public:
                                phone.settingsDirectory().toStdString(), dialogs, errors, pause, delivery})) {
         if (openCom1)
             window->choosePort(1);
+    }
+
+    // The backups' folder and its files, newest first.
+    QDir backupFolder() const { return QDir(window->backups().path()); }
+    QStringList backupPaths() const {
+        QStringList paths;
+        for (const BackupFile& backup : window->backups().list())
+            paths << backup.path;
+        return paths;
+    }
+    // The entries of the menu "Zálohy" as it opens, the fixed ones included.
+    QList<QAction*> backupMenu() const {
+        auto* menu = window->findChild<QMenu*>("Zalohy1");
+        emit menu->aboutToShow();
+        return menu->actions();
     }
 
     // The reply to a command typed into the phone by hand, as a test sees it in ReplyBuffer.

@@ -2,6 +2,7 @@
 // A page with everything it takes from the main window faked: a recording port with a phone behind
 // it, the shared state, scripted dialogs, a pause that does not wait, and the exchange lock.
 #include "app/error_report.h"
+#include "backup/backup_folder.h"
 #include "exchange/exchange_lock.h"
 #include "phone/phone_access.h"
 #include "phone/shared_state.h"
@@ -12,6 +13,7 @@
 #include "widgets/page_context.h"
 
 #include <functional>
+#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,9 @@ struct PageHarness {
     DialogPrompts prompts{dialogs};
     PhoneAccess access{port, shared, pause, prompts};
     ExchangeContext exchange{access, shared, prompts, pause, exchanges};
-    PageContext context{exchange, dialogs, errors};
+    QTemporaryDir settings;
+    BackupFolder backups{settings.filePath("zalohy")};
+    PageContext context{exchange, dialogs, errors, backups};
 };
 
 // The selections of every phonebook exchange, on one line.

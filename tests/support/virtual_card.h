@@ -4,6 +4,8 @@
 // log, and ready once pcscd reports the card present; stopped, or pulled out by --pull-after, once
 // pcscd has seen the reader empty, since pcscd takes a card that goes and another that comes
 // within one poll for the same card.
+#include "support/reader_wait.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -11,11 +13,10 @@
 #include <QtTest>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <winscard.h>
 
 class VirtualCard {
 public:
-    static constexpr const char* reader = "Virtual PCD 00 00";
+    static constexpr const char* reader = kVirtualReader;
 
     // Extra options of the card, such as "--pin", "1234"; `preload` is its state file's content.
     explicit VirtualCard(const QStringList& options = {}, const QByteArray& preload = {}) {
@@ -45,7 +46,7 @@ public:
         QVERIFY(m_process.waitForStarted(5000));
         while (!m_process.canReadLine())
             QVERIFY2(m_process.waitForReadyRead(10000), "the virtual card reached vpcd");
-        QVERIFY2(waitForReader(SCARD_STATE_PRESENT), "pcscd saw the virtual card");
+        QVERIFY2(waitForVirtualReader(SCARD_STATE_PRESENT), "pcscd saw the virtual card");
     }
 
     void stop() {
@@ -71,7 +72,7 @@ private:
         // A sanitizer's report at the card's end shows only in how it ended.
         QVERIFY2(m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0,
                  "the virtual card ended cleanly");
-        QVERIFY2(waitForReader(SCARD_STATE_EMPTY), "pcscd saw the reader empty");
+        QVERIFY2(waitForVirtualReader(SCARD_STATE_EMPTY), "pcscd saw the reader empty");
     }
 
     static QByteArray contents(const QString& path) {
@@ -79,28 +80,6 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Until the reader's state has `wanted`, within 10 s: pcscd polls vpcd about every 400 ms.
-    static bool waitForReader(DWORD wanted) {
-        SCARDCONTEXT context = 0;
-        if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS)
-            return false;
-        SCARD_READERSTATE state{};
-        state.szReader = reader;
-        state.dwCurrentState = SCARD_STATE_UNAWARE;
-        QElapsedTimer clock;
-        clock.start();
-        bool reached = false;
-        while (!reached && clock.elapsed() < 10000) {
-            const LONG result = SCardGetStatusChange(context, 500, &state, 1);
-            reached = result == SCARD_S_SUCCESS && (state.dwEventState & wanted);
-            state.dwCurrentState = state.dwEventState & ~SCARD_STATE_CHANGED;
-            // A reader pcscd has not loaded yet is answered at once.
-            if (result != SCARD_S_SUCCESS && result != SCARD_E_TIMEOUT)
-                QTest::qSleep(100);
-        }
-        SCardReleaseContext(context);
-        return reached;
-    }
 
     QTemporaryDir m_dir;
     QProcess m_process;

@@ -2,6 +2,7 @@
 // Prints one line once it has reached the reader, then serves until SIGTERM, SIGINT or SIGHUP.
 #include "card.h"
 #include "card_log.h"
+#include "ending_signals.h"
 #include "options.h"
 #include "state_file.h"
 #include "vpcd_link.h"
@@ -16,17 +17,6 @@ namespace {
 int failed(const std::string& what) {
     std::fprintf(stderr, "alarmgsm-card: %s\n", what.c_str());
     return 1;
-}
-
-// Signals arrive on a descriptor, so every wait of the card can watch for them.
-int signalDescriptor() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGHUP);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    return ::signalfd(-1, &signals, SFD_CLOEXEC);
 }
 
 vcard::CardSetup cardSetup(const vcard::Options& options) {
@@ -124,7 +114,7 @@ int main(int argc, char** argv) {
     const vcard::Options options = vcard::parseOptions(argc, argv);
     vcard::Card card(cardSetup(options),
                      [&options](const vcard::CardFiles& files) { return save(files, options.state); });
-    const int signals = signalDescriptor();
+    const int signals = endingSignalsDescriptor();
     if (signals < 0)
         return failed("signalfd failed");
     const int status = run(options, card, signals);

@@ -1,5 +1,6 @@
 // alarmgsm-phone: a GSM phone on a pseudo-terminal, for the demo and for end-to-end tests.
 // Prints the device path as its first line, then serves until SIGTERM or SIGINT.
+#include "ending_signals.h"
 #include "options.h"
 #include "phone.h"
 #include "sim.h"
@@ -413,13 +414,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGHUP);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    const int signalFd = endingSignalsDescriptor();
     if (signalFd < 0)
         dieErrno("signalfd");
     std::signal(SIGPIPE, SIG_IGN);

@@ -1,10 +1,8 @@
 #include "options.h"
 
+#include "option_reader.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 
 namespace vphone {
 
@@ -20,38 +18,20 @@ const char usage[] =
     "                      [--charset IRA|GSM|UCS2] [--charsets LIST]\n"
     "                      [--pin PIN [--pin-tries N] [--pin-busy MS]]\n";
 
-[[noreturn]] void refuse(const std::string& why) {
-    std::fprintf(stderr, "alarmgsm-phone: %s\n%s", why.c_str(), usage);
-    std::exit(2);
-}
-
-int parseNumber(const std::string& option, const std::string& text, const char* what, long low, long high) {
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
-        refuse(option + " wants " + what + " from " + std::to_string(low) + " to " + std::to_string(high));
-    return int(value);
-}
+const tool_options::OptionReader reader("alarmgsm-phone", usage);
 
 int parseMs(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "milliseconds", 0, 600000);
+    return reader.number(option, text, "milliseconds", 0, 600000);
 }
 
 // The largest phonebook a SIM record can number and the largest SMS store of common SIMs.
 int parsePositions(const std::string& option, const std::string& text) {
-    return parseNumber(option, text, "a number of positions", 1, 250);
-}
-
-std::string pinDigits(const std::string& option, const std::string& text) {
-    if (text.size() < 4 || text.size() > 8 || text.find_first_not_of("0123456789") != std::string::npos)
-        refuse(option + " wants 4 to 8 digits");
-    return text;
+    return reader.number(option, text, "a number of positions", 1, 250);
 }
 
 std::string charsetName(const std::string& option, const std::string& text) {
     if (text != "IRA" && text != "GSM" && text != "UCS2")
-        refuse(option + " wants IRA, GSM or UCS2");
+        reader.refuse(option + " wants IRA, GSM or UCS2");
     return text;
 }
 
@@ -72,10 +52,10 @@ void settleCharset(Options& options) {
     if (options.charset.empty())
         options.charset = offered.front();
     else if (std::find(offered.begin(), offered.end(), options.charset) == offered.end())
-        refuse("--charset " + options.charset + " is not among --charsets");
+        reader.refuse("--charset " + options.charset + " is not among --charsets");
 }
 
-using ValueSource = std::function<std::string()>;
+using tool_options::ValueSource;
 
 bool applyFileOption(Options& options, const std::string& arg, const ValueSource& value) {
     if (arg == "--link")
@@ -121,11 +101,11 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
     else if (arg == "--phonebook-size")
         options.phonebookSize = parsePositions(arg, value());
     else if (arg == "--name-length")
-        options.nameLength = parseNumber(arg, value(), "characters", 1, 60);
+        options.nameLength = reader.number(arg, value(), "characters", 1, 60);
     else if (arg == "--cut-names")
         options.cutNames = true;
     else if (arg == "--name-bytes")
-        options.nameBytes = parseNumber(arg, value(), "bytes", 1, 60);
+        options.nameBytes = reader.number(arg, value(), "bytes", 1, 60);
     else if (arg == "--sms-size")
         options.smsSize = parsePositions(arg, value());
     else if (arg == "--phone-memory")
@@ -137,13 +117,13 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
     else if (arg == "--charsets")
         options.charsets = charsetList(arg, value());
     else if (arg == "--pin")
-        options.pin = pinDigits(arg, value());
+        options.pin = reader.digits(arg, value(), 4, 8);
     else if (arg == "--pin-tries")
-        options.pinTries = parseNumber(arg, value(), "tries", 0, 3);
+        options.pinTries = reader.number(arg, value(), "tries", 0, 3);
     else if (arg == "--pin-busy")
         options.pinBusyMs = parseMs(arg, value());
     else if (arg == "--cmee")
-        options.cmee = parseNumber(arg, value(), "an error mode", 0, 2);
+        options.cmee = reader.number(arg, value(), "an error mode", 0, 2);
     else
         return false;
     return true;
@@ -153,30 +133,10 @@ bool applyPhoneOption(Options& options, const std::string& arg, const ValueSourc
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string inlineValue;
-        bool hasInlineValue = false;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            inlineValue = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            hasInlineValue = true;
-        }
-        const ValueSource value = [&]() -> std::string {
-            if (hasInlineValue)
-                return inlineValue;
-            if (i + 1 >= argc)
-                refuse(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        }
-        if (!applyFileOption(options, arg, value) && !applyLineOption(options, arg, value) &&
-            !applyPhoneOption(options, arg, value))
-            refuse("unknown option " + arg);
-    }
+    reader.read(argc, argv, [&](const std::string& arg, const ValueSource& value) {
+        return applyFileOption(options, arg, value) || applyLineOption(options, arg, value) ||
+               applyPhoneOption(options, arg, value);
+    });
     settleCharset(options);
     return options;
 }

@@ -1,4 +1,4 @@
-#include "cli/backup_names.h"
+#include "backup/backup_names.h"
 
 #include <algorithm>
 #include <QDir>
