@@ -60,3 +60,39 @@ function(alarmgsm_wine_live_test name)
         TIMEOUT 300
         ENVIRONMENT "${ALARMGSM_WINE_ENVIRONMENT};WINEPREFIX=${CMAKE_BINARY_DIR}/wine-${name};ALARMGSM_LINUX_PHONE=${ALARMGSM_LINUX_PHONE}")
 endfunction()
+
+# Debian trixie's Wine 10, in a chroot the cache keeps (scripts/wine10-chroot), for what Wine 8
+# cannot do: its winscard reaches the host's pcscd. Its prefix is its own: Wine 10 would upgrade
+# Wine 8's. The first run makes the chroot (about two minutes), so the fixture may take long.
+set(wine10 ${CMAKE_CURRENT_LIST_DIR}/wine10_chroot.sh ${CMAKE_BINARY_DIR})
+set(wine10_environment "WINEPREFIX=${CMAKE_BINARY_DIR}/wine10" "WINEDEBUG=-all")
+add_test(NAME wine10_prefix COMMAND ${wine10} ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.sh)
+set_tests_properties(wine10_prefix PROPERTIES
+    FIXTURES_SETUP wine10 TIMEOUT 900 LABELS wine ENVIRONMENT "${wine10_environment}")
+
+set(ALARMGSM_LINUX_CARD ${CMAKE_SOURCE_DIR}/build/alarmgsm-card CACHE FILEPATH
+    "The virtual card built for Linux, for the Windows tests on a card reader")
+set(ALARMGSM_LINUX_CARD_TEST ${CMAKE_SOURCE_DIR}/build/tests/card/test_card_live CACHE FILEPATH
+    "The Linux build's test of the card reader path, whose command-line cases the Windows build runs")
+
+# The console twin on the virtual card in the host's reader, under Wine 10: the Linux build's
+# command-line cases of the card, with alarmgsm-cli.exe as the tool, so the same files must give the
+# same records, files and answers on both systems.
+add_test(NAME test_card_wine10
+         COMMAND ${wine10} ${ALARMGSM_LINUX_CARD_TEST}
+                 commandLineWritesAsThePages commandLineOnTheCard lastTryOnlyWhenAllowed)
+set_tests_properties(test_card_wine10 PROPERTIES
+    LABELS "card;wine"
+    TIMEOUT 300
+    FIXTURES_REQUIRED "pcscd;wine10"
+    RESOURCE_LOCK virtual_pcd_00
+    ENVIRONMENT "${wine10_environment};QT_QPA_PLATFORM=offscreen;ALARMGSM_CARD=${ALARMGSM_LINUX_CARD};ALARMGSM_APP=${CMAKE_CURRENT_LIST_DIR}/console_twin.sh;ALARMGSM_WINDOWS_CLI=$<TARGET_FILE:alarmgsm-cli>")
+
+# The readers as the Port menu lists them (the window's own listing), through Wine 10's winscard.
+add_test(NAME test_reader_list_wine10 COMMAND ${wine10} wine $<TARGET_FILE:smart_card_probe> --list)
+set_tests_properties(test_reader_list_wine10 PROPERTIES
+    LABELS "card;wine"
+    TIMEOUT 120
+    FIXTURES_REQUIRED "pcscd;wine10"
+    PASS_REGULAR_EXPRESSION "(^|\n)Virtual PCD 00 00\r?\n"
+    ENVIRONMENT "${wine10_environment}")
