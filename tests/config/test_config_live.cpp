@@ -90,8 +90,9 @@ private slots:
         QVERIFY2(probe >= 0 && selection >= 0 && writes >= 0, log.constData());
         QVERIFY2(probe < selection && selection < writes, log.constData());
         qInfo("both positions written %.0f ms after the probe", writes - probe);
-        // Each line goes once the phone has answered the last and the gap after it has passed.
-        QVERIFY2(writes - selection >= 100 && writes - probe < 1500,
+        // Each line goes once the phone has answered the last and the gap after it has passed, not when
+        // an answer's 5 s wait runs out (the backup's read comes between, and Wine is slow).
+        QVERIFY2(writes - selection >= 100 && writes - probe < 5000,
                  qPrintable(QString::number(writes - probe)));
 
         page.click("BitBtn1");
