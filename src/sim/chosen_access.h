@@ -8,7 +8,6 @@ public:
     explicit ChosenAccess(SimAccess& first) : m_chosen(&first) {}
 
     void choose(SimAccess& access) { m_chosen = &access; }
-    bool isChosen(const SimAccess& access) const { return m_chosen == &access; }
 
     bool ready(bool quiet) override { return m_chosen->ready(quiet); }
     bool probes() const override { return m_chosen->probes(); }
