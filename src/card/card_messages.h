@@ -30,7 +30,6 @@ inline constexpr const char* kPinAsked = "Karta SIM je zamčená.\nZadejte její
 inline constexpr const char* kPinWrong = "Karta SIM tento PIN odmítla.\nZadejte správný PIN:";
 inline constexpr const char* kPinRepeated =
     "Tento PIN už karta SIM odmítla.\nZadejte jiný PIN (4 až 8 číslic):";
-inline constexpr const char* kPinForm = "PIN má 4 až 8 číslic.\nZadejte PIN karty SIM:";
 inline constexpr const char* kPinLastTry = "Karta SIM přijme už jen jeden pokus: po chybném PINu se "
                                            "zablokuje.\nZadejte PIN, jen jste-li si jím jisti:";
 inline constexpr const char* kLastTryNotGiven =

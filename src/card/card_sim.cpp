@@ -14,7 +14,7 @@ namespace card {
 namespace {
 
 constexpr sim::PinTexts kPinTexts{card_messages::kPinAsked, card_messages::kPinWrong,
-                                  card_messages::kPinRepeated, card_messages::kPinForm};
+                                  card_messages::kPinRepeated, sim_texts::kPinForm};
 
 std::string hex4(std::uint16_t value) {
     char text[5];

@@ -24,7 +24,6 @@ inline constexpr const char* kPinAsked =
 inline constexpr const char* kPinWrong =
     "Telefon tento PIN odmítl.\nZadejte správný PIN (po třetím chybném pokusu se karta SIM zablokuje):";
 inline constexpr const char* kPinRepeated = "Tento PIN už telefon odmítl.\nZadejte jiný PIN (4 až 8 číslic):";
-inline constexpr const char* kPinForm = "PIN má 4 až 8 číslic.\nZadejte PIN karty SIM:";
 // %1: what the phone waits for, as AT+CPIN? says it ("PH-SIM PIN").
 inline constexpr const char* kSimWaits = "POZOR - telefon čeká na heslo %1 !";
 

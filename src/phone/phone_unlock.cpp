@@ -15,7 +15,7 @@ using final_answers::Final;
 namespace {
 
 constexpr sim::PinTexts kPinTexts{phone_messages::kPinAsked, phone_messages::kPinWrong,
-                                  phone_messages::kPinRepeated, phone_messages::kPinForm};
+                                  phone_messages::kPinRepeated, sim_texts::kPinForm};
 
 } // namespace
 

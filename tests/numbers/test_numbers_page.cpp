@@ -352,7 +352,7 @@ private slots:
             << false;
         QTest::newRow("not a PIN") << QStringList{"SIM PIN"} << QStringList{"12\"4", "1234"}
                                    << QStringList{"1234"}
-                                   << QStringList{asked, QString::fromUtf8(phone_messages::kPinForm)} << true;
+                                   << QStringList{asked, QString::fromUtf8(sim_texts::kPinForm)} << true;
         QTest::newRow("cancelled") << QStringList{"SIM PIN"} << QStringList{""} << QStringList{}
                                    << QStringList{asked} << false;
         QTest::newRow("third wrong blocks the SIM")
